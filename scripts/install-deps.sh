@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Puts every Debian package Lumio needs to build, run and test on this machine.
+# Idempotent: when everything is present it only asks dpkg and returns.
+#   scripts/install-deps.sh          build, run and test packages
+#   scripts/install-deps.sh --bench  also the peers the benchmarks compare with
+set -euo pipefail
+
+build=(
+  cmake ninja-build g++ pkg-config
+  clang libclang-rt-14-dev           # libFuzzer and the sanitizer runtimes
+  clang-format
+  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
+)
+runtime=(
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+  gstreamer1.0-libav fonts-wqy-microhei
+)
+tests=(
+  gstreamer1.0-tools
+  xvfb xauth x11-utils xdotool imagemagick
+  pulseaudio pulseaudio-utils sox
+  icecast2 trayer xcompmgr curl procps
+)
+bench=(mpv gstreamer1.0-plugins-base-apps time)
+
+wanted=("${build[@]}" "${runtime[@]}" "${tests[@]}")
+[[ "${1:-}" == "--bench" ]] && wanted+=("${bench[@]}")
+
+missing=()
+for p in "${wanted[@]}"; do
+  status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "installed" ]] || missing+=("$p")
+done
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+echo "installing: ${missing[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+sudo=""
+[[ $(id -u) -eq 0 ]] || sudo="sudo"
+# icecast2 asks debconf questions; the defaults are fine, we configure our own instance.
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# Starts and stops the services the tests use, each on this machine only:
+#   an X server (Xvfb), a PulseAudio daemon with a null sink, an Icecast server on 127.0.0.1
+#   with two live test-tone mounts (/tone.mp3 and /tone.ogg, 440 Hz).
+#
+#   scripts/services.sh start STATE_DIR   start them; STATE_DIR/env holds what tests need
+#   scripts/services.sh stop STATE_DIR    stop every process started, by its saved PID
+#
+# Tests read from the environment (source STATE_DIR/env): DISPLAY, XDG_RUNTIME_DIR,
+# LUMIO_ICECAST_PORT, LUMIO_ICECAST_PASSWORD, LUMIO_PULSE_SINK.
+set -euo pipefail
+
+cmd=${1:?usage: services.sh start|stop STATE_DIR}
+state=${2:?usage: services.sh start|stop STATE_DIR}
+
+free_port() {
+  python3 - <<'PY' 2>/dev/null || echo $((20000 + RANDOM % 20000))
+import socket
+s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1]); s.close()
+PY
+}
+
+mount_is_live() {  # mount_is_live PORT MOUNT
+  curl -sf --max-time 2 "http://127.0.0.1:$1/status-json.xsl" | grep -q "\"listenurl\":\"[^\"]*/$2\""
+}
+
+remember() { echo "$1" >>"$state/pids"; }
+
+wait_for() {  # wait_for SECONDS COMMAND...: retries the command every 0.1 s
+  local deadline=$((SECONDS + $1)); shift
+  until "$@" >/dev/null 2>&1; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.1
+  done
+}
+
+start_x() {
+  local display
+  for n in $(seq 90 140); do
+    [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
+    display=$n; break
+  done
+  Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp -noreset >"$state/xvfb.log" 2>&1 &
+  remember $!
+  export DISPLAY=":$display"
+  wait_for 10 xdpyinfo || { echo "Xvfb did not start" >&2; return 1; }
+  echo "export DISPLAY=:$display" >>"$state/env"
+}
+
+start_pulse() {
+  # pulseaudio warns when run as root; it runs all the same.
+  pulseaudio -D --exit-idle-time=-1 --system=false --disallow-exit --disable-shm=true \
+    --log-target=file:"$state/pulse.log" -n \
+    --load="module-native-protocol-unix" --load="module-null-sink sink_name=lumio_test_sink" \
+    >/dev/null 2>&1 || true
+  wait_for 10 pactl info || { echo "PulseAudio did not start" >&2; cat "$state/pulse.log" >&2; return 1; }
+  pactl set-default-sink lumio_test_sink
+  local pid
+  pid=$(cat "$XDG_RUNTIME_DIR/pulse/pid" 2>/dev/null || true)
+  [[ -n "$pid" ]] && remember "$pid"
+  echo "export LUMIO_PULSE_SINK=lumio_test_sink" >>"$state/env"
+}
+
+start_icecast() {
+  local port password=lumio-test
+  port=$(free_port)
+  mkdir -p "$state/icecast/log"
+  chown -R icecast2 "$state/icecast" 2>/dev/null || true
+  cat >"$state/icecast/icecast.xml" <<XML
+<icecast>
+  <limits><clients>50</clients><sources>10</sources><burst-size>65536</burst-size></limits>
+  <authentication>
+    <source-password>$password</source-password>
+    <admin-user>admin</admin-user><admin-password>$password</admin-password>
+  </authentication>
+  <hostname>127.0.0.1</hostname>
+  <listen-socket><port>$port</port><bind-address>127.0.0.1</bind-address></listen-socket>
+  <mount><mount-name>/tone.mp3</mount-name><charset>UTF-8</charset></mount>
+  <mount><mount-name>/tone.ogg</mount-name><charset>UTF-8</charset></mount>
+  <paths>
+    <basedir>/usr/share/icecast2</basedir>
+    <logdir>$state/icecast/log</logdir>
+    <webroot>/usr/share/icecast2/web</webroot>
+    <adminroot>/usr/share/icecast2/admin</adminroot>
+  </paths>
+  <logging><loglevel>2</loglevel></logging>
+  <security><chroot>0</chroot>
+    <changeowner><user>icecast2</user><group>icecast</group></changeowner></security>
+</icecast>
+XML
+  chmod 755 "$state" "$state/icecast"
+  icecast2 -c "$state/icecast/icecast.xml" >"$state/icecast.out" 2>&1 &
+  remember $!
+  wait_for 10 curl -sf "http://127.0.0.1:$port/status-json.xsl" ||
+    { echo "Icecast did not start" >&2; cat "$state/icecast.out" "$state/icecast/log/error.log" >&2; return 1; }
+
+  gst-launch-1.0 -q audiotestsrc is-live=true wave=sine freq=440 volume=0.5 \
+    ! audio/x-raw,rate=44100,channels=2 ! audioconvert \
+    ! lamemp3enc target=bitrate bitrate=128 cbr=true \
+    ! shout2send ip=127.0.0.1 port="$port" password="$password" mount=/tone.mp3 \
+    >"$state/feed-mp3.log" 2>&1 &
+  remember $!
+  gst-launch-1.0 -q audiotestsrc is-live=true wave=sine freq=440 volume=0.5 \
+    ! audio/x-raw,rate=44100,channels=2 ! audioconvert ! vorbisenc ! oggmux \
+    ! shout2send ip=127.0.0.1 port="$port" password="$password" mount=/tone.ogg \
+    >"$state/feed-ogg.log" 2>&1 &
+  remember $!
+  for mount in tone.mp3 tone.ogg; do
+    wait_for 15 mount_is_live "$port" "$mount" ||
+      { echo "the Icecast mount /$mount did not come up" >&2; return 1; }
+  done
+  {
+    echo "export LUMIO_ICECAST_PORT=$port"
+    echo "export LUMIO_ICECAST_PASSWORD=$password"
+  } >>"$state/env"
+}
+
+case "$cmd" in
+  start)
+    mkdir -p "$state"
+    : >"$state/env"
+    : >"$state/pids"
+    export XDG_RUNTIME_DIR="$state/runtime"
+    mkdir -p "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    echo "export XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR" >>"$state/env"
+    start_x
+    start_pulse
+    start_icecast
+    ;;
+  stop)
+    [[ -f "$state/pids" ]] || exit 0
+    while read -r pid; do
+      [[ -n "$pid" ]] && kill "$pid" 2>/dev/null || true
+    done <"$state/pids"
+    sleep 0.3
+    while read -r pid; do
+      [[ -n "$pid" ]] && kill -9 "$pid" 2>/dev/null || true
+    done <"$state/pids"
+    : >"$state/pids"
+    ;;
+  *) echo "usage: services.sh start|stop STATE_DIR" >&2; exit 2 ;;
+esac

@@ -1,0 +1,49 @@
+#include "store/settings_file.h"
+
+#include <sys/stat.h>
+
+#include "store/atomic_file.h"
+#include "store/list_codec.h"
+#include "store/profile_text.h"
+
+namespace lumio {
+
+std::string SettingsFile::ReadValue(const std::string& path, std::string_view section,
+                                    std::string_view key) const {
+  auto bytes = ReadWholeFile(path);
+  if (!bytes) return {};
+  return ReadProfileValue(*bytes, section, key);
+}
+
+bool SettingsFile::WriteValue(const std::string& path, std::string_view section,
+                              std::string_view key, std::string_view value) const {
+  std::string bytes = ReadWholeFile(path).value_or(std::string());
+  auto updated = WriteProfileValue(bytes, section, key, value);
+  if (!updated) return false;
+  if (*updated == bytes && FileExists(path)) return true;
+  return WriteFileAtomically(path, *updated);
+}
+
+bool SettingsFile::FileExists(const std::string& path) const {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+bool SettingsFile::CreateFolder(const std::string& path) const {
+  return ::mkdir(path.c_str(), 0755) == 0;
+}
+
+bool SettingsFile::ReadLines(const std::string& path, std::vector<std::string>& lines) const {
+  lines.clear();
+  auto bytes = ReadWholeFile(path);
+  if (!bytes) return false;
+  lines = DecodeListLines(*bytes);
+  return true;
+}
+
+bool SettingsFile::WriteLines(const std::string& path,
+                              const std::vector<std::string>& lines) const {
+  return WriteFileAtomically(path, EncodeListLines(lines));
+}
+
+}  // namespace lumio

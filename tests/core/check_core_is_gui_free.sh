@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Fails when a file of the core includes a Qt, GStreamer or GLib header.
+set -u
+src=${1:?usage: check_core_is_gui_free.sh SRC_DIR}
+dirs=()
+for d in text store catalogue playback app; do [[ -d "$src/$d" ]] && dirs+=("$src/$d"); done
+hits=$(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"](Q[A-Za-z]+|qt|gst/|glib|gio/)' "${dirs[@]}")
+if [[ -n "$hits" ]]; then
+  echo "the core includes window-layer or sound-backend headers:" >&2
+  echo "$hits" >&2
+  exit 1
+fi
+echo "core is free of Qt and GStreamer (${#dirs[@]} folders checked)"

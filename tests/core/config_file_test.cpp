@@ -1,0 +1,84 @@
+#include "app/config_file.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "app/web_server.h"
+#include "support/temp_dir.h"
+
+namespace lumio {
+namespace {
+
+TEST(ConfigFile, FirstStartWritesTheTwelveDefaultLines) {
+  test::TempDir dir;
+  SettingsFile files;
+  ASSERT_TRUE(EnsureConfigFile(files, dir.path()));
+  const std::string expected = "[sys]\r\nServerIp=127.0.0.1\r\nServerPort=80\r\nServerDomain=" +
+                               std::string(kServerDomain) +
+                               "\r\nMode=2\r\nTopMost=1\r\nLastX=500\r\nLastY=50\r\n"
+                               "MiniX=500\r\nMiniY=20\r\nVolumn=50\r\nRecentPlay=100\r\n";
+  EXPECT_EQ(test::ReadBytes(dir.File("config/base.ini")), expected);
+
+  const StartupSettings s = LoadSettings(files, dir.path());
+  EXPECT_EQ(s.m_nSavedX, 500);
+  EXPECT_EQ(s.m_nSavedY, 50);
+  EXPECT_EQ(s.m_nTopMost, 1);
+  EXPECT_EQ(s.m_nMode, 2);
+  EXPECT_EQ(s.m_nVolume, 50);
+}
+
+TEST(ConfigFile, AnExistingFileIsNeverRewritten) {
+  test::TempDir dir;
+  ASSERT_EQ(::mkdir(dir.File("config").c_str(), 0755), 0);
+  test::WriteBytes(dir.File("config/base.ini"), "[sys]\nMode=1\nVolumn=\n");
+  SettingsFile files;
+  ASSERT_TRUE(EnsureConfigFile(files, dir.path()));
+  EXPECT_EQ(test::ReadBytes(dir.File("config/base.ini")), "[sys]\nMode=1\nVolumn=\n");
+  const StartupSettings s = LoadSettings(files, dir.path());
+  EXPECT_EQ(s.m_nMode, 1);
+  EXPECT_EQ(s.m_nVolume, 50);  // empty means 50
+  EXPECT_EQ(s.m_nSavedX, 0);   // missing keys read as 0
+}
+
+TEST(ConfigFile, NumbersReadWithAtoiAndWritesGoInPlace) {
+  test::TempDir dir;
+  SettingsFile files;
+  ASSERT_TRUE(EnsureConfigFile(files, dir.path()));
+  const std::string path = ConfigFilePath(dir.path());
+  ASSERT_TRUE(files.WriteValue(path, "sys", "Volumn", "abc"));
+  EXPECT_EQ(LoadSettings(files, dir.path()).m_nVolume, 0);
+
+  SavePosition(files, dir.path(), -20, 7);
+  SaveVolume(files, dir.path(), 80);
+  const std::string text = test::ReadBytes(path);
+  EXPECT_NE(text.find("LastX=-20\r\nLastY=7\r\nMiniX=500"), std::string::npos) << text;
+  EXPECT_NE(text.find("Volumn=80\r\nRecentPlay=100\r\n"), std::string::npos) << text;
+  EXPECT_FALSE(files.FileExists(path + ".vx"));
+}
+
+TEST(ConfigFile, AFolderThatCannotBeMadeIsReported) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root may write anywhere";
+  test::TempDir dir;
+  ASSERT_EQ(::chmod(dir.path().c_str(), 0500), 0);
+  EXPECT_FALSE(EnsureConfigFile(SettingsFile(), dir.path()));
+}
+
+TEST(ConfigFile, AFileInTheWayOfTheFolderIsReported) {
+  test::TempDir dir;
+  test::WriteBytes(dir.File("config"), "not a folder");
+  EXPECT_FALSE(EnsureConfigFile(SettingsFile(), dir.path()));
+}
+
+TEST(SettingsFile, ReadsEmptyTextsFromMissingFilesAndCreatesThemOnWrite) {
+  test::TempDir dir;
+  SettingsFile files;
+  const std::string path = dir.File("new.ini");
+  EXPECT_EQ(files.ReadValue(path, "sys", "Mode"), "");
+  ASSERT_TRUE(files.WriteValue(path, "sys", "Mode", "1"));
+  EXPECT_EQ(test::ReadBytes(path), "[sys]\r\nMode=1\r\n");
+  EXPECT_FALSE(files.WriteValue(dir.File("no/such/folder.ini"), "sys", "Mode", "1"));
+}
+
+}  // namespace
+}  // namespace lumio
