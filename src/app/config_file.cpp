@@ -44,16 +44,14 @@ StartupSettings LoadSettings(const SettingsFile& files, const std::string& progr
   return s;
 }
 
-void SavePosition(const SettingsFile& files, const std::string& programDir, int32_t x,
-                  int32_t y) {
+void SavePosition(const SettingsFile& files, const std::string& programDir, int32_t x, int32_t y) {
   const std::string path = ConfigFilePath(programDir);
   files.WriteValue(path, kSettingsSection, "LastX", std::to_string(x));
   files.WriteValue(path, kSettingsSection, "LastY", std::to_string(y));
 }
 
 void SaveVolume(const SettingsFile& files, const std::string& programDir, int32_t volume) {
-  files.WriteValue(ConfigFilePath(programDir), kSettingsSection, "Volumn",
-                   std::to_string(volume));
+  files.WriteValue(ConfigFilePath(programDir), kSettingsSection, "Volumn", std::to_string(volume));
 }
 
 }  // namespace lumio

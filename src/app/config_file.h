@@ -22,18 +22,17 @@ bool EnsureConfigFile(const SettingsFile& files, const std::string& programDir);
 
 // The values the program reads from the settings file once at start-up.
 struct StartupSettings {
-  int32_t m_nSavedX = 0;    // LastX
-  int32_t m_nSavedY = 0;    // LastY
-  int32_t m_nTopMost = 0;   // TopMost
-  int32_t m_nMode = 0;      // Mode: 1 normal window, anything else the mini bar
-  int32_t m_nVolume = 50;   // Volumn ("" means 50)
+  int32_t m_nSavedX = 0;   // LastX
+  int32_t m_nSavedY = 0;   // LastY
+  int32_t m_nTopMost = 0;  // TopMost
+  int32_t m_nMode = 0;     // Mode: 1 normal window, anything else the mini bar
+  int32_t m_nVolume = 50;  // Volumn ("" means 50)
 };
 
 StartupSettings LoadSettings(const SettingsFile& files, const std::string& programDir);
 
 // Stores the window position as LastX then LastY.
-void SavePosition(const SettingsFile& files, const std::string& programDir, int32_t x,
-                  int32_t y);
+void SavePosition(const SettingsFile& files, const std::string& programDir, int32_t x, int32_t y);
 
 // Stores the volume as Volumn.
 void SaveVolume(const SettingsFile& files, const std::string& programDir, int32_t volume);

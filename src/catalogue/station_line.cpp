@@ -39,7 +39,9 @@ StationRecord ParseStationLine(const std::vector<std::string_view>& fields) {
   return Parse(fields);
 }
 
-StationRecord ParseStationLine(const std::vector<std::string>& fields) { return Parse(fields); }
+StationRecord ParseStationLine(const std::vector<std::string>& fields) {
+  return Parse(fields);
+}
 
 std::string FormatStationLine(const StationRecord& r) {
   std::string line;

@@ -28,7 +28,8 @@ StationList LoadStationList(const std::string& path) {
 bool SaveStationList(const std::string& path, const StationList& records) {
   std::vector<std::string> lines;
   lines.reserve(records.size());
-  for (const StationRecord& r : records) lines.push_back(FormatStationLine(r));
+  for (const StationRecord& r : records)
+    lines.push_back(FormatStationLine(r));
   return SettingsFile().WriteLines(path, lines);
 }
 

@@ -27,19 +27,33 @@ void StationStore::Reset() {
   m_categoryKind = kContentCategories;
 }
 
-void StationStore::LoadViewList() { m_view = LoadStationList(ConfigPath("retlst.ini")); }
-void StationStore::LoadFavourites() { m_favourites = LoadStationList(ConfigPath("favlst.ini")); }
-void StationStore::LoadHistory() { m_history = LoadStationList(ConfigPath("playlst.ini")); }
-void StationStore::LoadCatalogue() { m_catalogue = LoadStationList(ConfigPath("chlst.ini")); }
+void StationStore::LoadViewList() {
+  m_view = LoadStationList(ConfigPath("retlst.ini"));
+}
+void StationStore::LoadFavourites() {
+  m_favourites = LoadStationList(ConfigPath("favlst.ini"));
+}
+void StationStore::LoadHistory() {
+  m_history = LoadStationList(ConfigPath("playlst.ini"));
+}
+void StationStore::LoadCatalogue() {
+  m_catalogue = LoadStationList(ConfigPath("chlst.ini"));
+}
 
 bool StationStore::Save(const char* fileName, const StationList& list) const {
   if (list.empty()) return true;
   return SaveStationList(ConfigPath(fileName), list);
 }
 
-bool StationStore::SaveViewList() const { return Save("retlst.ini", m_view); }
-bool StationStore::SaveHistory() const { return Save("playlst.ini", m_history); }
-bool StationStore::SaveFavourites() const { return Save("favlst.ini", m_favourites); }
+bool StationStore::SaveViewList() const {
+  return Save("retlst.ini", m_view);
+}
+bool StationStore::SaveHistory() const {
+  return Save("playlst.ini", m_history);
+}
+bool StationStore::SaveFavourites() const {
+  return Save("favlst.ini", m_favourites);
+}
 
 void StationStore::FillView() {
   lumio::FillView(m_categoryKind, m_categoryIndex, m_catalogue, m_favourites, m_history, m_view);

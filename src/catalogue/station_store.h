@@ -26,10 +26,10 @@ class StationStore {
   void Reset();
 
   // Each loader replaces its sequence with its file's records; a missing file gives none.
-  void LoadViewList();     // config/retlst.ini into m_view
-  void LoadFavourites();   // config/favlst.ini into m_favourites
-  void LoadHistory();      // config/playlst.ini into m_history
-  void LoadCatalogue();    // config/chlst.ini into m_catalogue
+  void LoadViewList();    // config/retlst.ini into m_view
+  void LoadFavourites();  // config/favlst.ini into m_favourites
+  void LoadHistory();     // config/playlst.ini into m_history
+  void LoadCatalogue();   // config/chlst.ini into m_catalogue
 
   // Each saver writes its sequence to its file, unless the sequence is empty (the file then
   // keeps what it held). False when the file could not be written.

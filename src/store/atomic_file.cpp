@@ -58,7 +58,9 @@ void SyncFolder(const std::string& path) {
 
 }  // namespace
 
-std::string TemporaryPathFor(const std::string& path) { return path + ".vx"; }
+std::string TemporaryPathFor(const std::string& path) {
+  return path + ".vx";
+}
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
   const std::string temp = TemporaryPathFor(path);

@@ -19,7 +19,8 @@ inline char ScrambleByte(char b) {
 bool Scramble(std::string_view line, std::string& out) {
   if (line.size() >= kMaxListLine) return false;
   out.resize(line.size());
-  for (size_t i = 0; i < line.size(); ++i) out[i] = ScrambleByte(line[i]);
+  for (size_t i = 0; i < line.size(); ++i)
+    out[i] = ScrambleByte(line[i]);
   return true;
 }
 

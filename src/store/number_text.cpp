@@ -12,7 +12,8 @@ bool IsCSpace(char c) {
 // The signed value of the text, saturated well outside the 32-bit ranges.
 int64_t ParseWide(std::string_view s) {
   size_t i = 0;
-  while (i < s.size() && IsCSpace(s[i])) ++i;
+  while (i < s.size() && IsCSpace(s[i]))
+    ++i;
   bool negative = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
   constexpr int64_t kCap = int64_t{1} << 40;

@@ -7,15 +7,21 @@
 namespace lumio {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  while (!s.empty() && IsBlank(s.front()))
+    s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back()))
+    s.remove_suffix(1);
   return s;
 }
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char FoldAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // Case-insensitive for ASCII letters; the second byte of a GBK character compares exactly.
 bool NamesEqual(std::string_view a, std::string_view b) {
@@ -34,9 +40,9 @@ bool NamesEqual(std::string_view a, std::string_view b) {
 // One line of the text: its content without the line end, and where it lies.
 struct Line {
   std::string_view content;
-  size_t begin = 0;       // offset of the content
-  size_t end = 0;         // offset just after the content (where the line end starts)
-  size_t next = 0;        // offset of the next line
+  size_t begin = 0;  // offset of the content
+  size_t end = 0;    // offset just after the content (where the line end starts)
+  size_t next = 0;   // offset of the next line
 };
 
 std::vector<Line> SplitLines(std::string_view bytes) {
@@ -137,8 +143,8 @@ std::optional<std::string> WriteProfileValue(std::string_view bytes, std::string
   key = Trim(key);
   value = Trim(value);
   if (section.empty() || key.empty() || HasLineBreak(section) || HasLineBreak(key) ||
-      HasLineBreak(value) || key.find('=') != std::string_view::npos ||
-      key.front() == '[' || key.front() == ';' || section.find(']') != std::string_view::npos)
+      HasLineBreak(value) || key.find('=') != std::string_view::npos || key.front() == '[' ||
+      key.front() == ';' || section.find(']') != std::string_view::npos)
     return std::nullopt;
 
   const std::vector<Line> lines = SplitLines(bytes);

@@ -10,7 +10,9 @@
 namespace lumio {
 
 // True for a byte that begins a two-byte GBK character.
-constexpr bool IsGbkLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
+constexpr bool IsGbkLeadByte(unsigned char b) {
+  return b >= 0x81 && b <= 0xFE;
+}
 
 // GBK bytes to UTF-8; nullopt when the bytes are not valid GBK.
 std::optional<std::string> GbkToUtf8(std::string_view gbk);

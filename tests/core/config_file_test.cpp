@@ -14,10 +14,10 @@ TEST(ConfigFile, FirstStartWritesTheTwelveDefaultLines) {
   test::TempDir dir;
   SettingsFile files;
   ASSERT_TRUE(EnsureConfigFile(files, dir.path()));
-  const std::string expected = "[sys]\r\nServerIp=127.0.0.1\r\nServerPort=80\r\nServerDomain=" +
-                               std::string(kServerDomain) +
-                               "\r\nMode=2\r\nTopMost=1\r\nLastX=500\r\nLastY=50\r\n"
-                               "MiniX=500\r\nMiniY=20\r\nVolumn=50\r\nRecentPlay=100\r\n";
+  const std::string expected =
+      "[sys]\r\nServerIp=127.0.0.1\r\nServerPort=80\r\nServerDomain=" + std::string(kServerDomain) +
+      "\r\nMode=2\r\nTopMost=1\r\nLastX=500\r\nLastY=50\r\n"
+      "MiniX=500\r\nMiniY=20\r\nVolumn=50\r\nRecentPlay=100\r\n";
   EXPECT_EQ(test::ReadBytes(dir.File("config/base.ini")), expected);
 
   const StartupSettings s = LoadSettings(files, dir.path());

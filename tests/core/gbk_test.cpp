@@ -17,7 +17,10 @@ TEST(Gbk, ConvertsBothWaysAndRefusesWhatItCannotRepresent) {
 }
 
 TEST(Gbk, LossyDecodingReplacesOnlyTheBadBytes) {
-  EXPECT_EQ(GbkToUtf8Lossy("a\xFF" "b\xD6\xD0"), "a\xEF\xBF\xBD" "b中");
+  EXPECT_EQ(GbkToUtf8Lossy("a\xFF"
+                           "b\xD6\xD0"),
+            "a\xEF\xBF\xBD"
+            "b中");
   EXPECT_EQ(GbkToUtf8Lossy("ab\xD6"), "ab\xEF\xBF\xBD");
   EXPECT_EQ(GbkToUtf8Lossy(std::string("\0x", 2)), std::string("\0x", 2));
 }

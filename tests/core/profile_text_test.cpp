@@ -25,9 +25,14 @@ TEST(ReadProfileValue, FindsKeysWhateverTheirCaseAndBlanks) {
     const char* key;
     std::string expected;
   } const cases[] = {
-      {"sys", "LastX", "120"},   {"SYS", "lastx", "120"}, {"sys", " Mode ", "1"},
-      {"sys", "LastY", ""},      {"sys", "Missing", ""},  {"other", "mode", "7"},
-      {"nothere", "Mode", ""},   {"sys", "Extra", ""},    // a second [sys] is never read
+      {"sys", "LastX", "120"},
+      {"SYS", "lastx", "120"},
+      {"sys", " Mode ", "1"},
+      {"sys", "LastY", ""},
+      {"sys", "Missing", ""},
+      {"other", "mode", "7"},
+      {"nothere", "Mode", ""},
+      {"sys", "Extra", ""},  // a second [sys] is never read
       {"sys", "; settings of the radio", ""},
   };
   for (const auto& c : cases)
@@ -46,8 +51,18 @@ TEST(ReadProfileValue, CutsLongValuesTo127Bytes) {
 
 TEST(ReadProfileValue, FoldsOnlyAsciiLettersNotTheSecondByteOfACharacter) {
   // 0x81 0x41 and 0x81 0x61 are two different characters whose second bytes are "A" and "a".
-  EXPECT_EQ(ReadProfileValue("[s]\r\n\x81" "A=1\r\n", "s", "\x81" "A"), "1");
-  EXPECT_EQ(ReadProfileValue("[s]\r\n\x81" "A=1\r\n", "s", "\x81" "a"), "");
+  EXPECT_EQ(ReadProfileValue("[s]\r\n\x81"
+                             "A=1\r\n",
+                             "s",
+                             "\x81"
+                             "A"),
+            "1");
+  EXPECT_EQ(ReadProfileValue("[s]\r\n\x81"
+                             "A=1\r\n",
+                             "s",
+                             "\x81"
+                             "a"),
+            "");
 }
 
 TEST(WriteProfileValue, ReplacesInPlaceAndKeepsEverythingElse) {

@@ -21,13 +21,23 @@ TEST(ParseDecimal, ReadsLikeAtoi) {
     const char* text;
     int32_t value;
   } const cases[] = {
-      {"42", 42},         {"  -7", -7},       {"+9", 9},         {"\t\r\n 12x", 12},
-      {"", 0},            {"abc", 0},         {"- 5", 0},        {"--5", 0},
-      {"0012", 12},       {"3.9", 3},         {"2147483647", 2147483647},
-      {"2147483648", 2147483647},             {"-2147483648", -2147483647 - 1},
+      {"42", 42},
+      {"  -7", -7},
+      {"+9", 9},
+      {"\t\r\n 12x", 12},
+      {"", 0},
+      {"abc", 0},
+      {"- 5", 0},
+      {"--5", 0},
+      {"0012", 12},
+      {"3.9", 3},
+      {"2147483647", 2147483647},
+      {"2147483648", 2147483647},
+      {"-2147483648", -2147483647 - 1},
       {"-99999999999999999999", -2147483647 - 1},
   };
-  for (const auto& c : cases) EXPECT_EQ(ParseDecimal(c.text), c.value) << '"' << c.text << '"';
+  for (const auto& c : cases)
+    EXPECT_EQ(ParseDecimal(c.text), c.value) << '"' << c.text << '"';
 }
 
 TEST(ParseDecimal, UnsignedFieldsReadBackWhatWasWritten) {
@@ -63,8 +73,7 @@ TEST(StationLine, AFreshRecordHasTheDocumentedValues) {
 }
 
 TEST(StationListFile, LoadsWhatTheReaderAcceptsAndSkipsTheRest) {
-  const std::string bytes = "# catalogue\r\n" +
-                            StoredLine("a|1|2|3|4|5|u|6|name|x") +        // 10 fields
+  const std::string bytes = "# catalogue\r\n" + StoredLine("a|1|2|3|4|5|u|6|name|x") +  // 10 fields
                             StoredLine("a|1|2|3|4|5|u|6|nine") +          // 9 fields: skipped
                             StoredLine("b|2| 3 |-4|x|+5|v|7|n2|y|z|w") +  // 12 fields
                             StoredLine("c|oops|||||||| ") +               // garbage numbers

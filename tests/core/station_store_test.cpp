@@ -21,7 +21,8 @@ StationRecord Station(int32_t nid, int32_t content = 1, int32_t region = 1) {
 
 std::vector<int32_t> Nids(const StationList& list) {
   std::vector<int32_t> nids;
-  for (const auto& r : list) nids.push_back(r.nid);
+  for (const auto& r : list)
+    nids.push_back(r.nid);
   return nids;
 }
 
@@ -42,13 +43,15 @@ TEST(InsertFrontUnique, RemovesOnlyTheFirstDuplicate) {
 
 TEST(InsertFrontUnique, KeepsTwentyAndCutsAnOverfullListBack) {
   StationList list;
-  for (int32_t i = 1; i <= 21; ++i) InsertFrontUnique(list, Station(i));
+  for (int32_t i = 1; i <= 21; ++i)
+    InsertFrontUnique(list, Station(i));
   ASSERT_EQ(list.size(), 20u);
   EXPECT_EQ(list.front().nid, 21);
   EXPECT_EQ(list.back().nid, 2);  // the oldest, 1, is gone
 
   StationList loaded;
-  for (int32_t i = 1; i <= 30; ++i) loaded.push_back(Station(i));
+  for (int32_t i = 1; i <= 30; ++i)
+    loaded.push_back(Station(i));
   InsertFrontUnique(loaded, Station(99));
   EXPECT_EQ(loaded.size(), 20u);
 }
@@ -86,14 +89,21 @@ TEST(FillView, SelectsContentCategoriesFavouritesAndHistory) {
 
 TEST(FillView, SelectsRegionsSkippingTen) {
   StationList catalogue;
-  for (int32_t region = 0; region <= 26; ++region) catalogue.push_back(Station(region, 1, region));
+  for (int32_t region = 0; region <= 26; ++region)
+    catalogue.push_back(Station(region, 1, region));
   StationList view;
   struct Case {
     int32_t row;
     std::vector<int32_t> regions;
   } const cases[] = {
-      {0, {1}},  {8, {9}},   {9, {11}},  {13, {15}},           {16, {18}},
-      {17, {21, 22, 23, 24}},            {18, {10, 19, 20, 25}}, {-1, {0}},
+      {0, {1}},
+      {8, {9}},
+      {9, {11}},
+      {13, {15}},
+      {16, {18}},
+      {17, {21, 22, 23, 24}},
+      {18, {10, 19, 20, 25}},
+      {-1, {0}},
   };
   for (const auto& c : cases) {
     FillView(kRegionCategories, c.row, catalogue, {}, {}, view);

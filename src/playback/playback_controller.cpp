@@ -1,0 +1,168 @@
+#include "playback/playback_controller.h"
+
+#include <cstdio>
+
+#include "app/control_ids.h"
+#include "playback/status_text.h"
+
+namespace lumio {
+namespace {
+
+constexpr int32_t kStatusPollMs = 600;
+constexpr int32_t kPlayTimeTickMs = 1000;
+constexpr int32_t kPollsBeforeFailure = 20;
+
+}  // namespace
+
+PlaybackController::PlaybackController(WindowLayer& window, MediaPlayer& player,
+                                       StationStore& store, const int32_t& mode,
+                                       std::function<void(int32_t)> saveVolume)
+    : m_window(window),
+      m_player(player),
+      m_store(store),
+      m_nMode(mode),
+      m_saveVolume(std::move(saveVolume)) {}
+
+void PlaybackController::Reset() {
+  m_bPlaying = false;
+  m_bMute = false;
+  m_nPlaySeconds = 0;
+}
+
+bool PlaybackController::IsNormalMode() const {
+  return m_nMode == kModeNormal;
+}
+
+int32_t PlaybackController::PlayButtonFace() const {
+  if (IsNormalMode()) return m_bPlaying ? kBmpPauseNormal : kBmpPlayNormal;
+  return m_bPlaying ? kBmpPauseMini : kBmpPlayMini;
+}
+
+int32_t PlaybackController::MuteButtonFace() const {
+  return m_bMute ? kBmpMuteOn : kBmpMuteOff;
+}
+
+void PlaybackController::PlayStation(int32_t index) {
+  if (!m_store.IsViewIndex(index)) return;
+  const StationRecord& station = m_store.m_view[static_cast<size_t>(index)];
+  m_window.KillTimer(kTimerStatus);
+  ShowStationName(station.name);
+  m_nConnectTicks = 0;
+  UpdateStatus(kStatusConnecting);
+  StartPlayTime();
+  m_player.SetURL(station.url);
+}
+
+void PlaybackController::ShowStationName(const std::string& name) {
+  m_window.InvalidateControl(kIdcStationName);
+  m_window.SetControlText(kIdcStationName, name);
+  m_window.UpdateWindow();
+}
+
+void PlaybackController::OnPlay() {
+  if (m_bPlaying) {
+    m_bPlaying = false;
+    m_window.SetButtonBitmap(kIdcPlay, PlayButtonFace());
+    m_window.KillTimer(kTimerStatus);
+    m_window.InvalidateControl(kIdcPlay);
+    m_player.Pause();
+    StopPlayTime();
+    UpdateStatus(kStatusPaused);
+    return;
+  }
+  m_bPlaying = true;
+  m_window.SetButtonBitmap(kIdcPlay, PlayButtonFace());
+  m_window.InvalidateControl(kIdcPlay);
+  // With nothing to play the button still shows its pause face: the next press pauses.
+  if (!m_store.IsViewIndex(m_store.m_currentStation)) return;
+  m_player.SetVolume(m_nVolume);
+  PlayStation(m_store.m_currentStation);
+}
+
+void PlaybackController::OnStop() {
+  m_bPlaying = false;
+  m_window.SetButtonBitmap(kIdcPlay, PlayButtonFace());
+  m_window.KillTimer(kTimerStatus);
+  m_window.InvalidateControl(kIdcPlay);
+  m_player.Stop();
+  StopPlayTime();
+  UpdateStatus(kStatusStopped);
+}
+
+void PlaybackController::OnPrevious() {
+  const int64_t current = m_store.m_currentStation;
+  if (current <= 0 || m_store.m_view.empty() ||
+      current > static_cast<int64_t>(m_store.m_view.size()))
+    return;
+  m_store.m_currentStation -= 1;
+  PlayStation(m_store.m_currentStation);
+}
+
+void PlaybackController::OnNext() {
+  if (int64_t{m_store.m_currentStation} + 1 >= static_cast<int64_t>(m_store.m_view.size())) return;
+  m_store.m_currentStation += 1;
+  PlayStation(m_store.m_currentStation);
+}
+
+void PlaybackController::OnMute() {
+  m_bMute = !m_bMute;
+  m_window.SetButtonBitmap(kIdcMute, MuteButtonFace());
+  m_window.InvalidateControl(kIdcMute);
+  m_player.SetMute(m_bMute);
+}
+
+int32_t PlaybackController::OnVolumeChanging(int32_t controlId, int32_t /*position*/) {
+  if (controlId == kIdcVolume) m_nVolume = m_window.Slider(kIdcVolume).GetPos();
+  m_player.SetVolume(m_nVolume);
+  return 0;
+}
+
+int32_t PlaybackController::OnVolumeChanged(int32_t /*controlId*/, int32_t /*position*/) {
+  m_nVolume = m_window.Slider(kIdcVolume).GetPos();
+  if (m_saveVolume) m_saveVolume(m_nVolume);
+  return 0;
+}
+
+void PlaybackController::UpdateStatus(int32_t code) {
+  if (code == kStatusPoll) code = TranslatePlayState(m_player.GetPlayState());
+  std::string text = StatusText(code);
+  const bool connecting = code == kStatusConnecting || code == kStatusBuffering;
+  if (connecting) {
+    const int32_t dots = m_nConnectTicks < 0 ? 0 : m_nConnectTicks;
+    text += StatusDots().substr(0, static_cast<size_t>(dots));
+    m_nConnectTicks += 1;
+    if (m_nConnectTicks > kPollsBeforeFailure) {
+      text = ConnectionFailedText();
+      m_nConnectTicks = 1;
+    }
+  }
+  m_window.SetControlText(kIdcStatus, text);
+  m_window.InvalidateControl(kIdcStatus);
+  if (connecting) m_window.SetTimer(kTimerStatus, kStatusPollMs);
+}
+
+// The play time counts the current station from the moment it starts; it stands still while
+// stopped or paused. In the mini bar the label is hidden but the count goes on, so the normal
+// window shows the right time when the listener switches back.
+void PlaybackController::StartPlayTime() {
+  m_window.KillTimer(kTimerPlayTime);
+  m_nPlaySeconds = 0;
+  UpdatePlayTime();
+}
+
+void PlaybackController::StopPlayTime() {
+  m_window.KillTimer(kTimerPlayTime);
+}
+
+void PlaybackController::UpdatePlayTime() {
+  if (IsNormalMode()) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d:%02d", m_nPlaySeconds / 60, m_nPlaySeconds % 60);
+    m_window.SetControlText(kIdcPlayTime, text);
+    m_window.InvalidateControl(kIdcPlayTime);
+  }
+  m_nPlaySeconds += 1;
+  m_window.SetTimer(kTimerPlayTime, kPlayTimeTickMs);
+}
+
+}  // namespace lumio

@@ -1,0 +1,69 @@
+#pragma once
+// The playback commands of the main window: play/pause, stop, previous, next, mute and the
+// volume slider, the one sequence that starts a station, the status line that follows the
+// player while it connects, and the play-time label.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "app/window_layer.h"
+#include "catalogue/station_store.h"
+#include "playback/media_player.h"
+
+namespace lumio {
+
+class PlaybackController {
+ public:
+  // `mode` is the window's display mode, read whenever a button face is chosen.
+  // `saveVolume` stores the volume in the settings file.
+  PlaybackController(WindowLayer& window, MediaPlayer& player, StationStore& store,
+                     const int32_t& mode, std::function<void(int32_t)> saveVolume);
+
+  // Start-up state: not playing, not muted, no play time.
+  void Reset();
+
+  // Starts element `index` of m_view (the caller checks the index and sets m_currentStation):
+  // shows its name, starts the status line and hands its URL to the player.
+  void PlayStation(int32_t index);
+  // Puts a station name into the station-name label and repaints at once.
+  void ShowStationName(const std::string& name);
+
+  void OnPlay();      // command 1016: start the current station, or pause
+  void OnStop();      // command 1025
+  void OnPrevious();  // command 1017: no wrap-around
+  void OnNext();      // command 1018: no wrap-around; with no current station, the first
+  void OnMute();      // command 1019
+  // The slider's messages; both return 0.
+  int32_t OnVolumeChanging(int32_t controlId, int32_t position);
+  int32_t OnVolumeChanged(int32_t controlId, int32_t position);
+
+  // Writes the status line for `code` (kStatusPoll reads the player); while connecting or
+  // buffering it animates dots, says "连接失败" every 20th poll, and polls again in 600 ms.
+  void UpdateStatus(int32_t code);
+  // The play-time tick (timer 1).
+  void UpdatePlayTime();
+
+  // The play button's bitmap for the current state and mode, and the mute button's.
+  int32_t PlayButtonFace() const;
+  int32_t MuteButtonFace() const;
+
+  bool m_bPlaying = false;
+  bool m_bMute = false;
+  int32_t m_nVolume = 50;
+  int32_t m_nConnectTicks = 0;
+  int32_t m_nPlaySeconds = 0;
+
+ private:
+  bool IsNormalMode() const;
+  void StartPlayTime();
+  void StopPlayTime();
+
+  WindowLayer& m_window;
+  MediaPlayer& m_player;
+  StationStore& m_store;
+  const int32_t& m_nMode;
+  std::function<void(int32_t)> m_saveVolume;
+};
+
+}  // namespace lumio
