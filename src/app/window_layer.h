@@ -11,6 +11,11 @@
 
 namespace lumio {
 
+// Colours are 0xRRGGBB.
+constexpr uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) {
+  return (r << 16) | (g << 8) | b;
+}
+
 // The volume slider (control 1020).
 class SliderControl {
  public:

@@ -154,11 +154,23 @@ void PlaybackController::StopPlayTime() {
   m_window.KillTimer(kTimerPlayTime);
 }
 
+namespace {
+
+std::string FormatPlayTime(int32_t seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%02d:%02d", seconds / 60, seconds % 60);
+  return text;
+}
+
+}  // namespace
+
+std::string PlaybackController::PlayTimeText() const {
+  return FormatPlayTime(m_nPlaySeconds > 0 ? m_nPlaySeconds - 1 : 0);
+}
+
 void PlaybackController::UpdatePlayTime() {
   if (IsNormalMode()) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d:%02d", m_nPlaySeconds / 60, m_nPlaySeconds % 60);
-    m_window.SetControlText(kIdcPlayTime, text);
+    m_window.SetControlText(kIdcPlayTime, FormatPlayTime(m_nPlaySeconds));
     m_window.InvalidateControl(kIdcPlayTime);
   }
   m_nPlaySeconds += 1;

@@ -44,6 +44,9 @@ class PlaybackController {
   // The play-time tick (timer 1).
   void UpdatePlayTime();
 
+  // The play time as the label shows it: "mm:ss" of the last tick, "00:00" before any.
+  std::string PlayTimeText() const;
+
   // The play button's bitmap for the current state and mode, and the mute button's.
   int32_t PlayButtonFace() const;
   int32_t MuteButtonFace() const;

@@ -151,17 +151,27 @@ void FakeWindowLayer::SetBackground(int32_t bitmapId, bool title_) {
 }
 
 void FakeWindowLayer::PlaceWindow(const Rect& rect, bool top) {
+  const bool moved = rect.left != window.left || rect.top != window.top;
   window = rect;
   topMost = top;
   visible = true;
   ++moves;
   log.push_back("place " + RectText(rect) + (top ? " topmost" : ""));
+  if (moved && onMove) onMove();
 }
 
 void FakeWindowLayer::MoveWindow(const Rect& rect) {
+  const bool moved = rect.left != window.left || rect.top != window.top;
   window = rect;
   ++moves;
   log.push_back("move window " + RectText(rect));
+  if (moved && onMove) onMove();
+}
+
+void FakeWindowLayer::DragTo(int32_t x, int32_t y) {
+  window = Rect::FromSize(x, y, window.width(), window.height());
+  log.push_back("drag " + RectText(window));
+  if (onMove) onMove();
 }
 
 void FakeWindowLayer::ShowWindow(bool show) {

@@ -3,6 +3,7 @@
 // would show, so that tests can read labels, faces, lists, timers and the window back and
 // drive the core without a display.
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -166,6 +167,11 @@ class FakeWindowLayer final : public WindowLayer {
   int32_t aboutRuns = 0;
   int32_t findRuns = 0;
   int32_t moves = 0;
+  // Called after every move of the window that changes its place, as the window layer reports
+  // moves back to the core (set it to the core's OnMove).
+  std::function<void()> onMove;
+  // Places the window as a user's drag would and reports the move.
+  void DragTo(int32_t x, int32_t y);
 };
 
 }  // namespace lumio::test

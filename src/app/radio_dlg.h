@@ -1,0 +1,111 @@
+#pragma once
+// The main window's logic: start-up, the two display modes, docking, the tray and its menus,
+// the exit, and the routing of every command, timer and notification to the part that handles
+// it. The window layer turns user input into calls of the On... handlers below.
+
+#include <cstdint>
+#include <string>
+
+#include "app/clock.h"
+#include "app/docking.h"
+#include "app/window_layer.h"
+#include "app/window_placement.h"
+#include "catalogue/station_commands.h"
+#include "catalogue/station_store.h"
+#include "playback/media_player.h"
+#include "playback/playback_controller.h"
+#include "playback/timer_dispatcher.h"
+#include "store/settings_file.h"
+
+namespace lumio {
+
+// Virtual key codes the keyboard filter knows.
+inline constexpr int32_t kKeyReturn = 13;
+inline constexpr int32_t kKeyEscape = 27;
+
+// Mouse events of the tray icon.
+inline constexpr int32_t kTrayDoubleClick = 515;
+inline constexpr int32_t kTrayRightButtonUp = 517;
+
+class CRadioDlg {
+ public:
+  // `programDir` is the folder of the executable, ending with "/".
+  CRadioDlg(WindowLayer& window, MediaPlayer& player, const Clock& clock, std::string programDir);
+
+  // The start-up sequence. False when the config folder cannot be made: the listener has been
+  // told and the program must end at once.
+  bool OnInitDialog();
+
+  // A command: a skinned button, a menu entry or the system menu.
+  void OnCommand(int32_t id);
+  void OnTimer(int32_t id);
+  // What a key press does: kSwallow for Enter, kCancel for Escape (the window layer then ends
+  // the program through OnCancel), kPass for anything else.
+  enum class KeyAction { kPass, kSwallow, kCancel };
+  KeyAction OnKeyDown(int32_t virtualKey) const;
+  // The window is closing: empty the catalogue and remove the tray icon.
+  void OnCancel();
+
+  // Window and mouse.
+  void OnMove();
+  void OnMouseMove();
+  int32_t OnMouseLeave();
+  void OnLButtonUp();  // a release on the window's background
+  void OnRButtonUp();  // a right click on the window's background
+  // Tray icon notification; 1 for an icon that is not ours, else 0.
+  int32_t OnTrayNotify(int32_t iconId, int32_t mouseEvent);
+
+  // Controls.
+  int32_t OnSliderChanging(int32_t controlId, int32_t position);
+  int32_t OnSliderChanged(int32_t controlId, int32_t position);
+  void OnCategoryClick(int32_t row);
+  void OnStationDblClk(int32_t row);
+  void OnStationRClick(int32_t row);
+  void OnBannerClick();
+
+  // Dialogs.
+  // The Find dialog's OK: remembers a non-empty text; true when a find request should now be
+  // posted to the window (OnFindRequest).
+  bool OnFindOk(const std::string& text);
+  // The posted find request; runs the search when `code` is 1142. Returns 0.
+  int32_t OnFindRequest(int32_t code);
+  // A released click on a link of the About dialog: 1032 home page, 1033 help.
+  void OnAboutLink(int32_t linkId);
+
+  // Display modes.
+  void ToggleMode();
+  void ApplySkin();
+  void LayoutNormal();
+  void LayoutMini();
+  void FitListColumns();
+  // Commands of the tray menu and the exit.
+  void ShowTrayMenu();
+  void ShowFromTray();
+  void BeginExit();
+  bool FadeOutStep();
+  void LoadCatalogue();
+
+  const std::string& ProgramDir() const { return m_strProgramDir; }
+
+  std::string m_strProgramDir;
+  SettingsFile m_settingsFile;
+  WindowPlacement m_place;
+  int32_t m_nClickMenu = 1;
+  int32_t m_nFadeAlpha = 255;
+  StationStore m_store;
+  PlaybackController m_playback;
+  StationCommands m_stations;
+  Docking m_docking;
+  TimerDispatcher m_timers;
+
+ private:
+  void SavePosition(int32_t x, int32_t y);
+  void ApplyListAppearance();
+  void ResetPlacementIfOffScreen(int32_t width, int32_t resetFromRight);
+
+  WindowLayer& m_window;
+  MediaPlayer& m_player;
+  const Clock& m_clock;
+};
+
+}  // namespace lumio

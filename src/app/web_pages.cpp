@@ -1,0 +1,19 @@
+#include "app/web_pages.h"
+
+#include "app/web_server.h"
+
+namespace lumio {
+
+std::string StationPagePath(int32_t nid) {
+  return "/ent/playerrd.php?nid=" + std::to_string(nid) + "&softid=1&ver=1.2";
+}
+
+std::string WebPageUrl(std::string_view pathAndQuery) {
+  return "http://" + std::string(kServerDomain) + std::string(pathAndQuery);
+}
+
+bool OpenWebPage(WindowLayer& window, std::string_view pathAndQuery) {
+  return window.OpenUrl(WebPageUrl(pathAndQuery));
+}
+
+}  // namespace lumio
