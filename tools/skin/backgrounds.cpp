@@ -154,7 +154,7 @@ QImage PaintMiniBackground() {
   painter.fillRect(QRectF(0, 1, kMiniWidth, 1), WithAlpha(Qt::white, 30));
 
   // The display holds the station name, status and banner.
-  PaintDisplay(painter, QRectF(186.5, 2.5, 179, 29), 4);
+  PaintDisplay(painter, QRectF(186.5, 2.5, 179, 30), 4);
 
   // Separates the icon from the play controls.
   PaintGrooveLine(painter, QPoint(24, 7), QPoint(24, 26));

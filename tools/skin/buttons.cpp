@@ -111,15 +111,15 @@ Look BarIconLook(State state) {
   return {};
 }
 
-Look LookFor(const ButtonSpec& spec, State state) {
-  switch (spec.style) {
+Look LookFor(const ButtonRecipe& recipe, State state) {
+  switch (recipe.style) {
     case Face::kPrimaryRound:
       return GreenFaceLook(state);
     case Face::kSegmentLeft:
     case Face::kSegmentRight:
       return SegmentLook(state);
     case Face::kStripIcon:
-      return StripIconLook(state, spec.glyph == Glyph::kClose);
+      return StripIconLook(state, recipe.glyph == Glyph::kClose);
     case Face::kBarIcon:
       return BarIconLook(state);
     case Face::kRound:
@@ -148,15 +148,15 @@ void PaintSurface(QPainter& painter, const QPainterPath& shape, const Look& look
   painter.strokePath(shape, QPen(look.ring, 1));
 }
 
-QPainterPath FaceShape(const ButtonSpec& spec, const QRectF& face) {
+QPainterPath FaceShape(const ButtonRecipe& recipe, const QRectF& face) {
   QPainterPath shape;
-  switch (spec.style) {
+  switch (recipe.style) {
     case Face::kPrimaryRound:
     case Face::kRound: {
       const double side = std::min(face.width(), face.height());
       // The play button is the biggest thing in the row; the others step back.
       const double diameter =
-          spec.style == Face::kPrimaryRound ? side - 2 : side - (side > 24 ? 6 : 4);
+          recipe.style == Face::kPrimaryRound ? side - 2 : side - (side > 24 ? 6 : 4);
       const QPointF centre = face.center();
       shape.addEllipse(centre, diameter / 2 - 0.5, diameter / 2 - 0.5);
       break;
@@ -169,7 +169,7 @@ QPainterPath FaceShape(const ButtonSpec& spec, const QRectF& face) {
       // Two halves of one rounded bar: the rounding continues past the shared edge and is cut
       // there, so the joint is straight.
       const QRectF bar = face.adjusted(0.5, 0.5, -0.5, -1.5);
-      const QRectF longer = spec.style == Face::kSegmentLeft
+      const QRectF longer = recipe.style == Face::kSegmentLeft
                                 ? bar.adjusted(0, 0, 2 * kPillRadius, 0)
                                 : bar.adjusted(-2 * kPillRadius, 0, 0, 0);
       QPainterPath rounded;
@@ -187,54 +187,56 @@ QPainterPath FaceShape(const ButtonSpec& spec, const QRectF& face) {
   return shape;
 }
 
-QRectF GlyphBox(const ButtonSpec& spec, const QPainterPath& shape, const QRectF& face) {
-  if (spec.style == Face::kStripIcon || spec.style == Face::kBarIcon) return face;
+QRectF GlyphBox(const ButtonRecipe& recipe, const QPainterPath& shape, const QRectF& face) {
+  if (recipe.style == Face::kStripIcon || recipe.style == Face::kBarIcon) return face;
   const QRectF box = shape.boundingRect();
-  const double fraction = spec.style == Face::kPrimaryRound ? 0.5 : 0.56;
+  const double fraction = recipe.style == Face::kPrimaryRound ? 0.5 : 0.56;
   const double side = std::round(std::min(box.width(), box.height()) * fraction);
   return QRectF(box.center().x() - side / 2, box.center().y() - side / 2, side, side);
 }
 
-void PaintFace(QPainter& painter, const ButtonSpec& spec, State state) {
-  const QRectF face(0, 0, spec.face.width(), spec.face.height());
-  const Look look = LookFor(spec, state);
-  const QPainterPath shape = FaceShape(spec, face);
-  const bool shadow = spec.style != Face::kStripIcon && spec.style != Face::kBarIcon;
+void PaintFace(QPainter& painter, const ButtonRecipe& recipe, State state) {
+  const QRectF face(0, 0, recipe.face.width(), recipe.face.height());
+  const Look look = LookFor(recipe, state);
+  const QPainterPath shape = FaceShape(recipe, face);
+  const bool shadow = recipe.style != Face::kStripIcon && recipe.style != Face::kBarIcon;
   PaintSurface(painter, shape, look, shadow);
 
-  if (spec.style == Face::kSegmentRight) {
+  if (recipe.style == Face::kSegmentRight) {
     // The joint between the two category buttons.
     painter.fillRect(QRectF(0, 1, 1, face.height() - 3), WithAlpha(Qt::black, 90));
     painter.fillRect(QRectF(1, 1, 1, face.height() - 3), WithAlpha(Qt::white, 30));
   }
 
-  if (!spec.text.isEmpty()) {
-    const bool symbol = spec.text.size() == 1;
+  if (!recipe.text.isEmpty()) {
+    const bool symbol = recipe.text.size() == 1;
     const QFont font = symbol ? SkinFont(13, true) : SkinFont(12);
-    QRectF text_box = spec.style == Face::kSegmentLeft || spec.style == Face::kSegmentRight ||
-                              spec.style == Face::kPill
+    QRectF text_box = recipe.style == Face::kSegmentLeft || recipe.style == Face::kSegmentRight ||
+                              recipe.style == Face::kPill
                           ? face.adjusted(0, 0, 0, -1)
                           : shape.boundingRect();
-    DrawCentredText(painter, text_box.translated(0, 1), spec.text, WithAlpha(Qt::black, 90), font);
-    DrawCentredText(painter, text_box, spec.text, look.glyph, font);
+    DrawCentredText(painter, text_box.translated(0, 1), recipe.text, WithAlpha(Qt::black, 90),
+                    font);
+    DrawCentredText(painter, text_box, recipe.text, look.glyph, font);
     return;
   }
 
-  const QRectF box = GlyphBox(spec, shape, face);
-  const QPainterPath glyph = GlyphPath(spec.glyph, box);
+  const QRectF box = GlyphBox(recipe, shape, face);
+  const QPainterPath glyph = GlyphPath(recipe.glyph, box);
   painter.setPen(Qt::NoPen);
-  if (spec.style == Face::kPrimaryRound || spec.style == Face::kRound) {
+  if (recipe.style == Face::kPrimaryRound || recipe.style == Face::kRound) {
     painter.fillPath(glyph.translated(0, 1), WithAlpha(Qt::black, 70));
   }
   painter.fillPath(glyph, look.glyph);
-  if (spec.glyph == Glyph::kSpeakerMuted) {
+  if (recipe.glyph == Glyph::kSpeakerMuted) {
     QColor cross = state == kHoverFrame ? Mix(pal::kMutedCross, Qt::white, 0.3) : pal::kMutedCross;
     if (state == kDisabledFrame) cross = pal::kGlyphDisabled;
     painter.fillPath(GlyphPath(Glyph::kMutedCross, box), cross);
   }
 }
 
-ButtonSpec Normal(int id, QSize bitmap, QRect control, Face style, Glyph glyph, QString text = {}) {
+ButtonRecipe Normal(int id, QSize bitmap, QRect control, Face style, Glyph glyph,
+                    QString text = {}) {
   const QSize frame(bitmap.width() / kFrames, bitmap.height());
   return {id,
           bitmap,
@@ -246,10 +248,10 @@ ButtonSpec Normal(int id, QSize bitmap, QRect control, Face style, Glyph glyph, 
           std::move(text)};
 }
 
-ButtonSpec Mini(int id, QSize bitmap, QRect control, Face style, Glyph glyph, QString text = {}) {
-  ButtonSpec spec = Normal(id, bitmap, control, style, glyph, std::move(text));
-  spec.backdrop = Backdrop::kMini;
-  return spec;
+ButtonRecipe Mini(int id, QSize bitmap, QRect control, Face style, Glyph glyph, QString text = {}) {
+  ButtonRecipe recipe = Normal(id, bitmap, control, style, glyph, std::move(text));
+  recipe.backdrop = Backdrop::kMini;
+  return recipe;
 }
 
 // The face of a button that is never laid out (zero size) is its whole frame.
@@ -259,8 +261,8 @@ QRect Unplaced(QPoint at, QSize bitmap) {
 
 }  // namespace
 
-const std::vector<ButtonSpec>& ButtonSpecs() {
-  static const std::vector<ButtonSpec> specs = [] {
+const std::vector<ButtonRecipe>& ButtonRecipes() {
+  static const std::vector<ButtonRecipe> recipes = [] {
     const QSize transport(140, 35);
     const QSize text_button(200, 20);
     const QSize strip(64, 16);
@@ -268,7 +270,7 @@ const std::vector<ButtonSpec>& ButtonSpecs() {
     const QSize bar(60, 15);
     // Buttons the layouts never show still get a proper face, on a plain part of the bar.
     const QPoint bottom_bar = normal::kFind.topLeft();
-    return std::vector<ButtonSpec>{
+    return std::vector<ButtonRecipe>{
         Normal(kBmpContentCategories, {400, 25}, normal::kContentCategories, Face::kSegmentLeft,
                Glyph::kNone, QStringLiteral("综合")),
         Normal(kBmpRegionCategories, {400, 25}, normal::kRegionCategories, Face::kSegmentRight,
@@ -309,33 +311,33 @@ const std::vector<ButtonSpec>& ButtonSpecs() {
         Mini(kBmpMiniModeSwitch, bar, mini::kModeSwitch, Face::kBarIcon, Glyph::kToNormal),
     };
   }();
-  return specs;
+  return recipes;
 }
 
 QStringList ButtonTexts() {
   QStringList texts;
-  for (const ButtonSpec& spec : ButtonSpecs()) {
-    if (!spec.text.isEmpty()) texts << spec.text;
+  for (const ButtonRecipe& recipe : ButtonRecipes()) {
+    if (!recipe.text.isEmpty()) texts << recipe.text;
   }
   return texts;
 }
 
-QImage PaintButton(const ButtonSpec& spec, const QImage& normal_background,
+QImage PaintButton(const ButtonRecipe& recipe, const QImage& normal_background,
                    const QImage& mini_background) {
   const QImage& background =
-      spec.backdrop == Backdrop::kNormal ? normal_background : mini_background;
-  const int frame_width = spec.bitmap.width() / kFrames;
+      recipe.backdrop == Backdrop::kNormal ? normal_background : mini_background;
+  const int frame_width = recipe.bitmap.width() / kFrames;
   const QImage backdrop =
-      background.copy(QRect(spec.origin, QSize(frame_width, spec.bitmap.height())));
-  QImage image = NewCanvas(spec.bitmap.width(), spec.bitmap.height());
+      background.copy(QRect(recipe.origin, QSize(frame_width, recipe.bitmap.height())));
+  QImage image = NewCanvas(recipe.bitmap.width(), recipe.bitmap.height());
   QPainter painter(&image);
   PrepareSmooth(painter);
   for (int frame = 0; frame < kFrames; ++frame) {
     painter.save();
     painter.translate(frame * frame_width, 0);
-    painter.setClipRect(QRect(0, 0, frame_width, spec.bitmap.height()));
+    painter.setClipRect(QRect(0, 0, frame_width, recipe.bitmap.height()));
     painter.drawImage(0, 0, backdrop);
-    PaintFace(painter, spec, static_cast<State>(frame));
+    PaintFace(painter, recipe, static_cast<State>(frame));
     painter.restore();
   }
   painter.end();

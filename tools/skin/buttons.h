@@ -27,7 +27,7 @@ enum class Face {
 
 enum class Backdrop { kNormal, kMini };
 
-struct ButtonSpec {
+struct ButtonRecipe {
   int id;
   QSize bitmap;  // whole bitmap, four frames side by side
   QSize face;    // the part of a frame the control shows
@@ -39,13 +39,13 @@ struct ButtonSpec {
 };
 
 // Every button bitmap of both modes.
-const std::vector<ButtonSpec>& ButtonSpecs();
+const std::vector<ButtonRecipe>& ButtonRecipes();
 
 // Every text drawn into the button bitmaps, for checking the font.
 QStringList ButtonTexts();
 
-// The bitmap of `spec`, its frames cut from the matching background.
-QImage PaintButton(const ButtonSpec& spec, const QImage& normal_background,
+// The bitmap of `recipe`, its frames cut from the matching background.
+QImage PaintButton(const ButtonRecipe& recipe, const QImage& normal_background,
                    const QImage& mini_background);
 
 }  // namespace skin

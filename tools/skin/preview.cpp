@@ -60,13 +60,14 @@ void PlaceButton(QPainter& painter, const std::map<int, QImage>& skin, int id, c
   painter.drawImage(place.topLeft(), bitmap, QRect(QPoint(hover ? frame_width : 0, 0), shown));
 }
 
+// The program draws its labels top-left aligned in their rectangles.
 void Label(QPainter& painter, const QRect& place, const QString& text, const QColor& color,
            int pixel_size) {
   painter.save();
   painter.setClipRect(place);
   painter.setFont(SkinFont(pixel_size));
   painter.setPen(color);
-  painter.drawText(place, Qt::AlignLeft | Qt::AlignVCenter, text);
+  painter.drawText(place, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
   painter.restore();
 }
 

@@ -32,8 +32,8 @@ std::map<int, QImage> BuildSkin() {
   skin[kBmpNormalBackground] = normal_background;
   skin[kBmpMiniBackground] = mini_background;
 
-  for (const ButtonSpec& spec : ButtonSpecs()) {
-    skin[spec.id] = PaintButton(spec, normal_background, mini_background);
+  for (const ButtonRecipe& recipe : ButtonRecipes()) {
+    skin[recipe.id] = PaintButton(recipe, normal_background, mini_background);
   }
 
   AddSlider(skin, normal_background, normal::kVolume, kNormalSlider, kBmpChannel, kBmpActiveChannel,
