@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -194,6 +195,46 @@ TEST(SkinBitmaps, ButtonsHaveFourFramesAndALighterHoverFrame) {
     const double normal = MeanLuminance(button, 0, 0, fw, button.height());
     const double hover = MeanLuminance(button, fw, 0, fw, button.height());
     EXPECT_GT(hover, normal + 4) << "normal " << normal << ", hover " << hover;
+  }
+}
+
+// Buttons and channels are opaque, so each is painted on the background it covers. A frame cut
+// from the wrong place shows as a box around the control; the frame's bottom-right pixel lies
+// outside every face and must be the background's pixel there.
+TEST(SkinBitmaps, ControlsBlendIntoTheBackgroundUnderThem) {
+  struct Placed {
+    int id;
+    int background;
+    int x, y;  // the control's top-left corner in the window
+    int frames;
+  };
+  const std::array<Placed, 27> placed{{
+      {142, 131, 50, 180, 4},  {143, 131, 150, 180, 4}, {148, 131, 125, 530, 4},
+      {149, 131, 185, 530, 4}, {157, 131, 20, 103, 4},  {156, 131, 20, 103, 4},
+      {147, 131, 75, 103, 4},  {158, 131, 115, 103, 4}, {155, 131, 155, 103, 4},
+      {154, 131, 205, 103, 4}, {197, 131, 205, 103, 4}, {159, 131, 265, 530, 4},
+      {195, 131, 234, 2, 4},   {139, 131, 250, 2, 4},   {137, 131, 266, 2, 4},
+      {133, 131, 282, 2, 4},   {180, 131, 60, 155, 1},  {181, 131, 60, 155, 1},
+      {175, 178, 30, 7, 4},    {174, 178, 30, 7, 4},    {176, 178, 55, 7, 4},
+      {173, 178, 80, 7, 4},    {187, 178, 368, 2, 4},   {185, 178, 383, 2, 4},
+      {190, 178, 368, 17, 4},  {183, 178, 383, 17, 4},  {191, 178, 105, 9, 1},
+  }};
+  const QImage normal = Load(131);
+  const QImage mini = Load(178);
+  ASSERT_FALSE(normal.isNull());
+  ASSERT_FALSE(mini.isNull());
+  auto close = [](QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) <= 2 && std::abs(qGreen(a) - qGreen(b)) <= 2 &&
+           std::abs(qBlue(a) - qBlue(b)) <= 2;
+  };
+  for (const Placed& p : placed) {
+    SCOPED_TRACE("bitmap " + std::to_string(p.id));
+    const QImage bitmap = Load(p.id);
+    ASSERT_FALSE(bitmap.isNull());
+    const QImage& background = p.background == 131 ? normal : mini;
+    const int fw = bitmap.width() / p.frames;
+    const int fh = bitmap.height();
+    EXPECT_TRUE(close(bitmap.pixel(fw - 1, fh - 1), background.pixel(p.x + fw - 1, p.y + fh - 1)));
   }
 }
 
