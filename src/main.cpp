@@ -1,0 +1,41 @@
+// Lumio: the application. It builds the window layer, the player and the main window's logic,
+// runs the start-up sequence and the event loop, and ends with the window.
+
+#include <QApplication>
+#include <QTimer>
+#include <cstdlib>
+
+#include "app/clock.h"
+#include "app/radio_dlg.h"
+#include "gst/gst_player.h"
+#include "qt/qt_window_layer.h"
+
+namespace {
+
+// Window positions and staying on top need X11; under Wayland run through XWayland.
+void PreferX11() {
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("WAYLAND_DISPLAY") != nullptr &&
+      std::getenv("DISPLAY") != nullptr)
+    qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  PreferX11();
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Lumio"));
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  const std::string programDir = QCoreApplication::applicationDirPath().toStdString() + "/";
+  lumio::GstPlayer player;
+  lumio::SystemClock clock;
+  lumio::QtWindowLayer window;
+  lumio::CRadioDlg dlg(window, player, clock, programDir);
+  window.SetDialog(&dlg);
+  if (!dlg.OnInitDialog()) return 0;
+
+  // GStreamer starts once the window is on the screen, not before its first paint.
+  QTimer::singleShot(0, &app, [&player] { player.Prepare(); });
+  return app.exec();
+}

@@ -1,0 +1,305 @@
+#include "qt/qt_window_layer.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+
+#include "app/control_ids.h"
+#include "app/layout_tables.h"
+#include "app/radio_dlg.h"
+#include "qt/about_dialog.h"
+#include "qt/find_dialog.h"
+#include "qt/fonts.h"
+#include "qt/qt_text.h"
+#include "qt/skin_resources.h"
+
+namespace lumio {
+namespace {
+
+Rect ToRect(const QRect& r) {
+  return Rect::FromSize(r.x(), r.y(), r.width(), r.height());
+}
+QRect ToQRect(const Rect& r) {
+  return {r.left, r.top, r.width(), r.height()};
+}
+
+QIcon ProgramIcon() {
+  QIcon icon(QStringLiteral(":/skin/128.png"));
+  if (icon.isNull()) icon = QIcon(QPixmap::fromImage(SkinBitmap(kBmpIcon)));
+  return icon;
+}
+
+}  // namespace
+
+QtWindowLayer::QtWindowLayer() : m_window(std::make_unique<RadioWindow>()) {
+  m_trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+  Qt::WindowFlags flags = Qt::FramelessWindowHint;
+  // The notification-area icon stands in for a taskbar button, when there is a notification area.
+  if (m_trayAvailable) flags |= Qt::Tool;
+  m_window->setWindowFlags(flags);
+  m_window->setWindowIcon(ProgramIcon());
+  m_slider = std::make_unique<QtSlider>(m_window->Slider());
+  m_banner = std::make_unique<QtBanner>(m_window->Banner());
+  for (int32_t id : {kIdcStationList, kIdcCategoryList})
+    m_lists[id] = std::make_unique<QtList>(*m_window->List(id));
+}
+
+QtWindowLayer::~QtWindowLayer() = default;
+
+void QtWindowLayer::SetDialog(CRadioDlg* dlg) {
+  m_dlg = dlg;
+  m_window->SetDialog(dlg);
+  ConnectControls();
+}
+
+void QtWindowLayer::ConnectControls() {
+  RadioWindow& w = *m_window;
+  for (QObject* child : w.children()) {
+    if (auto* button = qobject_cast<SkinButton*>(child))
+      connect(button, &SkinButton::clicked, this, [this](int id) { m_dlg->OnCommand(id); });
+  }
+  connect(&w.Slider(), &SkinSlider::sliderChanging, this,
+          [this](int id, int pos) { m_dlg->OnSliderChanging(id, pos); });
+  connect(&w.Slider(), &SkinSlider::sliderChanged, this,
+          [this](int id, int pos) { m_dlg->OnSliderChanged(id, pos); });
+  connect(&w.Banner(), &SkinLabel::clicked, this, [this] { m_dlg->OnBannerClick(); });
+  connect(w.List(kIdcCategoryList), &CListCtrlCl::itemClicked, this,
+          [this](int, int row) { m_dlg->OnCategoryClick(row); });
+  connect(w.List(kIdcStationList), &CListCtrlCl::itemDoubleClicked, this,
+          [this](int, int row) { m_dlg->OnStationDblClk(row); });
+  connect(w.List(kIdcStationList), &CListCtrlCl::itemRightClicked, this,
+          [this](int, int row) { m_dlg->OnStationRClick(row); });
+  connect(&w, &RadioWindow::moved, this, [this] { m_dlg->OnMove(); });
+  connect(&w, &RadioWindow::escapePressed, this, [this] { Cancel(); });
+  connect(&w, &RadioWindow::closing, this, [this] { Cancel(); });
+  connect(&w, &RadioWindow::systemMenuRequested, this, [this] { ShowSystemMenu(); });
+}
+
+void QtWindowLayer::Post(std::function<void()> action) {
+  QMetaObject::invokeMethod(this, std::move(action), Qt::QueuedConnection);
+}
+
+void QtWindowLayer::Cancel() {
+  if (!m_cancelled) {
+    m_cancelled = true;
+    for (auto& [id, timer] : m_timers)
+      timer->stop();
+    if (m_dlg) m_dlg->OnCancel();
+  }
+  QCoreApplication::quit();
+}
+
+void QtWindowLayer::SetControlText(int32_t id, const std::string& text) {
+  if (TextLabel* label = m_window->Label(id)) label->setText(ToQString(text));
+}
+
+void QtWindowLayer::SetButtonBitmap(int32_t id, int32_t bitmapId) {
+  if (SkinButton* button = m_window->Button(id)) button->SetSkinBitmap(bitmapId);
+}
+
+void QtWindowLayer::InvalidateControl(int32_t id) {
+  QWidget* control = m_window->Control(id);
+  if (!control) return;
+  // Labels and the banner are drawn over the skin: the skin behind them repaints too.
+  m_window->update(control->geometry());
+  control->update();
+}
+
+void QtWindowLayer::UpdateWindow() {
+  m_window->repaint();
+}
+
+void QtWindowLayer::MoveControl(int32_t id, const Rect& rect) {
+  QWidget* control = m_window->Control(id);
+  if (!control) return;
+  control->setGeometry(ToQRect(rect));
+  control->setVisible(rect.width() > 0 && rect.height() > 0);
+}
+
+void QtWindowLayer::SetControlFont(int32_t id, int32_t height) {
+  if (QWidget* control = m_window->Control(id)) control->setFont(ProgramFont(height));
+}
+
+void QtWindowLayer::AddToolTip(int32_t id, const std::string& text) {
+  QWidget* target = id == 0 ? m_window.get() : m_window->Control(id);
+  if (target) target->setToolTip(ToQString(text));
+}
+
+SliderControl& QtWindowLayer::Slider(int32_t) {
+  return *m_slider;
+}
+BannerControl& QtWindowLayer::Banner(int32_t) {
+  return *m_banner;
+}
+
+ListControl& QtWindowLayer::List(int32_t id) {
+  auto it = m_lists.find(id);
+  return it != m_lists.end() ? *it->second : *m_lists.begin()->second;
+}
+
+void QtWindowLayer::SetTimer(int32_t id, int32_t periodMs) {
+  std::unique_ptr<QTimer>& timer = m_timers[id];
+  if (!timer) {
+    timer = std::make_unique<QTimer>();
+    connect(timer.get(), &QTimer::timeout, this, [this, id] {
+      if (m_dlg && !m_cancelled) m_dlg->OnTimer(id);
+    });
+  }
+  timer->start(periodMs);
+}
+
+void QtWindowLayer::KillTimer(int32_t id) {
+  auto it = m_timers.find(id);
+  if (it != m_timers.end()) it->second->stop();
+}
+
+void QtWindowLayer::SetWindowTitle(const std::string& title) {
+  m_window->setWindowTitle(ToQString(title));
+  m_window->SetTitleText(ToQString(title));
+}
+
+void QtWindowLayer::SetBackground(int32_t bitmapId, bool drawTitle) {
+  m_window->SetBackground(SkinBitmap(bitmapId), drawTitle);
+}
+
+void QtWindowLayer::PlaceWindow(const Rect& rect, bool topMost) {
+  if (topMost != m_topMost || !m_window->isVisible()) {
+    m_topMost = topMost;
+    m_window->setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
+  }
+  const bool moved = m_window->MoveTo(ToQRect(rect));
+  m_window->show();
+  if (moved && m_dlg) m_dlg->OnMove();
+}
+
+void QtWindowLayer::MoveWindow(const Rect& rect) {
+  // Reported at once, as the move's own notification would be.
+  if (m_window->MoveTo(ToQRect(rect)) && m_dlg) m_dlg->OnMove();
+}
+
+void QtWindowLayer::ShowWindow(bool show) {
+  if (show) {
+    if (m_window->isMinimized()) m_window->showNormal();
+    m_window->show();
+  } else if (m_trayAvailable) {
+    m_window->hide();
+  } else {
+    m_window->showMinimized();  // without a notification area, hidden would mean lost
+  }
+}
+
+void QtWindowLayer::BringToForeground() {
+  m_window->raise();
+  m_window->activateWindow();
+}
+
+Rect QtWindowLayer::GetWindowRect() const {
+  return ToRect(m_window->Placement());
+}
+
+Rect QtWindowLayer::GetWorkArea() const {
+  QScreen* screen = m_window->screen();
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  return screen ? ToRect(screen->availableGeometry()) : Rect::FromSize(0, 0, 1024, 768);
+}
+
+Point QtWindowLayer::GetCursorPos() const {
+  const QPoint p = QCursor::pos();
+  return {p.x(), p.y()};
+}
+
+bool QtWindowLayer::TrackMouseLeave() {
+  m_window->RequestLeave();
+  return true;
+}
+
+bool QtWindowLayer::SetWindowAlpha(int32_t alpha) {
+  if (QGuiApplication::platformName() == QLatin1String("offscreen")) return false;
+  m_window->setWindowOpacity(alpha / 255.0);
+  return true;
+}
+
+void QtWindowLayer::PostClose() {
+  Post([this] { m_window->close(); });
+}
+
+void QtWindowLayer::ShowPopupMenu(const std::vector<MenuItem>& items) {
+  auto* menu = new QMenu(m_window.get());
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->setFont(ProgramFont(12));
+  for (const MenuItem& item : items) {
+    if (item.text.empty()) {
+      menu->addSeparator();
+      continue;
+    }
+    const int32_t command = item.command;
+    QAction* action = menu->addAction(ToQString(item.text));
+    action->setData(command);
+    connect(action, &QAction::triggered, this,
+            [this, command] { Post([this, command] { m_dlg->OnCommand(command); }); });
+  }
+  menu->popup(QCursor::pos());
+}
+
+void QtWindowLayer::ShowSystemMenu() {
+  auto* menu = new QMenu(m_window.get());
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->setFont(ProgramFont(12));
+  QAction* about = menu->addAction(QStringLiteral("关于 Vexa(&A)..."));
+  connect(about, &QAction::triggered, this,
+          [this] { Post([this] { m_dlg->OnCommand(kCmdSysAbout); }); });
+  menu->addSeparator();
+  QAction* close = menu->addAction(QStringLiteral("关闭"));
+  connect(close, &QAction::triggered, this, [this] { Post([this] { Cancel(); }); });
+  menu->popup(m_window->mapToGlobal(QPoint(4, 20)));
+}
+
+void QtWindowLayer::ShowMessageBox(const std::string& text) {
+  QMessageBox box(QMessageBox::Warning, ToQString(ProgramName()), ToQString(text), QMessageBox::Ok);
+  box.exec();
+}
+
+bool QtWindowLayer::OpenUrl(const std::string& url) {
+  return QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+}
+
+void QtWindowLayer::AddTrayIcon(const std::string& tip) {
+  if (!m_tray) {
+    m_tray = std::make_unique<QSystemTrayIcon>(ProgramIcon());
+    connect(m_tray.get(), &QSystemTrayIcon::activated, this, &QtWindowLayer::OnTrayActivated);
+  }
+  m_tray->setToolTip(ToQString(tip));
+  m_tray->show();
+}
+
+void QtWindowLayer::RemoveTrayIcon() {
+  if (m_tray) m_tray->hide();
+}
+
+void QtWindowLayer::OnTrayActivated(QSystemTrayIcon::ActivationReason reason) {
+  if (!m_dlg) return;
+  if (reason == QSystemTrayIcon::DoubleClick) {
+    m_dlg->OnTrayNotify(kTrayIconId, kTrayDoubleClick);
+  } else if (reason == QSystemTrayIcon::Context) {
+    m_dlg->OnTrayNotify(kTrayIconId, kTrayRightButtonUp);
+  }
+}
+
+void QtWindowLayer::RunAboutDialog() {
+  CAboutDlg about(m_window.get(), [this](int link) { m_dlg->OnAboutLink(link); });
+  about.exec();
+}
+
+void QtWindowLayer::RunFindDialog() {
+  CFindDlg find(m_window.get(), [this](const QString& text) {
+    if (m_dlg->OnFindOk(ToGbk(text))) Post([this] { m_dlg->OnFindRequest(kFindRequestCode); });
+  });
+  find.exec();
+}
+
+}  // namespace lumio
