@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts and stops the services the tests use, each on this machine only:
-#   an X server (Xvfb), a PulseAudio daemon with a null sink, an Icecast server on 127.0.0.1
-#   with two live test-tone mounts (/tone.mp3 and /tone.ogg, 440 Hz).
+#   an X server (Xvfb) with a notification area (trayer) and a compositor (xcompmgr), a
+#   PulseAudio daemon with a null sink, an Icecast server on 127.0.0.1 with two live test-tone
+#   mounts (/tone.mp3 and /tone.ogg, 440 Hz).
 #
 #   scripts/services.sh start STATE_DIR   start them; STATE_DIR/env holds what tests need
 #   scripts/services.sh stop STATE_DIR    stop every process started, by its saved PID
@@ -45,7 +46,16 @@ start_x() {
   export DISPLAY=":$display"
   wait_for 10 xdpyinfo || { echo "Xvfb did not start" >&2; return 1; }
   echo "export DISPLAY=:$display" >>"$state/env"
+
+  # A notification area for the tray icon, and a compositor so that window opacity shows.
+  trayer --edge bottom --align right --widthtype request --height 24 >"$state/trayer.log" 2>&1 &
+  remember $!
+  xcompmgr >"$state/xcompmgr.log" 2>&1 &
+  remember $!
+  wait_for 10 tray_is_up || { echo "trayer did not start" >&2; return 1; }
 }
+
+tray_is_up() { xdotool search --class trayer >/dev/null 2>&1; }
 
 start_pulse() {
   # pulseaudio warns when run as root; it runs all the same.
