@@ -12,6 +12,7 @@ build=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
+  libx11-dev                         # the start-up benchmark watches X events
 )
 runtime=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
@@ -23,7 +24,7 @@ tests=(
   pulseaudio pulseaudio-utils sox
   icecast2 trayer xcompmgr curl procps
 )
-bench=(mpv gstreamer1.0-plugins-base-apps time)
+bench=(mpv gstreamer1.0-plugins-base-apps time audacious qmmp)
 
 wanted=("${build[@]}" "${runtime[@]}" "${tests[@]}")
 [[ "${1:-}" == "--bench" ]] && wanted+=("${bench[@]}")
