@@ -1,0 +1,232 @@
+// SkinLabel: scrolling by steps, wrap-around, a new text at the wrap-around, hover and leave.
+// Ticks are driven by hand; the label's own timer cannot fire while the test runs no event loop.
+
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "pixels.h"
+#include "qt/skin_label.h"
+
+namespace lumio {
+namespace {
+
+using test::InkBounds;
+using test::Shot;
+
+const QColor kBanner(172, 255, 255);
+const QColor kWindow(20, 40, 60);
+const QString kWelcome = QStringLiteral("欢迎使用Lumio网络收音机1.2 - Tarvel网络");
+
+class SkinLabelTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QWidget window_;
+  SkinLabel* label_ = nullptr;
+
+  void SetWindowColor(const QColor& color) {
+    QPalette palette = window_.palette();
+    palette.setColor(QPalette::Window, color);
+    window_.setPalette(palette);
+  }
+
+ private slots:
+  // Configured as the main window configures its banner.
+  void init() {
+    window_.resize(300, 100);
+    window_.setAutoFillBackground(true);
+    SetWindowColor(kWindow);
+    delete label_;
+    label_ = new SkinLabel(1023, &window_);
+    label_->setGeometry(20, 30, 200, 20);
+    label_->show();
+    label_->SetTextColor(kBanner);
+    label_->SetFontHeight(14);
+    label_->StartScrolling(5, 200);
+    label_->SetScrollDirection(SkinLabel::kScrollLeft);
+    label_->SetTop(0);
+    label_->SetText(kWelcome);
+  }
+
+  void ScrollsLeftByStepsAndWraps() {
+    QCOMPARE(label_->displayedText(), kWelcome);
+    QCOMPARE(label_->drawingPoint(), QPoint(3, 0));
+    const int width = label_->textSize().width();
+    QVERIFY(width > 200);
+    int x = 3;
+    while (x > -width) {
+      label_->ScrollTick();
+      x -= 5;
+      QCOMPARE(label_->drawingPoint(), QPoint(x, 0));
+    }
+    label_->ScrollTick();
+    QCOMPARE(label_->drawingPoint(), QPoint(200, 0));
+    label_->ScrollTick();
+    QCOMPARE(label_->drawingPoint(), QPoint(195, 0));
+  }
+
+  void TextIsDrawnWhereItIs() {
+    QImage shot = Shot(*label_);
+    QRect ink = InkBounds(shot, shot.rect(), kWindow);
+    QVERIFY(!ink.isEmpty());
+    QVERIFY2(ink.left() >= 3 && ink.left() <= 5, qPrintable(QString::number(ink.left())));
+    for (int i = 0; i < 10; ++i)
+      label_->ScrollTick();
+    shot = Shot(*label_);
+    ink = InkBounds(shot, shot.rect(), kWindow);
+    // The text now starts 50 px further left, outside the label: its ink touches the left edge.
+    QCOMPARE(ink.left(), 0);
+    // After the wrap-around the text comes in from the right edge.
+    while (label_->drawingPoint().x() != 200)
+      label_->ScrollTick();
+    for (int i = 0; i < 4; ++i)
+      label_->ScrollTick();
+    shot = Shot(*label_);
+    ink = InkBounds(shot, shot.rect(), kWindow);
+    QVERIFY2(ink.left() >= 180 && ink.left() <= 182, qPrintable(QString::number(ink.left())));
+  }
+
+  void NewTextTakesOverAtTheWrapAround() {
+    label_->ScrollTick();
+    const QString next = QStringLiteral("新的文字");
+    label_->SetText(next);
+    QCOMPARE(label_->text(), next);
+    QCOMPARE(label_->displayedText(), kWelcome);
+    int ticks = 0;
+    while (label_->drawingPoint().x() != 200 && ticks < 1000) {
+      QCOMPARE(label_->displayedText(), kWelcome);
+      label_->ScrollTick();
+      ++ticks;
+    }
+    QCOMPARE(label_->displayedText(), next);
+    // The wrap-around of the new text follows its own width.
+    const int width = label_->textSize().width();
+    QVERIFY(width < 100);
+    int x = 200;
+    while (x > -width) {
+      label_->ScrollTick();
+      x -= 5;
+    }
+    label_->ScrollTick();
+    QCOMPARE(label_->drawingPoint().x(), 200);
+  }
+
+  void SameTextChangesNothing() {
+    label_->ScrollTick();
+    label_->SetText(kWelcome);
+    QCOMPARE(label_->displayedText(), kWelcome);
+    QCOMPARE(label_->drawingPoint(), QPoint(-2, 0));
+  }
+
+  void StillLabelShowsANewTextAtOnce() {
+    SkinLabel still(1, &window_);
+    still.SetText(QStringLiteral("一"));
+    still.SetText(QStringLiteral("二"));
+    QCOMPARE(still.displayedText(), QStringLiteral("二"));
+    QCOMPARE(still.drawingPoint(), QPoint(3, 3));
+  }
+
+  void OtherDirections_data() {
+    QTest::addColumn<int>("direction");
+    QTest::addColumn<int>("dx");
+    QTest::addColumn<int>("dy");
+    QTest::newRow("right") << int(SkinLabel::kScrollRight) << 5 << 0;
+    QTest::newRow("up") << int(SkinLabel::kScrollUp) << 0 << -5;
+    QTest::newRow("down") << int(SkinLabel::kScrollDown) << 0 << 5;
+  }
+
+  void OtherDirections() {
+    QFETCH(int, direction);
+    QFETCH(int, dx);
+    QFETCH(int, dy);
+    label_->SetScrollDirection(direction);
+    const QSize text = label_->textSize();
+    QPoint expected = label_->drawingPoint();
+    for (int i = 0; i < 3; ++i) {
+      label_->ScrollTick();
+      expected += QPoint(dx, dy);
+      QCOMPARE(label_->drawingPoint(), expected);
+    }
+    // Run to the wrap-around: the text restarts beyond the opposite edge.
+    QPoint before = label_->drawingPoint();
+    for (int i = 0; i < 1000; ++i) {
+      label_->ScrollTick();
+      const QPoint now = label_->drawingPoint();
+      if (now.x() * dx < before.x() * dx || now.y() * dy < before.y() * dy) break;
+      before = now;
+    }
+    const QPoint wrapped = label_->drawingPoint();
+    if (direction == SkinLabel::kScrollRight) QCOMPARE(wrapped.x(), -text.width());
+    if (direction == SkinLabel::kScrollUp) QCOMPARE(wrapped.y(), 20);
+    if (direction == SkinLabel::kScrollDown) QCOMPARE(wrapped.y(), -text.height());
+  }
+
+  void HoverStopsAsARedLinkAndLeaveRestores() {
+    window_.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window_));
+    QTest::mouseMove(&window_, QPoint(280, 90));
+    QVERIFY(label_->isScrollTimerActive());
+    label_->ScrollTick();
+    const QPoint where = label_->drawingPoint();
+
+    QTest::mouseMove(label_, QPoint(50, 10));
+    QVERIFY(!label_->isScrollTimerActive());
+    QCOMPARE(label_->textColor(), QColor(255, 0, 0));
+    QVERIFY(label_->drawingFont().underline());
+    QCOMPARE(label_->drawingFont().pixelSize(), 14);
+    QCOMPARE(label_->cursor().shape(), Qt::PointingHandCursor);
+    QCOMPARE(label_->drawingPoint(), where);
+    const QImage red = Shot(*label_);
+    bool sawRed = false;
+    for (int y = 0; y < red.height() && !sawRed; ++y) {
+      for (int x = 0; x < red.width() && !sawRed; ++x) {
+        sawRed = red.pixelColor(x, y) == QColor(255, 0, 0);
+      }
+    }
+    QVERIFY(sawRed);
+
+    QTest::mouseMove(&window_, QPoint(280, 90));
+    QVERIFY(label_->isScrollTimerActive());
+    QCOMPARE(label_->textColor(), kBanner);
+    QVERIFY(!label_->drawingFont().underline());
+    QCOMPARE(label_->drawingPoint(), where);
+  }
+
+  void LeftPressReportsAClick() {
+    window_.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window_));
+    QSignalSpy clicked(label_, &SkinLabel::clicked);
+    QTest::mouseClick(label_, Qt::RightButton, {}, QPoint(20, 10));
+    QCOMPARE(clicked.count(), 0);
+    QTest::mousePress(label_, Qt::LeftButton, {}, QPoint(20, 10));
+    QCOMPARE(clicked.count(), 1);
+    QTest::mouseRelease(label_, Qt::LeftButton, {}, QPoint(20, 10));
+  }
+
+  void NewSkinShowsBehindTheText() {
+    const QRect area(20, 30, 200, 20);
+    const int areaPixels = area.width() * area.height();
+    // Around the letters the window's own skin shows.
+    QVERIFY(test::InkCount(Shot(window_), area, kWindow) < areaPixels);
+    QVERIFY(label_->backgroundCaptured());
+    const QColor mini(90, 10, 10);
+    SetWindowColor(mini);
+    label_->SetBackgroundCaptured(false);
+    QVERIFY(!label_->backgroundCaptured());
+    const QImage shot = Shot(window_);
+    QVERIFY(test::InkCount(shot, area, mini) < areaPixels);
+    QVERIFY(!InkBounds(shot, area, mini).isEmpty());
+    QVERIFY(label_->backgroundCaptured());
+  }
+
+  void cleanupTestCase() {
+    delete label_;
+    label_ = nullptr;
+  }
+};
+
+}  // namespace
+}  // namespace lumio
+
+QTEST_MAIN(lumio::SkinLabelTest)
+#include "skin_label_test.moc"
