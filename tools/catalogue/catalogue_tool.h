@@ -1,0 +1,21 @@
+#pragma once
+// lumio-catalogue: the developers' builder of the shipped station catalogue.
+
+#include <string>
+#include <vector>
+
+#include "tools/common/tool_main.h"
+
+namespace lumio::tools {
+
+// Runs the builder on its arguments (without the program name):
+//   assign STATIONS NIDS   give every station of STATIONS an id, appending new rows to the
+//                          registry NIDS (created when missing); lists what it added
+//   build STATIONS NIDS OUTPUT [--min-popularity=N]
+//                          write the list file OUTPUT (atomically) from the stations of at
+//                          least popularity N (default 2); fails when a station has no id
+// Status 1 with one line naming the file and line on bad input, nothing written then; status 2
+// with a usage line on wrong usage.
+ToolResult RunCatalogueTool(const std::vector<std::string>& args);
+
+}  // namespace lumio::tools
