@@ -7,7 +7,7 @@
 
 namespace lumio {
 
-// The program font with its character height in pixels (the design's logical height); bold
+// The program font with its character height in pixels (a logical font height); bold
 // gives weight 700. A height of 0 or less gives the default 12 px.
 QFont ProgramFont(int pixelHeight, bool bold = false);
 

@@ -59,7 +59,8 @@ CListCtrlCl::CListCtrlCl(int controlId, QWidget* parent)
       selectionBkColor_(palette().color(QPalette::Highlight)),
       selectionTextColor_(palette().color(QPalette::HighlightedText)),
       font_(ProgramFont(fontHeight_)),
-      boldFont_(ProgramFont(fontHeight_, true)) {
+      boldFont_(ProgramFont(fontHeight_, true)),
+      fontRowHeight_(QFontMetrics(font_).height() + kDefaultRowPadding) {
   // The lists are drawn without a header and without a frame of their own.
   header_.hide();
   setFrameShape(QFrame::NoFrame);
@@ -102,8 +103,7 @@ void CListCtrlCl::SetRowHeight(int height) {
 }
 
 int CListCtrlCl::rowHeight() const {
-  if (rowHeight_ > 0) return rowHeight_;
-  return QFontMetrics(font_).height() + kDefaultRowPadding;
+  return rowHeight_ > 0 ? rowHeight_ : fontRowHeight_;
 }
 
 bool CListCtrlCl::SetNormalTextColor(const QColor& color) {
@@ -133,6 +133,7 @@ void CListCtrlCl::SetFontSize(int height, int width) {
   fontWidth_ = width;
   font_ = ProgramFont(height);
   boldFont_ = ProgramFont(height, true);
+  fontRowHeight_ = QFontMetrics(font_).height() + kDefaultRowPadding;
   // A derived row height follows the font.
   if (rowHeight_ <= 0) Changed();
 }
@@ -204,6 +205,8 @@ QString CListCtrlCl::WrapTipText(const QString& text, const QFontMetrics& metric
 bool CListCtrlCl::DeleteAllItems() {
   rows_.clear();
   cellTips_.clear();
+  // A refilled list starts at its first row.
+  verticalScrollBar()->setValue(0);
   focusRow_ = -1;
   pressRow_ = -1;
   ForgetHoveredCell();
@@ -503,25 +506,34 @@ void CListCtrlCl::Changed() {
   viewport()->update();
 }
 
-void CListCtrlCl::UpdateScrollBars() {
+CListCtrlCl::ClientArea CListCtrlCl::ComputeClientArea() const {
+  // Worked out from the current geometry rather than the viewport, which Qt lays out only
+  // later (and not at all while the list is hidden).
   const QSize area = contentsRect().size();
   const int barWidth = verticalScrollBar()->sizeHint().width();
   const int barHeight = horizontalScrollBar()->sizeHint().height();
   const long long contentHeight = static_cast<long long>(GetItemCount()) * rowHeight();
   const int contentWidth = TotalColumnWidth();
-  bool needVertical = contentHeight > area.height();
-  const bool needHorizontal = contentWidth > area.width() - (needVertical ? barWidth : 0);
-  if (needHorizontal && !needVertical) needVertical = contentHeight > area.height() - barHeight;
-  // Decided here rather than by Qt later, so clientWidth() is right as soon as rows change.
-  setVerticalScrollBarPolicy(needVertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-  setHorizontalScrollBarPolicy(needHorizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-  clientWidth_ = std::max(area.width() - (needVertical ? barWidth : 0), 0);
-  clientHeight_ = std::max(area.height() - (needHorizontal ? barHeight : 0), 0);
-  const int visible = FullyVisibleRows();
+  ClientArea result;
+  result.vertical = contentHeight > area.height();
+  result.horizontal = contentWidth > area.width() - (result.vertical ? barWidth : 0);
+  if (result.horizontal && !result.vertical) {
+    result.vertical = contentHeight > area.height() - barHeight;
+  }
+  result.clientWidth = std::max(area.width() - (result.vertical ? barWidth : 0), 0);
+  result.clientHeight = std::max(area.height() - (result.horizontal ? barHeight : 0), 0);
+  return result;
+}
+
+void CListCtrlCl::UpdateScrollBars() {
+  const ClientArea client = ComputeClientArea();
+  setVerticalScrollBarPolicy(client.vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  setHorizontalScrollBarPolicy(client.horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  const int visible = client.clientHeight / rowHeight();
   verticalScrollBar()->setPageStep(std::max(visible, 1));
   verticalScrollBar()->setRange(0, std::max(GetItemCount() - visible, 0));
-  horizontalScrollBar()->setPageStep(std::max(clientWidth_, 1));
-  horizontalScrollBar()->setRange(0, std::max(contentWidth - clientWidth_, 0));
+  horizontalScrollBar()->setPageStep(std::max(client.clientWidth, 1));
+  horizontalScrollBar()->setRange(0, std::max(TotalColumnWidth() - client.clientWidth, 0));
 }
 
 void CListCtrlCl::SyncHeader() {
@@ -544,7 +556,7 @@ int CListCtrlCl::TotalColumnWidth() const {
 }
 
 int CListCtrlCl::FullyVisibleRows() const {
-  return clientHeight_ / rowHeight();
+  return ComputeClientArea().clientHeight / rowHeight();
 }
 
 }  // namespace lumio

@@ -95,7 +95,7 @@ class CListCtrlCl : public QAbstractScrollArea {
   // The first visible row.
   int GetTopIndex() const;
   // Width of the area the rows are drawn in (without a vertical scroll bar).
-  int clientWidth() const { return clientWidth_; }
+  int clientWidth() const { return ComputeClientArea().clientWidth; }
 
   // Row under viewport point `pos`, -1 below the rows.
   int HitTestRow(QPoint pos) const;
@@ -139,6 +139,14 @@ class CListCtrlCl : public QAbstractScrollArea {
   void ForgetHoveredCell();
   void ShowPendingTip();
   void Changed();
+  // Which scroll bars the rows and columns need in the current size, and the area left.
+  struct ClientArea {
+    bool vertical = false;
+    bool horizontal = false;
+    int clientWidth = 0;
+    int clientHeight = 0;
+  };
+  ClientArea ComputeClientArea() const;
   void UpdateScrollBars();
   void SyncHeader();
   int ColumnLeft(int col) const;
@@ -160,6 +168,7 @@ class CListCtrlCl : public QAbstractScrollArea {
   int fontWidth_ = 0;
   QFont font_;
   QFont boldFont_;
+  int fontRowHeight_ = 0;  // the row height when none is set
   std::array<QImage, kLevelCount> levels_;
   bool cellTipsEnabled_ = false;
   std::unordered_map<long long, QString> cellTips_;
@@ -174,8 +183,6 @@ class CListCtrlCl : public QAbstractScrollArea {
   int pressRow_ = -1;
   bool leftClickPending_ = false;
   bool rightClickPending_ = false;
-  int clientWidth_ = 0;
-  int clientHeight_ = 0;
 };
 
 }  // namespace lumio

@@ -59,7 +59,8 @@ void SkinLabel::StartScrolling(int step, int periodMs) {
   scrollStep_ = step;
   scrollPeriodMs_ = periodMs;
   scrolling_ = true;
-  timer_.start(periodMs);
+  // A period of 0 would tick without pause and starve the user interface.
+  if (periodMs > 0) timer_.start(periodMs);
 }
 
 void SkinLabel::SetScrollDirection(int direction) {
@@ -155,7 +156,7 @@ void SkinLabel::leaveEvent(QEvent* event) {
   plain.setPixelSize(kLinkFontHeight);
   SwitchFont(plain);
   update();
-  if (scrolling_) timer_.start(scrollPeriodMs_);
+  if (scrolling_ && scrollPeriodMs_ > 0) timer_.start(scrollPeriodMs_);
   QWidget::leaveEvent(event);
 }
 

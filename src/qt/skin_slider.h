@@ -3,7 +3,7 @@
 // track, an optional active channel for the part left of the thumb, and a thumb bitmap with an
 // optional active variant shown while the button is held. Changes are reported through two
 // signals that are always delivered queued, after the slider's own event handler has returned,
-// the way the design posts its two window messages.
+// as posted window messages would be.
 
 #include <QImage>
 #include <QMargins>

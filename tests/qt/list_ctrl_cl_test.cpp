@@ -377,6 +377,31 @@ class ListCtrlClTest : public QObject {
     QCOMPARE(list_->GetTopIndex(), 0);
   }
 
+  void ClientWidthIsKnownBeforeTheListIsShown() {
+    CListCtrlCl hidden(1003);
+    hidden.setGeometry(60, 210, 240, 310);
+    QCOMPARE(hidden.clientWidth(), 240);
+    hidden.SetRowHeight(24);
+    for (int i = 0; i < 20; ++i)
+      hidden.InsertItem(i, QStringLiteral("电台"));
+    QVERIFY(hidden.clientWidth() < 240);
+    hidden.setGeometry(4, 4, 0, 0);
+    QCOMPARE(hidden.clientWidth(), 0);
+  }
+
+  void RefillStartsAtTheTop() {
+    for (int i = 0; i < 100; ++i)
+      AddRow(*list_, QStringLiteral("电台%1").arg(i), QStringLiteral("2"));
+    list_->EnsureVisible(99);
+    QVERIFY(list_->GetTopIndex() > 0);
+    list_->SetRedraw(false);
+    list_->DeleteAllItems();
+    for (int i = 0; i < 100; ++i)
+      AddRow(*list_, QStringLiteral("电台%1").arg(i), QStringLiteral("2"));
+    list_->SetRedraw(true);
+    QCOMPARE(list_->GetTopIndex(), 0);
+  }
+
   void ItemTextAccess() {
     QCOMPARE(list_->InsertItem(-1, QStringLiteral("x")), -1);
     QCOMPARE(list_->InsertItem(5, QStringLiteral("a")), 0);
