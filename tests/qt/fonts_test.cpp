@@ -36,13 +36,6 @@ class FontsTest : public QObject {
     // A private-use character is in no ordinary font: the check must be able to say no.
     QVERIFY(!FontCanShow(ProgramFont(14), QString(QChar(0xE000))));
   }
-
-  void SizesArePixelHeights() {
-    const QFont font = ProgramFont(14, true);
-    QCOMPARE(font.pixelSize(), 14);
-    QVERIFY(font.bold());
-    QCOMPARE(ProgramFont(0).pixelSize(), 12);
-  }
 };
 
 }  // namespace

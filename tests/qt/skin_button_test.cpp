@@ -45,14 +45,9 @@ class SkinButtonTest : public QObject {
     QTest::mouseMove(&window_, QPoint(150, 80));
   }
 
-  void FramesAreQuartersOfTheSkin() {
-    QCOMPARE(button_->frameWidth(), 35);
-    QCOMPARE(button_->frameHeight(), 35);
-    QCOMPARE(button_->controlId(), 1016);
-    QCOMPARE(button_->cursor().shape(), Qt::PointingHandCursor);
-  }
-
   void HoverShowsFrameOneUntilLeave() {
+    QCOMPARE(button_->frameWidth(), 35);
+    QCOMPARE(button_->cursor().shape(), Qt::PointingHandCursor);
     QCOMPARE(At(Shot(*button_), 17, 17), kFrameColors[0]);
     QTest::mouseMove(button_, QPoint(10, 10));
     QCOMPARE(button_->frame(), 1);

@@ -28,14 +28,6 @@ class SkinDrawingTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void KeyColourComesFromThePixelOrTheArgument() {
-    const QImage bitmap = KeyedBitmap();
-    QCOMPARE(KeyColour(bitmap, kKeyFromPixel, 0, 0).value(), kKey.rgb() & 0x00FFFFFFu);
-    QCOMPARE(KeyColour(bitmap, kKeyFromPixel, 3, 2).value(), kBody.rgb() & 0x00FFFFFFu);
-    QCOMPARE(KeyColour(bitmap, 0x000000, 0, 0).value(), 0u);
-    QVERIFY(!KeyColour(bitmap, kKeyFromPixel, 6, 0).has_value());
-  }
-
   void MaskedBlitSkipsOnlyKeyPixels() {
     const QImage bitmap = KeyedBitmap();
     const QImage masked = BuildMask(bitmap, kKeyFromPixel, 0, 0);
@@ -49,18 +41,6 @@ class SkinDrawingTest : public QObject {
     QCOMPARE(At(dest, 3, 1), kBody);
     QCOMPARE(At(dest, 7, 4), kBody);
     QCOMPARE(At(dest, 8, 1), kDest);  // outside the blit
-  }
-
-  void OpaqueBlitCopiesEverything() {
-    const QImage bitmap = KeyedBitmap();
-    const QImage masked = BuildMask(bitmap, kKeyFromPixel, 0, 0);
-    QImage dest = Solid(10, 6, kDest);
-    {
-      QPainter painter(&dest);
-      BlitBitmap(painter, 0, 0, 6, 4, bitmap, 0, 0, masked, false);
-    }
-    QCOMPARE(At(dest, 0, 0), kKey);
-    QCOMPARE(At(dest, 1, 0), kBody);
   }
 
   void PartsOutsideTheBitmapDrawNothing() {
