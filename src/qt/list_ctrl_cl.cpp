@@ -26,7 +26,6 @@ constexpr int kTextInset = 10;
 constexpr int kTipInitialDelayMs = 100;
 constexpr int kTipAutoPopMs = 1000;
 constexpr int kTipMaxWidth = 100;
-constexpr int kHorizontalStep = 10;
 constexpr int kDefaultRowPadding = 4;
 
 long long CellKey(int item, int subItem) {
@@ -68,7 +67,9 @@ CListCtrlCl::CListCtrlCl(int controlId, QWidget* parent)
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   viewport()->setMouseTracking(true);
   verticalScrollBar()->setSingleStep(1);
-  horizontalScrollBar()->setSingleStep(kHorizontalStep);
+  // The owner fits the columns to the client width; a vertical scroll bar that appears later
+  // may hide a few pixels of the last column, never worth a horizontal bar that hides a row.
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   tipTimer_.setSingleShot(true);
   connect(&tipTimer_, &QTimer::timeout, this, &CListCtrlCl::ShowPendingTip);
   UpdateScrollBars();
@@ -281,7 +282,7 @@ int CListCtrlCl::HitTestRow(QPoint pos) const {
 }
 
 int CListCtrlCl::HitTestColumn(QPoint pos) const {
-  const int x = pos.x() + horizontalScrollBar()->value();
+  const int x = pos.x();
   if (x < 0) return -1;
   int left = 0;
   for (int col = 0; col < GetColumnCount(); ++col) {
@@ -294,7 +295,7 @@ int CListCtrlCl::HitTestColumn(QPoint pos) const {
 QRect CListCtrlCl::CellLabelRect(int row, int col) const {
   if (row < 0 || row >= GetItemCount() || col < 0 || col >= GetColumnCount()) return {};
   const int height = rowHeight();
-  QRect label(ColumnLeft(col) - horizontalScrollBar()->value(), (row - GetTopIndex()) * height,
+  QRect label(ColumnLeft(col), (row - GetTopIndex()) * height,
               columns_[static_cast<size_t>(col)].width, height);
   if (col == 0) label.setLeft(label.left() + kFirstLabelMargin);
   return label;
@@ -367,6 +368,11 @@ void CListCtrlCl::scrollContentsBy(int /*dx*/, int /*dy*/) {
 bool CListCtrlCl::viewportEvent(QEvent* event) {
   // A pointer that comes back to the same cell should see its tip again.
   if (event->type() == QEvent::Leave) ForgetHoveredCell();
+  // The list shows its own tip or its cells' tips, never the tip of the window behind it.
+  if (event->type() == QEvent::ToolTip && toolTip().isEmpty()) {
+    event->accept();
+    return true;
+  }
   return QAbstractScrollArea::viewportEvent(event);
 }
 
@@ -510,30 +516,20 @@ CListCtrlCl::ClientArea CListCtrlCl::ComputeClientArea() const {
   // Worked out from the current geometry rather than the viewport, which Qt lays out only
   // later (and not at all while the list is hidden).
   const QSize area = contentsRect().size();
-  const int barWidth = verticalScrollBar()->sizeHint().width();
-  const int barHeight = horizontalScrollBar()->sizeHint().height();
-  const long long contentHeight = static_cast<long long>(GetItemCount()) * rowHeight();
-  const int contentWidth = TotalColumnWidth();
   ClientArea result;
-  result.vertical = contentHeight > area.height();
-  result.horizontal = contentWidth > area.width() - (result.vertical ? barWidth : 0);
-  if (result.horizontal && !result.vertical) {
-    result.vertical = contentHeight > area.height() - barHeight;
-  }
-  result.clientWidth = std::max(area.width() - (result.vertical ? barWidth : 0), 0);
-  result.clientHeight = std::max(area.height() - (result.horizontal ? barHeight : 0), 0);
+  result.vertical = static_cast<long long>(GetItemCount()) * rowHeight() > area.height();
+  const int barWidth = result.vertical ? verticalScrollBar()->sizeHint().width() : 0;
+  result.clientWidth = std::max(area.width() - barWidth, 0);
+  result.clientHeight = std::max(area.height(), 0);
   return result;
 }
 
 void CListCtrlCl::UpdateScrollBars() {
   const ClientArea client = ComputeClientArea();
   setVerticalScrollBarPolicy(client.vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-  setHorizontalScrollBarPolicy(client.horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
   const int visible = client.clientHeight / rowHeight();
   verticalScrollBar()->setPageStep(std::max(visible, 1));
   verticalScrollBar()->setRange(0, std::max(GetItemCount() - visible, 0));
-  horizontalScrollBar()->setPageStep(std::max(client.clientWidth, 1));
-  horizontalScrollBar()->setRange(0, std::max(TotalColumnWidth() - client.clientWidth, 0));
 }
 
 void CListCtrlCl::SyncHeader() {

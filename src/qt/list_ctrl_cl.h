@@ -139,10 +139,9 @@ class CListCtrlCl : public QAbstractScrollArea {
   void ForgetHoveredCell();
   void ShowPendingTip();
   void Changed();
-  // Which scroll bars the rows and columns need in the current size, and the area left.
+  // Whether the rows need a vertical scroll bar in the current size, and the area left.
   struct ClientArea {
     bool vertical = false;
-    bool horizontal = false;
     int clientWidth = 0;
     int clientHeight = 0;
   };

@@ -130,6 +130,15 @@ void SkinLabel::ScrollTick() {
   update();
 }
 
+bool SkinLabel::event(QEvent* event) {
+  // The banner is a link of its own: it never shows the tip of the window behind it.
+  if (event->type() == QEvent::ToolTip && toolTip().isEmpty()) {
+    event->accept();
+    return true;
+  }
+  return QWidget::event(event);
+}
+
 void SkinLabel::paintEvent(QPaintEvent* /*event*/) {
   backgroundCaptured_ = true;
   EnsureRendered();

@@ -1,7 +1,9 @@
 // CListCtrlCl: row colours, the bold selected first column, the text inset, level meters,
 // alignment codes, cell tips, mouse and keyboard selection, and filling 100 000 rows.
 
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QHelpEvent>
 #include <QSignalSpy>
 #include <QToolTip>
 #include <QtTest>
@@ -295,6 +297,30 @@ class ListCtrlClTest : public QObject {
     QTest::mouseMove(viewport, list_->CellLabelRect(0, 0).center() + QPoint(5, 2));
     QTest::qWait(250);
     QVERIFY(!QToolTip::isVisible());
+  }
+
+  void NeverShowsTheWindowsTip_data() {
+    QTest::addColumn<QString>("ownTip");
+    QTest::newRow("station list") << QString();
+    QTest::newRow("category list") << QStringLiteral("分类列表");
+  }
+
+  void NeverShowsTheWindowsTip() {
+    QFETCH(QString, ownTip);
+    window_.setToolTip(QStringLiteral("窗口"));
+    list_->setToolTip(ownTip);
+    const QPoint pos(20, 20);
+    QHelpEvent help(QEvent::ToolTip, pos, list_->viewport()->mapToGlobal(pos));
+    QApplication::sendEvent(list_->viewport(), &help);
+    if (ownTip.isEmpty()) {
+      QVERIFY(!QToolTip::isVisible() || QToolTip::text() != QStringLiteral("窗口"));
+    } else {
+      QTRY_VERIFY(QToolTip::isVisible());
+      QCOMPARE(QToolTip::text(), ownTip);
+    }
+    window_.setToolTip(QString());
+    QToolTip::hideText();
+    QTRY_VERIFY(!QToolTip::isVisible());
   }
 
   void MouseSelectsAndReportsRows() {

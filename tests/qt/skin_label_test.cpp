@@ -1,7 +1,10 @@
 // SkinLabel: scrolling by steps, wrap-around, a new text at the wrap-around, hover and leave.
 // Ticks are driven by hand; the label's own timer cannot fire while the test runs no event loop.
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QSignalSpy>
+#include <QToolTip>
 #include <QtTest>
 
 #include "pixels.h"
@@ -201,6 +204,17 @@ class SkinLabelTest : public QObject {
     QTest::mousePress(label_, Qt::LeftButton, {}, QPoint(20, 10));
     QCOMPARE(clicked.count(), 1);
     QTest::mouseRelease(label_, Qt::LeftButton, {}, QPoint(20, 10));
+  }
+
+  void NeverShowsTheWindowsTip() {
+    window_.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window_));
+    window_.setToolTip(QStringLiteral("窗口"));
+    const QPoint pos(20, 10);
+    QHelpEvent help(QEvent::ToolTip, pos, label_->mapToGlobal(pos));
+    QApplication::sendEvent(label_, &help);
+    QVERIFY(!QToolTip::isVisible() || QToolTip::text() != QStringLiteral("窗口"));
+    window_.setToolTip(QString());
   }
 
   void NewSkinShowsBehindTheText() {
