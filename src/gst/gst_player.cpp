@@ -1,0 +1,441 @@
+#include "gst/gst_player.h"
+
+#include <gst/audio/streamvolume.h>
+#include <gst/gst.h>
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+#include "gst/gst_refs.h"
+#include "gst/gst_setup.h"
+#include "gst/stream_address.h"
+
+namespace lumio {
+namespace {
+
+using gst::BusPtr;
+using gst::ElementPtr;
+using gst::ErrorPtr;
+using gst::MessagePtr;
+using gst::SourcePtr;
+using gst::StringPtr;
+using gst::TagListPtr;
+
+constexpr const char* kUserAgent = "Lumio/1.2";
+
+// playbin's GstPlayFlags: audio only (a station with pictures must not cost a video decoder),
+// volume applied inside the pipeline so that it does not depend on the sound server keeping it.
+// The buffering flag stays off: a station is heard as soon as its first sound is decoded. A
+// live stream arrives at the pace it plays, so waiting to fill a buffer only delays the start.
+constexpr guint kPlayFlagAudio = 1u << 1;
+constexpr guint kPlayFlagSoftVolume = 1u << 4;
+
+// Retries back off so that a dead station costs little, but never wait longer than 10 s so
+// that a station that comes back is heard again soon.
+guint RetryDelayMs(int failures) {
+  static constexpr guint kDelays[] = {1000, 2000, 4000, 8000};
+  return failures < 4 ? kDelays[failures] : 10000;
+}
+
+// GLib declares every source callback as GSourceFunc and casts the real signature back.
+template <typename Function>
+GSourceFunc AsSourceFunc(Function* function) {
+  return reinterpret_cast<GSourceFunc>(reinterpret_cast<void (*)()>(function));
+}
+
+SourcePtr StartTimer(guint milliseconds, GSourceFunc callback, gpointer data) {
+  SourcePtr timer(g_timeout_source_new(milliseconds));
+  g_source_set_callback(timer.get(), callback, data, nullptr);
+  g_source_attach(timer.get(), nullptr);
+  return timer;
+}
+
+bool HasProperty(gpointer object, const char* name) {
+  auto* klass = reinterpret_cast<GObjectClass*>(reinterpret_cast<GTypeInstance*>(object)->g_class);
+  return g_object_class_find_property(klass, name) != nullptr;
+}
+
+std::optional<std::string> TagString(const GstTagList* tags, const char* tag) {
+  gchar* raw = nullptr;
+  if (!gst_tag_list_get_string(tags, tag, &raw)) return std::nullopt;
+  StringPtr text(raw);
+  return std::string(text.get());
+}
+
+}  // namespace
+
+class GstPlayer::Impl {
+ public:
+  explicit Impl(GstPlayerOptions options) : options_(std::move(options)) {}
+  ~Impl();
+  Impl(const Impl&) = delete;
+  Impl& operator=(const Impl&) = delete;
+
+  void Prepare();
+  void SetURL(const std::string& url);
+  int32_t GetPlayState();
+  void Stop();
+  void Pause();
+  void SetVolume(int32_t volume);
+  void SetMute(bool mute);
+
+  const std::string& title() const { return title_; }
+  const std::string& codec() const { return codec_; }
+  int32_t bitrate() const { return bitrate_; }
+  const std::string& last_error() const { return last_error_; }
+  int64_t PositionMs() const;
+
+ private:
+  // Opening covers connecting and the buffering before the stream is first heard; Waiting is
+  // the pause between a failed attempt and the next one.
+  enum class Phase { kIdle, kOpening, kPlaying, kWaiting, kPaused };
+
+  void StartAttempt();
+  void Fail(std::string why);
+  void Halt();
+  void ApplyVolume();
+  void DrainBus();
+  void HandleMessage(GstMessage* message);
+  void OnBuffering(int percent);
+  void OnTags(GstMessage* message);
+
+  static gboolean OnBusMessage(GstBus* bus, GstMessage* message, gpointer self);
+  static gboolean OnRetryTimer(gpointer self);
+  static gboolean OnOpeningTimeout(gpointer self);
+  static void OnSourceSetup(GstElement* playbin, GstElement* source, gpointer self);
+
+  const GstPlayerOptions options_;
+  bool prepared_ = false;
+  std::string setup_error_;
+  ElementPtr playbin_;
+  ElementPtr audio_sink_;  // also held by playbin; kept to bring it down last
+  BusPtr bus_;
+  SourcePtr bus_watch_;
+  SourcePtr retry_timer_;
+  SourcePtr opening_timer_;
+
+  gst::StreamAddress address_;
+  Phase phase_ = Phase::kIdle;
+  bool buffering_ = false;           // opening, and the buffer is filling
+  bool held_for_buffering_ = false;  // paused by us until the buffer is full
+  bool live_ = false;                // a live source: it neither prerolls nor waits to buffer
+  int failures_ = 0;                 // failed attempts since the stream was last heard
+  int32_t volume_ = 50;
+  bool mute_ = false;
+
+  std::string title_;
+  std::string codec_;
+  int32_t bitrate_ = 0;
+  std::string last_error_;
+};
+
+GstPlayer::Impl::~Impl() {
+  retry_timer_.reset();
+  opening_timer_.reset();
+  bus_watch_.reset();
+  if (playbin_) gst_element_set_state(playbin_.get(), GST_STATE_NULL);
+  if (audio_sink_) gst_element_set_state(audio_sink_.get(), GST_STATE_NULL);
+}
+
+void GstPlayer::Impl::Prepare() {
+  if (prepared_) return;
+  prepared_ = true;
+  gst::InitGStreamerOnce();
+
+  // playbin3 rather than playbin: it starts a stream sent without a burst in a fraction of the
+  // time, and its HLS demuxer sends our user agent with every segment request.
+  GstElement* playbin = gst_element_factory_make("playbin3", "lumio-player");
+  if (playbin == nullptr) {
+    setup_error_ = "GStreamer has no playbin3 element (gstreamer1.0-plugins-base is missing)";
+    return;
+  }
+  ElementPtr owned(static_cast<GstElement*>(gst_object_ref_sink(playbin)));
+  g_object_set(playbin, "flags", kPlayFlagAudio | kPlayFlagSoftVolume, nullptr);
+  const std::string sink_description =
+      options_.audio_sink.empty() ? "autoaudiosink" : options_.audio_sink;
+  GError* raw_error = nullptr;
+  GstElement* sink = gst_parse_bin_from_description(sink_description.c_str(), TRUE, &raw_error);
+  ErrorPtr error(raw_error);
+  if (sink == nullptr) {
+    setup_error_ = "The audio output \"" + sink_description +
+                   "\" cannot be made: " + (error ? error->message : "unknown element");
+    return;
+  }
+  audio_sink_.reset(static_cast<GstElement*>(gst_object_ref_sink(sink)));
+  g_object_set(playbin, "audio-sink", sink, nullptr);
+  // Connecting to the sound server takes a while: done now, it is not paid by the first
+  // station. The sink and the pipeline stay at READY between stations for the same reason.
+  gst::PreloadPlugins();
+  gst_element_set_state(sink, GST_STATE_READY);
+  gst_element_set_state(playbin, GST_STATE_READY);
+  g_signal_connect_data(playbin, "source-setup", reinterpret_cast<GCallback>(&OnSourceSetup), this,
+                        nullptr, GConnectFlags{});
+
+  playbin_ = std::move(owned);
+  bus_.reset(gst_element_get_bus(playbin));
+  bus_watch_.reset(gst_bus_create_watch(bus_.get()));
+  g_source_set_callback(bus_watch_.get(), AsSourceFunc(&OnBusMessage), this, nullptr);
+  g_source_attach(bus_watch_.get(), nullptr);
+  ApplyVolume();
+}
+
+void GstPlayer::Impl::SetURL(const std::string& url) {
+  Prepare();
+  address_ = gst::StreamAddressFromUrl(url);
+  title_.clear();
+  codec_.clear();
+  bitrate_ = 0;
+  last_error_.clear();
+  failures_ = 0;
+  StartAttempt();
+}
+
+int32_t GstPlayer::Impl::GetPlayState() {
+  DrainBus();
+  switch (phase_) {
+    case Phase::kIdle:
+      return kPlayStateStopped;
+    case Phase::kOpening:
+      return buffering_ ? kPlayStateBuffering : kPlayStateTransitioning;
+    case Phase::kPlaying:
+      return kPlayStatePlaying;
+    case Phase::kWaiting:
+      return kPlayStateTransitioning;
+    case Phase::kPaused:
+      return kPlayStatePaused;
+  }
+  return kPlayStateStopped;
+}
+
+void GstPlayer::Impl::Stop() {
+  Halt();
+  phase_ = Phase::kIdle;
+}
+
+// A radio cannot resume where it paused: the next SetURL starts afresh, so nothing is held
+// open meanwhile, neither the connection nor the audio device.
+void GstPlayer::Impl::Pause() {
+  Halt();
+  phase_ = Phase::kPaused;
+}
+
+void GstPlayer::Impl::SetVolume(int32_t volume) {
+  volume_ = std::clamp(volume, 0, 100);
+  ApplyVolume();
+}
+
+void GstPlayer::Impl::SetMute(bool mute) {
+  mute_ = mute;
+  ApplyVolume();
+}
+
+int64_t GstPlayer::Impl::PositionMs() const {
+  gint64 position = 0;
+  if (!playbin_ || phase_ != Phase::kPlaying ||
+      !gst_element_query_position(playbin_.get(), GST_FORMAT_TIME, &position)) {
+    return -1;
+  }
+  return position / GST_MSECOND;
+}
+
+void GstPlayer::Impl::StartAttempt() {
+  Halt();
+  phase_ = Phase::kOpening;
+  if (!address_.error.empty()) return Fail(address_.error);
+  if (!playbin_) return Fail(setup_error_);
+
+  g_object_set(playbin_.get(), "uri", address_.uri.c_str(), nullptr);
+  const GstStateChangeReturn result = gst_element_set_state(playbin_.get(), GST_STATE_PLAYING);
+  // The sound server may forget both when the output stream is made anew.
+  ApplyVolume();
+  if (result == GST_STATE_CHANGE_FAILURE) {
+    MessagePtr error(gst_bus_pop_filtered(bus_.get(), GST_MESSAGE_ERROR));
+    if (error) return HandleMessage(error.get());
+    return Fail("GStreamer could not start the stream");
+  }
+  live_ = result == GST_STATE_CHANGE_NO_PREROLL;
+  const guint limit_ms = static_cast<guint>(std::max(1, options_.timeout_seconds)) * 2000u;
+  opening_timer_ = StartTimer(limit_ms, &OnOpeningTimeout, this);
+}
+
+void GstPlayer::Impl::Fail(std::string why) {
+  last_error_ = std::move(why);
+  Halt();
+  phase_ = Phase::kWaiting;
+  retry_timer_ = StartTimer(RetryDelayMs(failures_), &OnRetryTimer, this);
+  failures_ = std::min(failures_ + 1, 100);
+}
+
+// Ends the current attempt: no timer left to fire, the pipeline idle, nothing of the attempt
+// left on the bus.
+void GstPlayer::Impl::Halt() {
+  retry_timer_.reset();
+  opening_timer_.reset();
+  buffering_ = false;
+  held_for_buffering_ = false;
+  live_ = false;
+  if (!playbin_) return;
+  gst_element_set_state(playbin_.get(), GST_STATE_READY);
+  gst_bus_set_flushing(bus_.get(), TRUE);
+  gst_bus_set_flushing(bus_.get(), FALSE);
+}
+
+void GstPlayer::Impl::ApplyVolume() {
+  if (!playbin_) return;
+  auto* volume = reinterpret_cast<GstStreamVolume*>(playbin_.get());
+  gst_stream_volume_set_volume(volume, GST_STREAM_VOLUME_FORMAT_CUBIC, volume_ / 100.0);
+  gst_stream_volume_set_mute(volume, mute_ ? TRUE : FALSE);
+}
+
+// Bounded, so that a stream flooding the bus cannot hold the caller.
+void GstPlayer::Impl::DrainBus() {
+  if (!bus_) return;
+  for (int i = 0; i < 256; ++i) {
+    MessagePtr message(gst_bus_pop(bus_.get()));
+    if (!message) return;
+    HandleMessage(message.get());
+  }
+}
+
+void GstPlayer::Impl::HandleMessage(GstMessage* message) {
+  const bool attempting = phase_ == Phase::kOpening || phase_ == Phase::kPlaying;
+  switch (message->type) {
+    case GST_MESSAGE_ERROR: {
+      if (!attempting) return;
+      GError* raw_error = nullptr;
+      gst_message_parse_error(message, &raw_error, nullptr);
+      ErrorPtr error(raw_error);
+      return Fail(error ? error->message : "The stream failed");
+    }
+    case GST_MESSAGE_EOS:
+      if (attempting) Fail("The station stopped sending");
+      return;
+    case GST_MESSAGE_BUFFERING: {
+      gint percent = 100;
+      gst_message_parse_buffering(message, &percent);
+      return OnBuffering(percent);
+    }
+    case GST_MESSAGE_STATE_CHANGED: {
+      if (phase_ != Phase::kOpening || message->src != GST_OBJECT_CAST(playbin_.get())) return;
+      GstState now = GST_STATE_NULL;
+      gst_message_parse_state_changed(message, nullptr, &now, nullptr);
+      if (now != GST_STATE_PLAYING) return;
+      phase_ = Phase::kPlaying;
+      buffering_ = false;
+      failures_ = 0;
+      opening_timer_.reset();
+      ApplyVolume();
+      return;
+    }
+    case GST_MESSAGE_TAG:
+      return OnTags(message);
+    case GST_MESSAGE_CLOCK_LOST:
+      if (phase_ == Phase::kPlaying) {
+        gst_element_set_state(playbin_.get(), GST_STATE_PAUSED);
+        gst_element_set_state(playbin_.get(), GST_STATE_PLAYING);
+      }
+      return;
+    default:
+      return;
+  }
+}
+
+// Only the first fill is waited for. Once heard, a stream fed at its own pace keeps dipping
+// below the mark; pausing then would cut the sound for no gain.
+void GstPlayer::Impl::OnBuffering(int percent) {
+  if (phase_ != Phase::kOpening || live_) return;
+  if (percent < 100) {
+    buffering_ = true;
+    if (!held_for_buffering_) {
+      held_for_buffering_ = true;
+      gst_element_set_state(playbin_.get(), GST_STATE_PAUSED);
+    }
+  } else if (held_for_buffering_) {
+    held_for_buffering_ = false;
+    gst_element_set_state(playbin_.get(), GST_STATE_PLAYING);
+  }
+}
+
+void GstPlayer::Impl::OnTags(GstMessage* message) {
+  GstTagList* raw_tags = nullptr;
+  gst_message_parse_tag(message, &raw_tags);
+  TagListPtr tags(raw_tags);
+  if (!tags) return;
+  if (auto title = TagString(tags.get(), GST_TAG_TITLE)) title_ = std::move(*title);
+  if (auto codec = TagString(tags.get(), GST_TAG_AUDIO_CODEC)) codec_ = std::move(*codec);
+  guint bitrate = 0;
+  if (gst_tag_list_get_uint(tags.get(), GST_TAG_NOMINAL_BITRATE, &bitrate) ||
+      gst_tag_list_get_uint(tags.get(), GST_TAG_BITRATE, &bitrate)) {
+    bitrate_ = static_cast<int32_t>(std::min<guint>(bitrate, INT32_MAX));
+  }
+}
+
+gboolean GstPlayer::Impl::OnBusMessage(GstBus*, GstMessage* message, gpointer self) {
+  static_cast<Impl*>(self)->HandleMessage(message);
+  return G_SOURCE_CONTINUE;
+}
+
+gboolean GstPlayer::Impl::OnRetryTimer(gpointer self) {
+  static_cast<Impl*>(self)->StartAttempt();
+  return G_SOURCE_REMOVE;
+}
+
+gboolean GstPlayer::Impl::OnOpeningTimeout(gpointer self) {
+  auto* impl = static_cast<Impl*>(self);
+  impl->Fail("No sound from the station within " +
+             std::to_string(2 * std::max(1, impl->options_.timeout_seconds)) + " seconds");
+  return G_SOURCE_REMOVE;
+}
+
+void GstPlayer::Impl::OnSourceSetup(GstElement*, GstElement* source, gpointer self) {
+  const auto* impl = static_cast<const Impl*>(self);
+  if (HasProperty(source, "user-agent")) g_object_set(source, "user-agent", kUserAgent, nullptr);
+  if (HasProperty(source, "timeout")) {
+    g_object_set(source, "timeout", static_cast<guint>(std::max(1, impl->options_.timeout_seconds)),
+                 nullptr);
+  }
+}
+
+GstPlayer::GstPlayer(GstPlayerOptions options)
+    : impl_(std::make_unique<Impl>(std::move(options))) {}
+GstPlayer::~GstPlayer() = default;
+
+void GstPlayer::Prepare() {
+  impl_->Prepare();
+}
+void GstPlayer::SetURL(const std::string& url) {
+  impl_->SetURL(url);
+}
+int32_t GstPlayer::GetPlayState() {
+  return impl_->GetPlayState();
+}
+void GstPlayer::Stop() {
+  impl_->Stop();
+}
+void GstPlayer::Pause() {
+  impl_->Pause();
+}
+void GstPlayer::SetVolume(int32_t volume) {
+  impl_->SetVolume(volume);
+}
+void GstPlayer::SetMute(bool mute) {
+  impl_->SetMute(mute);
+}
+std::string GstPlayer::Title() const {
+  return impl_->title();
+}
+std::string GstPlayer::Codec() const {
+  return impl_->codec();
+}
+int32_t GstPlayer::Bitrate() const {
+  return impl_->bitrate();
+}
+std::string GstPlayer::LastError() const {
+  return impl_->last_error();
+}
+int64_t GstPlayer::PositionMs() const {
+  return impl_->PositionMs();
+}
+
+}  // namespace lumio

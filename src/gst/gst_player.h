@@ -1,0 +1,62 @@
+#pragma once
+// The media player of the program: one GStreamer playbin behind the MediaPlayer interface.
+//
+// Threads: every call, and the iteration of the GLib default main context that delivers the
+// player's bus messages and retry timers, happen on the user-interface thread. Nothing here
+// waits for the network.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "playback/media_player.h"
+
+namespace lumio {
+
+struct GstPlayerOptions {
+  // gst-launch description of the audio output ("fakesink sync=true", "pulsesink"); empty
+  // means the desktop's default output.
+  std::string audio_sink;
+  // Seconds a server may stay silent (while connecting or streaming) before the attempt counts
+  // as failed.
+  int timeout_seconds = 10;
+};
+
+class GstPlayer final : public MediaPlayer {
+ public:
+  // Cheap: GStreamer is neither initialised nor built here, so the window can be shown first.
+  explicit GstPlayer(GstPlayerOptions options = {});
+  ~GstPlayer() override;
+  GstPlayer(const GstPlayer&) = delete;
+  GstPlayer& operator=(const GstPlayer&) = delete;
+
+  // Initialises GStreamer and builds the pipeline now rather than at the first SetURL; meant
+  // to be called right after the window is shown. Safe to call more than once.
+  void Prepare();
+
+  // MediaPlayer. A stream that cannot be opened, or that ends or drops after it played, keeps
+  // the state at 9 and is tried again after 1, 2, 4, 8 and then every 10 seconds, until the
+  // next SetURL, Stop or Pause. Volume and mute given before the pipeline exists are kept and
+  // applied when it does; the initial volume is 50, unmuted.
+  void SetURL(const std::string& url) override;
+  int32_t GetPlayState() override;
+  void Stop() override;
+  void Pause() override;
+  void SetVolume(int32_t volume) override;
+  void SetMute(bool mute) override;
+
+  // What the stream said about itself, in UTF-8; empty (0) until it said so. Reset by SetURL.
+  std::string Title() const;
+  std::string Codec() const;
+  int32_t Bitrate() const;  // bits per second
+  // Why the last attempt to open or keep the stream failed (UTF-8); reset by SetURL.
+  std::string LastError() const;
+  // Milliseconds of the stream played so far in the current attempt; -1 while nothing plays.
+  int64_t PositionMs() const;
+
+ private:
+  class Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace lumio

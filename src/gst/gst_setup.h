@@ -1,0 +1,15 @@
+#pragma once
+// Process-wide GStreamer set-up shared by the player and its tests.
+
+namespace lumio::gst {
+
+// Initialises GStreamer once per process. Stream titles of Chinese stations come in GBK as
+// often as in UTF-8, so the ICY decoder is told to fall back to GBK before GStreamer starts.
+void InitGStreamerOnce();
+
+// Loads the plugins that opening a station needs (network source, type finding, parsers,
+// decoders, audio output), so that the first station does not wait for them. Missing plugins
+// are skipped: they only make that station fail later, as it would anyway.
+void PreloadPlugins();
+
+}  // namespace lumio::gst

@@ -1,0 +1,96 @@
+#include "gst/stream_address.h"
+
+#include <cctype>
+
+#include "text/gbk.h"
+
+namespace lumio::gst {
+namespace {
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool IsHex(char c) {
+  return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+// The length of a "scheme://" prefix, or 0 when the text does not start with one.
+size_t SchemePrefixLength(std::string_view text) {
+  if (text.empty() || !std::isalpha(static_cast<unsigned char>(text[0]))) return 0;
+  size_t i = 1;
+  while (i < text.size() && (std::isalnum(static_cast<unsigned char>(text[i])) || text[i] == '+' ||
+                             text[i] == '-' || text[i] == '.')) {
+    ++i;
+  }
+  return text.substr(i).starts_with("://") ? i + 3 : 0;
+}
+
+bool NeedsEscape(unsigned char b) {
+  if (b <= 0x20 || b >= 0x7F) return true;
+  switch (b) {
+    case '"':
+    case '<':
+    case '>':
+    case '\\':
+    case '^':
+    case '`':
+    case '{':
+    case '|':
+    case '}':
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::string PercentEncode(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    const bool kept_escape =
+        b == '%' && i + 2 < text.size() && IsHex(text[i + 1]) && IsHex(text[i + 2]);
+    if (NeedsEscape(b) || (b == '%' && !kept_escape)) {
+      out += '%';
+      out += kHex[b >> 4];
+      out += kHex[b & 0x0F];
+    } else {
+      out += static_cast<char>(b);
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+StreamAddress StreamAddressFromUrl(std::string_view gbk_url) {
+  while (!gbk_url.empty() && IsBlank(gbk_url.front()))
+    gbk_url.remove_prefix(1);
+  while (!gbk_url.empty() && IsBlank(gbk_url.back()))
+    gbk_url.remove_suffix(1);
+  if (gbk_url.empty()) return {"", "The station has no address"};
+
+  const std::optional<std::string> utf8 = GbkToUtf8(gbk_url);
+  if (!utf8) return {"", "The station address is not valid GBK text"};
+
+  std::string text = *utf8;
+  size_t prefix = SchemePrefixLength(text);
+  if (prefix == 0) {
+    text = "http://" + text;
+    prefix = 7;
+  }
+  for (size_t i = 0; i + 3 < prefix; ++i) {
+    text[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
+  }
+  const std::string_view scheme = std::string_view(text).substr(0, prefix - 3);
+  const size_t host_end = text.find_first_of("/?#", prefix);
+  const size_t host_length = (host_end == std::string::npos ? text.size() : host_end) - prefix;
+  if (host_length == 0 && scheme != "file") {
+    return {"", "The station address names no server"};
+  }
+  return {PercentEncode(text), ""};
+}
+
+}  // namespace lumio::gst
