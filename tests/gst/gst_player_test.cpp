@@ -1,0 +1,302 @@
+// The player against streams of our own local server: every format a station sends, and every
+// way a station fails.
+
+#include "gst/gst_player.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+
+#include "gst/main_loop.h"
+#include "gst/player_trace.h"
+#include "gst/test_media.h"
+
+namespace lumio::test {
+namespace {
+
+using std::chrono::duration_cast;
+using std::chrono::milliseconds;
+using std::chrono::steady_clock;
+using testing::AnyOf;
+using testing::Each;
+using testing::ElementsAre;
+using testing::Eq;
+using testing::HasSubstr;
+using testing::IsEmpty;
+using testing::Not;
+
+constexpr int32_t kStopped = kPlayStateStopped;
+constexpr int32_t kPaused = kPlayStatePaused;
+constexpr int32_t kPlaying = kPlayStatePlaying;
+constexpr int32_t kBuffering = kPlayStateBuffering;
+constexpr int32_t kConnecting = kPlayStateTransitioning;
+
+GstPlayerOptions Silent(int timeout_seconds = 10) {
+  return {.audio_sink = "fakesink sync=true", .timeout_seconds = timeout_seconds};
+}
+
+std::vector<int64_t> GapsMs(const std::vector<RecordedRequest>& requests) {
+  std::vector<int64_t> gaps;
+  for (size_t i = 1; i < requests.size(); ++i) {
+    gaps.push_back(duration_cast<milliseconds>(requests[i].at - requests[i - 1].at).count());
+  }
+  return gaps;
+}
+
+class EveryFormat : public testing::TestWithParam<const char*> {};
+
+TEST_P(EveryFormat, ConnectsThenPlays) {
+  LocalStations stations;
+  const std::string url = stations.Url(GetParam());
+  ASSERT_NE(url, "") << "the test media could not be made";
+  GstPlayer player(Silent());
+  player.SetURL(url);
+  const StateTrace trace = TraceUntil(player, kPlaying, milliseconds(8000));
+  EXPECT_THAT(trace.states(), AnyOf(ElementsAre(kConnecting, kPlaying),
+                                    ElementsAre(kConnecting, kBuffering, kPlaying)))
+      << player.LastError();
+  EXPECT_NE(player.Codec(), "");
+  // Still playing a moment later: nothing fell over after the start.
+  EXPECT_THAT(TraceFor(player, milliseconds(1000)).states(), ElementsAre(kPlaying));
+}
+
+INSTANTIATE_TEST_SUITE_P(Streams, EveryFormat,
+                         testing::Values("/tone.mp3", "/tone.aac", "/tone.ogg", "/hls/index.m3u8"),
+                         [](const auto& param_info) {
+                           const std::string path = param_info.param;
+                           return path.substr(path.rfind('.') + 1);
+                         });
+
+TEST(GstPlayer, SendsItsUserAgentForStreamsAndPlaylists) {
+  LocalStations stations;
+  for (const char* path : {"/tone.mp3", "/hls/index.m3u8"}) {
+    GstPlayer player(Silent());
+    player.SetURL(stations.Url(path));
+    ASSERT_EQ(TraceUntil(player, kPlaying, milliseconds(8000)).last(), kPlaying) << path;
+  }
+  const auto mp3 = stations.server().Requests("/tone.mp3");
+  const auto playlist = stations.server().Requests("/hls/index.m3u8");
+  const auto segment = stations.server().Requests("/hls/seg00000.ts");
+  ASSERT_THAT(mp3, Not(IsEmpty()));
+  ASSERT_THAT(playlist, Not(IsEmpty()));
+  ASSERT_THAT(segment, Not(IsEmpty()));
+  EXPECT_EQ(mp3[0].user_agent, "Lumio/1.2");
+  EXPECT_EQ(playlist[0].user_agent, "Lumio/1.2");
+  EXPECT_EQ(segment[0].user_agent, "Lumio/1.2");
+}
+
+TEST(GstPlayer, AGbkUrlReachesTheServerAsUtf8) {
+  LocalStations stations;
+  stations.server().Serve("/%E4%B8%AD%E6%96%87.mp3", stations.Resource("/tone.mp3"));
+  GstPlayer player(Silent());
+  // "中文.mp3" in GBK, as the station list holds it.
+  player.SetURL(stations.server().Url("/\xD6\xD0\xCE\xC4.mp3"));
+  EXPECT_EQ(TraceUntil(player, kPlaying, milliseconds(8000)).last(), kPlaying)
+      << player.LastError();
+}
+
+// A refused or missing stream keeps the player connecting, retrying after 1 s, then 2 s, ...;
+// the station is heard as soon as it answers again.
+TEST(GstPlayer, KeepsRetryingAMissingStreamWithGrowingDelaysUntilItAppears) {
+  LocalStations stations;
+  stations.server().Serve("/later.mp3", StatusOnly(404));
+  GstPlayer player(Silent());
+  player.SetURL(stations.server().Url("/later.mp3"));
+  EXPECT_THAT(TraceFor(player, milliseconds(3500)).states(), ElementsAre(kConnecting));
+  EXPECT_NE(player.LastError(), "");
+  const auto gaps = GapsMs(stations.server().Requests("/later.mp3"));
+  ASSERT_EQ(gaps.size(), 2u) << "attempts expected at about 0, 1 and 3 s";
+  EXPECT_GT(gaps[0], 900);
+  EXPECT_LT(gaps[0], 1600);
+  EXPECT_GT(gaps[1], 1900);
+  EXPECT_LT(gaps[1], 2600);
+
+  stations.server().Serve("/later.mp3", stations.Resource("/tone.mp3"));
+  // The next attempt is due about 4 s after the last.
+  const StateTrace trace = TraceUntil(player, kPlaying, milliseconds(6500));
+  EXPECT_EQ(trace.last(), kPlaying);
+  EXPECT_THAT(trace.states(), Each(AnyOf(kConnecting, kBuffering, kPlaying)));
+}
+
+TEST(GstPlayer, KeepsRetryingARefusedConnectionUntilTheServerStarts) {
+  int port = 0;
+  {
+    StreamServer probe;
+    port = probe.port();
+  }  // now nobody listens there
+  GstPlayer player(Silent());
+  player.SetURL("http://127.0.0.1:" + std::to_string(port) + "/tone.mp3");
+  EXPECT_THAT(TraceFor(player, milliseconds(1500)).states(), ElementsAre(kConnecting));
+  EXPECT_NE(player.LastError(), "");
+
+  LocalStations stations(port);
+  ASSERT_TRUE(stations.server().ok());
+  stations.Url("/tone.mp3");
+  EXPECT_EQ(TraceUntil(player, kPlaying, milliseconds(5000)).last(), kPlaying)
+      << player.LastError();
+}
+
+TEST(GstPlayer, GivesUpOnASilentServerAfterItsTimeoutAndTriesAgain) {
+  StreamServer server;
+  server.Serve("/silent.mp3", NeverAnswering());
+  GstPlayer player(Silent(/*timeout_seconds=*/1));
+  player.SetURL(server.Url("/silent.mp3"));
+  EXPECT_THAT(TraceFor(player, milliseconds(3500)).states(), ElementsAre(kConnecting));
+  EXPECT_NE(player.LastError(), "");
+  EXPECT_GE(server.Requests("/silent.mp3").size(), 2u);
+}
+
+TEST(GstPlayer, TreatsAnUnusableUrlAsAStreamThatCannotBeOpened) {
+  const std::vector<std::string> urls = {"", "   ", "http://", "http://a.cn/\xD6",
+                                         "nosuchscheme://host/x"};
+  for (const std::string& url : urls) {
+    GstPlayer player(Silent());
+    player.SetURL(url);
+    // Long enough for the first retry.
+    EXPECT_THAT(TraceFor(player, milliseconds(1300)).states(), ElementsAre(kConnecting)) << url;
+    EXPECT_NE(player.LastError(), "") << url;
+  }
+}
+
+TEST(GstPlayer, RetriesAStationThatDropsAndPlaysAgainWhenItReturns) {
+  LocalStations stations;
+  StreamResource live = stations.Resource("/tone.mp3");
+  live.burst_bytes = 0;  // no store of sound to play out after the drop
+  stations.server().Serve("/drop.mp3", live);
+  GstPlayer player(Silent());
+  player.SetURL(stations.server().Url("/drop.mp3"));
+  ASSERT_EQ(TraceUntil(player, kPlaying, milliseconds(8000)).last(), kPlaying);
+
+  stations.server().Serve("/drop.mp3", StatusOnly(404));
+  stations.server().CloseConnections("/drop.mp3");
+  ASSERT_EQ(TraceUntil(player, kConnecting, milliseconds(5000)).last(), kConnecting);
+  EXPECT_THAT(TraceFor(player, milliseconds(1500)).states(), ElementsAre(kConnecting));
+  EXPECT_NE(player.LastError(), "");
+
+  stations.server().Serve("/drop.mp3", live);
+  EXPECT_EQ(TraceUntil(player, kPlaying, milliseconds(6000)).last(), kPlaying);
+}
+
+TEST(GstPlayer, PausesAndStopsUntilTheNextUrl) {
+  LocalStations stations;
+  const std::string url = stations.Url("/tone.mp3");
+  GstPlayer player(Silent());
+  EXPECT_EQ(player.GetPlayState(), kStopped);
+  player.SetURL(url);
+  ASSERT_EQ(TraceUntil(player, kPlaying, milliseconds(8000)).last(), kPlaying);
+
+  player.Pause();
+  EXPECT_THAT(TraceFor(player, milliseconds(1500)).states(), ElementsAre(kPaused));
+  player.SetURL(url);  // resuming is a fresh start
+  EXPECT_EQ(TraceUntil(player, kPlaying, milliseconds(8000)).last(), kPlaying);
+
+  player.Stop();
+  EXPECT_THAT(TraceFor(player, milliseconds(1500)).states(), ElementsAre(kStopped));
+  EXPECT_EQ(player.PositionMs(), -1);
+}
+
+TEST(GstPlayer, PauseAndStopEndTheRetries) {
+  StreamServer server;
+  server.Serve("/gone.mp3", StatusOnly(404));
+  for (const bool pause : {true, false}) {
+    GstPlayer player(Silent());
+    player.SetURL(server.Url("/gone.mp3"));
+    PumpFor(milliseconds(300));
+    pause ? player.Pause() : player.Stop();
+    const size_t attempts = server.Requests("/gone.mp3").size();
+    EXPECT_THAT(TraceFor(player, milliseconds(2500)).states(),
+                ElementsAre(pause ? kPaused : kStopped));
+    EXPECT_EQ(server.Requests("/gone.mp3").size(), attempts);
+  }
+}
+
+// The status line calls GetPlayState on the user-interface thread: it must answer at once and
+// see the stream progress even if nothing else runs the main loop.
+TEST(GstPlayer, GetPlayStateAnswersAtOnceAndReadsTheBusItself) {
+  LocalStations stations;
+  stations.server().Serve("/silent.mp3", NeverAnswering());
+  GstPlayer player(Silent());
+  for (const std::string path : {"/silent.mp3", "/tone.mp3"}) {
+    player.SetURL(path == "/tone.mp3" ? stations.Url(path) : stations.server().Url(path));
+    int64_t slowest_us = 0;
+    int32_t state = 0;
+    const auto start = steady_clock::now();
+    while (steady_clock::now() - start < milliseconds(3000) && state != kPlaying) {
+      const auto before = steady_clock::now();
+      state = player.GetPlayState();
+      slowest_us = std::max<int64_t>(
+          slowest_us,
+          std::chrono::duration_cast<std::chrono::microseconds>(steady_clock::now() - before)
+              .count());
+      std::this_thread::sleep_for(milliseconds(2));
+    }
+    EXPECT_LT(slowest_us, 20000) << path;
+    EXPECT_EQ(state, path == "/tone.mp3" ? kPlaying : kConnecting) << path;
+  }
+}
+
+TEST(GstPlayer, ClosesPromptlyWhileAServerKeepsItWaiting) {
+  StreamServer server;
+  server.Serve("/silent.mp3", NeverAnswering());
+  auto player = std::make_unique<GstPlayer>(Silent());
+  player->SetURL(server.Url("/silent.mp3"));
+  PumpFor(milliseconds(300));
+  const auto start = steady_clock::now();
+  player.reset();
+  EXPECT_LT(duration_cast<milliseconds>(steady_clock::now() - start).count(), 1000);
+}
+
+class Titles : public testing::TestWithParam<std::pair<const char*, const char*>> {};
+
+TEST_P(Titles, DecodeToUtf8) {
+  const auto [raw_title, utf8_title] = GetParam();
+  LocalStations stations;
+  stations.server().SetTitle("/tone.mp3", raw_title);
+  GstPlayer player(Silent());
+  player.SetURL(stations.Url("/tone.mp3"));
+  ASSERT_EQ(TraceUntil(player, kPlaying, milliseconds(8000)).last(), kPlaying);
+  EXPECT_TRUE(PumpUntil([&] { return player.Title() == utf8_title; }, milliseconds(4000)))
+      << "title: " << player.Title();
+  EXPECT_THAT(player.Codec(), HasSubstr("MP3"));
+  EXPECT_EQ(player.Bitrate(), 128000);
+
+  player.SetURL(stations.Url("/tone.aac"));
+  EXPECT_EQ(player.Title(), "") << "a new station starts without the old title";
+}
+
+INSTANTIATE_TEST_SUITE_P(IcyEncodings, Titles,
+                         testing::Values(std::make_pair("\xD6\xD0\xCE\xC4\xB5\xE7\xCC\xA8 - Song",
+                                                        "中文电台 - Song"),
+                                         std::make_pair("中文电台 - Song", "中文电台 - Song"),
+                                         std::make_pair("Plain title", "Plain title")),
+                         [](const auto& param_info) {
+                           const size_t i = param_info.index;
+                           return std::string(i == 0 ? "Gbk" : i == 1 ? "Utf8" : "Ascii");
+                         });
+
+// After it is first heard, a stream whose data comes late must keep playing from what is
+// buffered: pausing on every dip of the buffer is what makes gaps.
+TEST(GstPlayer, PlaysThroughABufferingDipWithoutAGap) {
+  LocalStations stations;
+  StreamResource hiccup = stations.Resource("/tone.mp3");
+  hiccup.stall_after_ms = 2000;
+  hiccup.stall_ms = 900;
+  stations.server().Serve("/hiccup.mp3", hiccup);
+  GstPlayer player(Silent());
+  player.SetURL(stations.server().Url("/hiccup.mp3"));
+  ASSERT_EQ(TraceUntil(player, kPlaying, milliseconds(8000)).last(), kPlaying);
+  ASSERT_TRUE(PumpUntil([&] { return player.PositionMs() >= 0; }, milliseconds(1000)));
+  const auto start = steady_clock::now();
+  const int64_t start_position = player.PositionMs();
+
+  EXPECT_THAT(TraceFor(player, milliseconds(4000)).states(), ElementsAre(kPlaying));
+  const int64_t played = player.PositionMs() - start_position;
+  const int64_t elapsed = duration_cast<milliseconds>(steady_clock::now() - start).count();
+  EXPECT_LT(elapsed - played, 150) << "silence in the middle of the stream";
+}
+
+}  // namespace
+}  // namespace lumio::test

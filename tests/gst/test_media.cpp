@@ -1,0 +1,141 @@
+#include "gst/test_media.h"
+
+#include <gst/gst.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "gst/gst_refs.h"
+#include "gst/gst_setup.h"
+#include "support/temp_dir.h"
+
+namespace lumio::test {
+namespace {
+
+constexpr int kSampleRate = 44100;
+constexpr int kSamplesPerBuffer = 1024;
+constexpr double kHlsSeconds = 15;
+constexpr double kBurstSeconds = 4;  // what Icecast's 64 KiB burst holds at 128 kbit/s
+
+std::string ToneSource(double seconds) {
+  const int buffers = static_cast<int>(seconds * kSampleRate / kSamplesPerBuffer) + 1;
+  return "audiotestsrc num-buffers=" + std::to_string(buffers) +
+         " samplesperbuffer=" + std::to_string(kSamplesPerBuffer) +
+         " freq=440 volume=0.5 ! audio/x-raw,rate=" + std::to_string(kSampleRate) +
+         ",channels=2 ! audioconvert ! ";
+}
+
+// Runs a finite pipeline to its end; false on an error or after 60 s.
+bool RunToEnd(const std::string& description) {
+  gst::InitGStreamerOnce();
+  GError* raw_error = nullptr;
+  GstElement* made = gst_parse_launch(description.c_str(), &raw_error);
+  gst::ErrorPtr error(raw_error);
+  if (made == nullptr) return false;
+  gst::ElementPtr pipeline(static_cast<GstElement*>(gst_object_ref_sink(made)));
+  gst::BusPtr bus(gst_element_get_bus(pipeline.get()));
+  gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
+  gst::MessagePtr end(
+      gst_bus_timed_pop_filtered(bus.get(), 60 * GST_SECOND,
+                                 static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+  gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+  return end && end->type == GST_MESSAGE_EOS;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+EncodedTone Encode(ToneFormat format, double seconds) {
+  TempDir dir;
+  const std::string file = dir.File("tone");
+  std::string encoder;
+  switch (format) {
+    case ToneFormat::kMp3:
+      encoder = "lamemp3enc target=bitrate bitrate=128 cbr=true";
+      break;
+    case ToneFormat::kAac:
+      encoder = "voaacenc bitrate=128000 ! aacparse ! audio/mpeg,stream-format=adts";
+      break;
+    case ToneFormat::kOgg:
+      encoder = "vorbisenc ! oggmux";
+      break;
+  }
+  EncodedTone tone;
+  if (!RunToEnd(ToneSource(seconds) + encoder + " ! filesink location=" + file)) return tone;
+  tone.bytes = std::make_shared<const std::string>(ReadFile(file));
+  tone.seconds = seconds;
+  return tone;
+}
+
+}  // namespace
+
+int EncodedTone::BytesPerSecond() const {
+  return bytes && seconds > 0 ? static_cast<int>(static_cast<double>(bytes->size()) / seconds) : 0;
+}
+
+const EncodedTone& Tone(ToneFormat format, double seconds) {
+  static std::map<ToneFormat, EncodedTone> made;
+  auto found = made.find(format);
+  if (found == made.end()) found = made.emplace(format, Encode(format, seconds)).first;
+  return found->second;
+}
+
+StreamResource LocalStations::Resource(const std::string& path) {
+  StreamResource resource;
+  if (path == "/tone.mp3" || path == "/tone.aac" || path == "/tone.ogg") {
+    const bool aac = path == "/tone.aac";
+    const bool ogg = path == "/tone.ogg";
+    const EncodedTone& tone = Tone(aac   ? ToneFormat::kAac
+                                   : ogg ? ToneFormat::kOgg
+                                         : ToneFormat::kMp3,
+                                   ogg ? 30 : 10);
+    resource.content_type = aac ? "audio/aac" : ogg ? "application/ogg" : "audio/mpeg";
+    resource.body = tone.bytes;
+    resource.bytes_per_second = tone.BytesPerSecond();
+    resource.burst_bytes = aac ? 0 : static_cast<size_t>(kBurstSeconds * tone.BytesPerSecond());
+    // A chained Ogg stream would need new serial numbers; 30 s outlast every test.
+    resource.loop = !ogg;
+  }
+  return resource;
+}
+
+std::string LocalStations::Url(const std::string& path) {
+  if (path.starts_with("/hls/")) return ServeHls() ? server_.Url(path) : "";
+  StreamResource resource = Resource(path);
+  if (!resource.body) return "";
+  server_.Serve(path, std::move(resource));
+  return server_.Url(path);
+}
+
+bool LocalStations::ServeHls() {
+  static std::map<std::string, std::shared_ptr<const std::string>> files;
+  if (files.empty()) {
+    TempDir dir;
+    const std::string encoder =
+        "voaacenc bitrate=128000 ! aacparse ! hlssink2 name=h location=" + dir.File("seg%05d.ts") +
+        " playlist-location=" + dir.File("index.m3u8") +
+        " target-duration=1 max-files=0 playlist-length=0";
+    const std::string description = ToneSource(kHlsSeconds) + encoder;
+    if (!RunToEnd(description)) return false;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+      files[entry.path().filename().string()] =
+          std::make_shared<const std::string>(ReadFile(entry.path().string()));
+    }
+  }
+  for (const auto& [name, bytes] : files) {
+    StreamResource resource;
+    resource.content_type =
+        name.ends_with(".m3u8") ? "application/vnd.apple.mpegurl" : "video/mp2t";
+    resource.body = bytes;
+    server_.Serve("/hls/" + name, std::move(resource));
+  }
+  return files.contains("index.m3u8");
+}
+
+}  // namespace lumio::test

@@ -1,0 +1,48 @@
+#pragma once
+// Test media made at run time with GStreamer: a 440 Hz tone at half scale in the formats radio
+// stations send, and the local stations that serve them through a StreamServer.
+
+#include <memory>
+#include <string>
+
+#include "gst/stream_server.h"
+
+namespace lumio::test {
+
+enum class ToneFormat { kMp3, kAac, kOgg };
+
+struct EncodedTone {
+  std::shared_ptr<const std::string> bytes;  // null when the encoder is missing
+  double seconds = 0;
+  int BytesPerSecond() const;
+};
+
+// `seconds` of tone: MP3 128 kbit/s CBR, AAC in ADTS frames, or Vorbis in Ogg. Made once per
+// process and format; later calls with another length get the first one.
+const EncodedTone& Tone(ToneFormat format, double seconds);
+
+// The local stations every player test and the benchmark use, on one server:
+//   /tone.mp3   MP3, looped, with a 64 KiB burst at connection like Icecast
+//   /tone.aac   AAC, looped, paced from the first byte (no burst)
+//   /tone.ogg   Ogg Vorbis, 30 s, with a 64 KiB burst
+//   /hls/index.m3u8  an HLS playlist of 1 s AAC segments in MPEG-TS, 30 s
+// Each is added on first request of its path, so a test pays only for what it plays.
+class LocalStations {
+ public:
+  LocalStations() = default;
+  explicit LocalStations(int port) : server_(port) {}
+
+  StreamServer& server() { return server_; }
+  // The URL of one of the paths above, served from now on; "" when its media cannot be made.
+  std::string Url(const std::string& path);
+  // The resource one of the paths above would be served with (to change it before serving).
+  StreamResource Resource(const std::string& path);
+
+ private:
+  bool ServeHls();
+
+  StreamServer server_;
+  std::string hls_dir_;
+};
+
+}  // namespace lumio::test
