@@ -28,11 +28,14 @@ void ForEachListLine(std::string_view bytes, const std::function<void(std::strin
   std::string plain;
   size_t pos = 0;
   while (pos < bytes.size()) {
-    const int64_t end = FindText(bytes, "\r\n", pos);
-    if (end < 0) break;
-    const std::string_view line = bytes.substr(pos, static_cast<size_t>(end) - pos);
+    // Line ends are found byte by byte. A walk by GBK characters over the scrambled bytes would
+    // take a CR for the second half of a character whenever a record ends in a byte that
+    // scrambles to a lead byte, and silently merge that record with the next one.
+    const size_t end = bytes.find("\r\n", pos);
+    if (end == std::string_view::npos) break;
+    const std::string_view line = bytes.substr(pos, end - pos);
     if (line.empty()) break;
-    pos = static_cast<size_t>(end) + 2;
+    pos = end + 2;
     const char first = line[0];
     if (first == kCR || first == kLF || first == '[' || first == '#' || line.size() <= 5) continue;
     if (Scramble(line, plain)) onLine(plain);

@@ -19,7 +19,8 @@ inline constexpr size_t kStationFieldCount = 10;
 // line of kMaxListLine bytes or more.
 bool Scramble(std::string_view line, std::string& out);
 
-// Calls `onLine` with each record line of a list file's bytes, unscrambled, in file order:
+// Calls `onLine` with each record line of a list file's bytes, unscrambled, in file order
+// (lines end at each CR LF):
 // lines starting with CR, LF, "[" or "#", or of 5 bytes or less, are skipped; an empty line
 // ends the file; text after the last CR LF is not a line; over-long lines are skipped.
 void ForEachListLine(std::string_view bytes, const std::function<void(std::string_view)>& onLine);

@@ -104,6 +104,14 @@ TEST(ReadListLines, LeavesCharactersWhoseSecondByteIsABarWhole) {
   EXPECT_EQ(DecodeListLines(Stored("[not a header]")), std::vector<std::string>{"[not a header]"});
 }
 
+TEST(ReadListLines, ARecordEndingInAHighByteKeepsItsLineEnd) {
+  // "仭" is 0x81 0xA1; 0xA1 scrambles to 0xDF, a GBK lead byte, right before the CR LF.
+  const std::string first = "a|1|2|3|4|5|u|6|name|\x81\xA1";
+  const std::string second = "b|1|2|3|4|5|u|6|next|";
+  EXPECT_EQ(DecodeListLines(EncodeListLines({first + "\n", second + "\n"})),
+            (std::vector<std::string>{first, second}));
+}
+
 TEST(WriteListLines, ScramblesTurnsLineFeedsIntoCrLfAndDropsOverlongLines) {
   const std::string ok = std::string(510, 'a') + "\n";       // 511 bytes with its "\n"
   const std::string tooLong = std::string(511, 'b') + "\n";  // 512 bytes with its "\n"
