@@ -9,9 +9,9 @@ namespace lumio {
 int64_t FindText(std::string_view text, std::string_view needle, size_t start) {
   if (needle.empty()) return static_cast<int64_t>(start);
   if (start > text.size()) return -1;
+  if (needle.size() > text.size()) return -1;
   const char* data = text.data();
   const size_t last = text.size() - needle.size();  // last position a match can start at
-  if (needle.size() > text.size()) return -1;
   const char first = needle[0];
   size_t pos = start;
   while (pos <= last) {

@@ -112,6 +112,12 @@ Lookup Find(const std::vector<Line>& lines, std::string_view section, std::strin
   return found;
 }
 
+// Finishes the last line of `out` if it is unfinished; a lone CR only needs its LF.
+void EndLine(std::string& out) {
+  if (out.empty() || out.back() == '\n') return;
+  out.append(out.back() == '\r' ? "\n" : "\r\n");
+}
+
 bool HasLineBreak(std::string_view s) {
   return s.find('\n') != std::string_view::npos || s.find('\r') != std::string_view::npos;
 }
@@ -165,13 +171,13 @@ std::optional<std::string> WriteProfileValue(std::string_view bytes, std::string
   if (found.sectionFound) {
     const Line& last = lines[found.sectionLastLine];
     out.append(bytes.substr(0, last.next));
-    if (last.next == last.end) out.append("\r\n");  // the section's last line had no line end
+    EndLine(out);  // the section's last line may lack its line end
     out.append(keyLine).append("\r\n");
     out.append(bytes.substr(last.next));
     return out;
   }
   out.append(bytes);
-  if (!out.empty() && out.back() != '\n') out.append("\r\n");
+  EndLine(out);
   out.append("[").append(section).append("]\r\n").append(keyLine).append("\r\n");
   return out;
 }

@@ -87,6 +87,9 @@ TEST(WriteProfileValue, AppendsAMissingSectionAndCreatesAFile) {
   EXPECT_EQ(WriteProfileValue("[a]\r\nb=1", "sys", "k", "v"), "[a]\r\nb=1\r\n[sys]\r\nk=v\r\n");
   EXPECT_EQ(WriteProfileValue("[sys]\r\nb=1", "sys", "k", "v"), "[sys]\r\nb=1\r\nk=v\r\n");
   EXPECT_EQ(WriteProfileValue("[sys]\nb=1\n", "sys", "b", "2"), "[sys]\nb=2\n");
+  // A last line ending in a lone CR only needs its LF before anything is added.
+  EXPECT_EQ(WriteProfileValue("[sys]\r\nb=1\r", "sys", "k", "v"), "[sys]\r\nb=1\r\nk=v\r\n");
+  EXPECT_EQ(WriteProfileValue("[a]\r\nb=2\r", "sys", "k", "v"), "[a]\r\nb=2\r\n[sys]\r\nk=v\r\n");
 }
 
 TEST(WriteProfileValue, RefusesTextsThatWouldBreakTheFile) {
