@@ -55,7 +55,7 @@ void StationCommands::FillStationList() {
   stations.RemoveAllCellTips();
   int32_t row = 0;
   for (const StationRecord& station : m_store.m_view) {
-    stations.InsertItem(row, station.name);
+    stations.InsertItem(row, station.name.str());
     stations.SetItemText(row, 1, std::to_string(station.popularity));
     stations.SetCellTip(row, 0, CellTip(station));
     ++row;

@@ -1,5 +1,6 @@
 #include "catalogue/station_list_file.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "catalogue/station_line.h"
@@ -11,8 +12,11 @@ namespace lumio {
 
 StationList DecodeStationList(std::string_view bytes) {
   StationList records;
+  // One record per line at most: reserving once keeps a large catalogue from being copied
+  // as the list grows.
+  records.reserve(static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')));
   std::vector<std::string_view> fields;
-  ForEachListLine(bytes, [&](std::string_view line) {
+  VisitListLines(bytes, [&](std::string_view line) {
     SplitFieldViews(line, "|", fields);
     if (fields.size() >= kStationFieldCount) records.push_back(ParseStationLine(fields));
   });

@@ -1,16 +1,19 @@
 #pragma once
 #include <cstdint>
-#include <deque>
-#include <string>
+#include <vector>
+
+#include "text/shared_text.h"
 
 namespace lumio {
 
 // One station. Texts are GBK bytes. A default-constructed record is the "fresh" record.
+// Records are copied often (into the view, the history, the favourites); their texts share
+// buffers, so a copy is cheap and still an independent value.
 struct StationRecord {
-  std::string extraText1;  // carried through unchanged
-  std::string url;         // stream address handed to the player
-  std::string extraText2;  // carried through unchanged
-  std::string name;
+  SharedText extraText1;  // carried through unchanged
+  SharedText url;         // stream address handed to the player
+  SharedText extraText2;  // carried through unchanged
+  SharedText name;
   int32_t contentCategory = -1;
   int32_t regionCategory = -1;
   int32_t extraNumber = 0;  // carried through unchanged
@@ -22,6 +25,6 @@ struct StationRecord {
 };
 
 // An ordered sequence of records: the catalogue, the favourites, the history, the view.
-using StationList = std::deque<StationRecord>;
+using StationList = std::vector<StationRecord>;
 
 }  // namespace lumio

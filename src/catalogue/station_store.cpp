@@ -11,7 +11,7 @@ void InsertFrontUnique(StationList& list, const StationRecord& record) {
   auto same = std::find_if(list.begin(), list.end(),
                            [&](const StationRecord& r) { return r.nid == record.nid; });
   if (same != list.end()) list.erase(same);
-  list.push_front(record);
+  list.insert(list.begin(), record);
   if (list.size() > kMaxRecentStations) list.resize(kMaxRecentStations);
 }
 

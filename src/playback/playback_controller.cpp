@@ -46,11 +46,11 @@ void PlaybackController::PlayStation(int32_t index) {
   if (!m_store.IsViewIndex(index)) return;
   const StationRecord& station = m_store.m_view[static_cast<size_t>(index)];
   m_window.KillTimer(kTimerStatus);
-  ShowStationName(station.name);
+  ShowStationName(station.name.str());
   m_nConnectTicks = 0;
   UpdateStatus(kStatusConnecting);
   StartPlayTime();
-  m_player.SetURL(station.url);
+  m_player.SetURL(station.url.str());
 }
 
 void PlaybackController::ShowStationName(const std::string& name) {

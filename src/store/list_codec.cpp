@@ -1,5 +1,7 @@
 #include "store/list_codec.h"
 
+#include <array>
+
 #include "store/find_text.h"
 
 namespace lumio {
@@ -8,11 +10,17 @@ namespace {
 constexpr char kCR = '\r';
 constexpr char kLF = '\n';
 
-inline char ScrambleByte(char b) {
-  if (b == kCR || b == kLF) return b;
-  const char c = static_cast<char>(static_cast<unsigned char>(b) ^ kScrambleKey);
-  return (c == kCR || c == kLF) ? b : c;
+// The scramble of every byte value: CR, LF and the two bytes that would become them stay.
+constexpr std::array<char, 256> MakeScrambleTable() {
+  std::array<char, 256> table{};
+  for (int b = 0; b < 256; ++b) {
+    const int c = b ^ kScrambleKey;
+    const bool kept = b == kCR || b == kLF || c == kCR || c == kLF;
+    table[static_cast<size_t>(b)] = static_cast<char>(kept ? b : c);
+  }
+  return table;
 }
+constexpr std::array<char, 256> kScrambleTable = MakeScrambleTable();
 
 }  // namespace
 
@@ -20,26 +28,12 @@ bool Scramble(std::string_view line, std::string& out) {
   if (line.size() >= kMaxListLine) return false;
   out.resize(line.size());
   for (size_t i = 0; i < line.size(); ++i)
-    out[i] = ScrambleByte(line[i]);
+    out[i] = kScrambleTable[static_cast<unsigned char>(line[i])];
   return true;
 }
 
 void ForEachListLine(std::string_view bytes, const std::function<void(std::string_view)>& onLine) {
-  std::string plain;
-  size_t pos = 0;
-  while (pos < bytes.size()) {
-    // Line ends are found byte by byte. A walk by GBK characters over the scrambled bytes would
-    // take a CR for the second half of a character whenever a record ends in a byte that
-    // scrambles to a lead byte, and silently merge that record with the next one.
-    const size_t end = bytes.find("\r\n", pos);
-    if (end == std::string_view::npos) break;
-    const std::string_view line = bytes.substr(pos, end - pos);
-    if (line.empty()) break;
-    pos = end + 2;
-    const char first = line[0];
-    if (first == kCR || first == kLF || first == '[' || first == '#' || line.size() <= 5) continue;
-    if (Scramble(line, plain)) onLine(plain);
-  }
+  VisitListLines(bytes, onLine);
 }
 
 std::vector<std::string> DecodeListLines(std::string_view bytes) {

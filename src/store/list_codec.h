@@ -25,6 +25,27 @@ bool Scramble(std::string_view line, std::string& out);
 // ends the file; text after the last CR LF is not a line; over-long lines are skipped.
 void ForEachListLine(std::string_view bytes, const std::function<void(std::string_view)>& onLine);
 
+// As ForEachListLine, for callers that cannot afford a std::function call per line.
+template <typename OnLine>
+void VisitListLines(std::string_view bytes, OnLine&& onLine) {
+  std::string plain;
+  size_t pos = 0;
+  while (pos < bytes.size()) {
+    // Line ends are found byte by byte. A walk by GBK characters over the scrambled bytes would
+    // take a CR for the second half of a character whenever a record ends in a byte that
+    // scrambles to a lead byte, and silently merge that record with the next one.
+    const size_t end = bytes.find("\r\n", pos);
+    if (end == std::string_view::npos) break;
+    const std::string_view line = bytes.substr(pos, end - pos);
+    if (line.empty()) break;
+    pos = end + 2;
+    const char first = line[0];
+    if (first == '\r' || first == '\n' || first == '[' || first == '#' || line.size() <= 5)
+      continue;
+    if (Scramble(line, plain)) onLine(std::string_view(plain));
+  }
+}
+
 // The record lines of a list file's bytes, as ForEachListLine finds them.
 std::vector<std::string> DecodeListLines(std::string_view bytes);
 

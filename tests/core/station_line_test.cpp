@@ -106,11 +106,12 @@ TEST(StationListFile, ANameWithABarShiftsTheLaterColumns) {
 
 TEST(StationListFile, RoundTripsEveryByteOfItsTexts) {
   StationList list(2);
+  std::string name;
   for (int b = 1; b < 128; ++b) {
     if (b == '|' || b == '\r' || b == '\n') continue;
-    list[0].name += static_cast<char>(b);  // the key byte, "s" and "t" included
+    name += static_cast<char>(b);  // the key byte, "s" and "t" included
   }
-  list[0].name += "\xD6\xD0\x83\x7C\xFE\xFE";  // whole GBK characters
+  list[0].name = name + "\xD6\xD0\x83\x7C\xFE\xFE";  // whole GBK characters
   list[1].extraText1 = std::string("\0~\0", 3);
   list[1].timeStamp = 4294967295u;
   list[1].nid = -2147483647 - 1;

@@ -37,7 +37,7 @@ TEST(ShippedCatalogue, HoldsThePopularStationsUnderTheirRegisteredIds) {
   std::set<int32_t> seen;
   for (size_t i = 0; i < catalogue.size(); ++i) {
     const StationRecord& r = catalogue[i];
-    EXPECT_EQ(r.nid, nidOfUrl.at(r.url)) << r.url;
+    EXPECT_EQ(r.nid, nidOfUrl.at(r.url.str())) << r.url;
     EXPECT_GE(r.nid, kFirstNid);
     EXPECT_TRUE(seen.insert(r.nid).second) << "nid " << r.nid << " twice";
     if (i > 0) {

@@ -23,7 +23,7 @@ std::optional<std::string> WhyTextDoesNotFit(std::string_view field, std::string
 }  // namespace
 
 std::optional<std::string> WhyListFileCannotHold(const StationRecord& record) {
-  const std::pair<std::string_view, const std::string*> texts[] = {
+  const std::pair<std::string_view, const SharedText*> texts[] = {
       {"extraText1", &record.extraText1},
       {"url", &record.url},
       {"name", &record.name},

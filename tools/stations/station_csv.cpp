@@ -15,7 +15,7 @@ namespace lumio::tools {
 namespace {
 
 using FieldRef =
-    std::variant<std::string StationRecord::*, int32_t StationRecord::*, uint32_t StationRecord::*>;
+    std::variant<SharedText StationRecord::*, int32_t StationRecord::*, uint32_t StationRecord::*>;
 
 struct Column {
   std::string_view name;
@@ -40,7 +40,7 @@ static_assert(std::size(kColumns) == kStationCsvColumns.size());
 // Stores one cell into its field of `record`; false with `reason` when the cell is refused.
 bool SetField(StationRecord& record, const Column& column, const std::string& cell,
               std::string& reason) {
-  if (auto text = std::get_if<std::string StationRecord::*>(&column.field)) {
+  if (auto text = std::get_if<SharedText StationRecord::*>(&column.field)) {
     auto gbk = Utf8TextToGbk(cell, reason);
     if (!gbk) return false;
     record.*(*text) = std::move(*gbk);
@@ -63,7 +63,7 @@ bool SetField(StationRecord& record, const Column& column, const std::string& ce
 // The cell as quoted in a message: a refused number is shown when it is short plain text; a
 // refused text is not (the reason names its fault, and the text may not be printable).
 std::string Shown(const Column& column, std::string_view cell) {
-  if (std::holds_alternative<std::string StationRecord::*>(column.field) || cell.size() > 32)
+  if (std::holds_alternative<SharedText StationRecord::*>(column.field) || cell.size() > 32)
     return {};
   for (char c : cell) {
     if (c < ' ' || c > '~') return {};
@@ -82,7 +82,7 @@ std::optional<std::string> StationsToCsv(const StationList& records, ExportFault
     ++number;
     for (size_t i = 0; i < std::size(kColumns); ++i) {
       const FieldRef& field = kColumns[i].field;
-      if (auto text = std::get_if<std::string StationRecord::*>(&field)) {
+      if (auto text = std::get_if<SharedText StationRecord::*>(&field)) {
         auto utf8 = GbkToUtf8(record.*(*text));
         if (!utf8) {
           fault = ExportFault{number, std::string(kColumns[i].name) + " is not valid GBK text"};
