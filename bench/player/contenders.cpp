@@ -29,12 +29,13 @@ bool WaitFor(Ready ready, milliseconds timeout) {
 
 class GstPlayerContender : public Contender {
  public:
-  GstPlayerContender(std::string probe_path, std::string work_dir)
-      : probe_path_(std::move(probe_path)), out_(work_dir + "probe.out") {}
+  GstPlayerContender(std::string probe_path, std::string sink, const std::string& work_dir)
+      : probe_path_(std::move(probe_path)), sink_(std::move(sink)), out_(work_dir + "probe.out") {}
   std::string name() const override { return "GstPlayer"; }
   bool Prepare() override {
-    process_ = std::make_unique<test::ChildProcess>(
-        std::vector<std::string>{probe_path_, "--volume", "100"}, out_, /*with_stdin=*/true);
+    std::vector<std::string> argv = {probe_path_, "--volume", "100"};
+    if (!sink_.empty()) argv.insert(argv.end(), {"--sink", sink_});
+    process_ = std::make_unique<test::ChildProcess>(argv, out_, /*with_stdin=*/true);
     return WaitFor([&] { return test::ReadBytes(out_).find("ready") != std::string::npos; },
                    milliseconds(10000));
   }
@@ -44,6 +45,7 @@ class GstPlayerContender : public Contender {
 
  private:
   std::string probe_path_;
+  std::string sink_;
   std::string out_;
   std::unique_ptr<test::ChildProcess> process_;
 };
@@ -106,8 +108,11 @@ class GstPlayContender : public Contender {
 }  // namespace
 
 std::unique_ptr<Contender> MakeContender(const std::string& name, const std::string& probe_path,
+                                         const std::string& probe_sink,
                                          const std::string& work_dir) {
-  if (name == "gstplayer") return std::make_unique<GstPlayerContender>(probe_path, work_dir);
+  if (name == "gstplayer") {
+    return std::make_unique<GstPlayerContender>(probe_path, probe_sink, work_dir);
+  }
   if (name == "mpv") return std::make_unique<MpvContender>(work_dir);
   if (name == "gst-play") return std::make_unique<GstPlayContender>();
   return nullptr;

@@ -24,8 +24,10 @@ class Contender {
   virtual void Finish() = 0;
 };
 
-// "gstplayer" (needs the path of lumio_play_probe), "mpv" or "gst-play"; null for other names.
+// "gstplayer" (needs the path of lumio_play_probe, and takes an audio sink description, ""
+// for the program's default), "mpv" or "gst-play"; null for other names.
 std::unique_ptr<Contender> MakeContender(const std::string& name, const std::string& probe_path,
+                                         const std::string& probe_sink,
                                          const std::string& work_dir);
 
 }  // namespace lumio::bench

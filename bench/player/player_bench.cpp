@@ -8,7 +8,7 @@
 //
 //   source STATE/env   # from scripts/services.sh start STATE
 //   lumio_player_bench [--runs N] [--seconds S] [--streams mp3,aac,ogg,hls]
-//                      [--players gstplayer,mpv,gst-play]
+//                      [--players gstplayer,mpv,gst-play] [--gstplayer-sink DESCRIPTION]
 
 #include <unistd.h>
 
@@ -104,6 +104,7 @@ int Run(int argc, char** argv) {
   int seconds = 10;
   std::vector<std::string> streams = {"mp3", "aac", "ogg", "hls"};
   std::vector<std::string> players = {"gstplayer", "mpv", "gst-play"};
+  std::string probe_sink;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string flag = argv[i];
     const std::string value = argv[i + 1];
@@ -115,6 +116,8 @@ int Run(int argc, char** argv) {
       streams = Split(value);
     } else if (flag == "--players") {
       players = Split(value);
+    } else if (flag == "--gstplayer-sink") {
+      probe_sink = value;
     } else {
       std::fprintf(stderr, "unknown option %s\n", flag.c_str());
       return 2;
@@ -148,7 +151,7 @@ int Run(int argc, char** argv) {
   test::TempDir work;
   std::vector<std::unique_ptr<Contender>> contenders;
   for (const std::string& player : players) {
-    auto contender = MakeContender(player, ProbePath(), work.path());
+    auto contender = MakeContender(player, ProbePath(), probe_sink, work.path());
     if (!contender) {
       std::fprintf(stderr, "unknown player %s\n", player.c_str());
       return 2;

@@ -167,6 +167,11 @@ void GstPlayer::Impl::Prepare() {
   // Connecting to the sound server takes a while: done now, it is not paid by the first
   // station. The sink and the pipeline stay at READY between stations for the same reason.
   gst::PreloadPlugins();
+  if (getenv("XBT")) {  // XTMP
+    g_signal_connect(sink, "deep-element-added", G_CALLBACK(+[](GstBin*, GstBin*, GstElement* e, gpointer) {
+      if (HasProperty(e, "buffer-time")) { g_object_set(e, "buffer-time", static_cast<gint64>(atoll(getenv("XBT"))), nullptr); g_printerr("set buffer-time on %s\n", GST_OBJECT_NAME(e)); }
+    }), nullptr);
+  }
   gst_element_set_state(sink, GST_STATE_READY);
   gst_element_set_state(playbin, GST_STATE_READY);
   g_signal_connect_data(playbin, "source-setup", reinterpret_cast<GCallback>(&OnSourceSetup), this,

@@ -1,5 +1,6 @@
 #include "gst/gst_setup.h"
 
+#include <gio/gio.h>
 #include <gst/gst.h>
 
 #include <cstdlib>
@@ -18,17 +19,32 @@ void InitGStreamerOnce() {
 
 void PreloadPlugins() {
   static constexpr const char* kPlugins[] = {
-      "coreelements",   "playback",    "typefindfunctions",
-      "soup",           "icydemux",    "audioparsers",
-      "libav",          "ogg",         "vorbis",
-      "opus",           "mpegtsdemux", "hls",
-      "adaptivedemux2", "isomp4",      "audioconvert",
-      "audioresample",  "volume",      "autodetect",
-      "pulseaudio",
+      "coreelements", "playback",     "typefindfunctions",
+      "soup",         "icydemux",     "audioparsers",
+      "libav",        "ogg",          "vorbis",
+      "opus",         "mpegtsdemux",  "adaptivedemux2",
+      "isomp4",       "audioconvert", "audioresample",
+      "volume",       "autodetect",   "pulseaudio",
   };
   for (const char* name : kPlugins) {
     if (GstPlugin* plugin = gst_plugin_load_by_name(name)) gst_object_unref(plugin);
   }
+  // Each element type pays for its class set-up on first use; a station's first play would.
+  static constexpr const char* kElements[] = {
+      "urisourcebin", "souphttpsrc",    "typefind",     "parsebin",      "decodebin3", "multiqueue",
+      "icydemux",     "mpegaudioparse", "aacparse",     "avdec_mp3",     "avdec_aac",  "oggdemux",
+      "vorbisdec",    "opusdec",        "hlsdemux2",    "tsdemux",       "tee",        "identity",
+      "queue",        "volume",         "audioconvert", "audioresample",
+  };
+  for (const char* name : kElements) {
+    if (GstElement* element = gst_element_factory_make(name, nullptr)) {
+      gst_object_unref(gst_object_ref_sink(element));
+    }
+  }
+  // The HTTP library looks these up on its first request.
+  g_proxy_resolver_get_default();
+  g_network_monitor_get_default();
+  g_tls_backend_get_default();
 }
 
 }  // namespace lumio::gst

@@ -249,7 +249,7 @@ TEST(GstPlayer, ClosesPromptlyWhileAServerKeepsItWaiting) {
   EXPECT_LT(duration_cast<milliseconds>(steady_clock::now() - start).count(), 1000);
 }
 
-class Titles : public testing::TestWithParam<std::pair<const char*, const char*>> {};
+class Titles : public testing::TestWithParam<std::pair<std::string, std::string>> {};
 
 TEST_P(Titles, DecodeToUtf8) {
   const auto [raw_title, utf8_title] = GetParam();

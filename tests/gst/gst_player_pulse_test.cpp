@@ -1,0 +1,115 @@
+// The player heard through PulseAudio: the null sink of scripts/services.sh, recorded from its
+// monitor with parec and measured with sox.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+
+#include "gst/child_process.h"
+#include "gst/gst_player.h"
+#include "gst/main_loop.h"
+#include "gst/player_trace.h"
+#include "gst/test_media.h"
+#include "support/temp_dir.h"
+
+namespace lumio::test {
+namespace {
+
+using std::chrono::milliseconds;
+
+// RMS of the half-scale 440 Hz test tone on one channel.
+constexpr double kFullToneRms = 0.5 / 1.41421356;
+
+struct Heard {
+  double rms = -1;
+  double frequency = -1;
+};
+
+// sox prints "RMS     amplitude:     0.353554" and "Rough   frequency:          440".
+double StatValue(const std::string& stat, const std::string& label) {
+  const size_t at = stat.find(label);
+  if (at == std::string::npos) return -1;
+  std::istringstream value(stat.substr(stat.find(':', at) + 1));
+  double number = -1;
+  value >> number;
+  return number;
+}
+
+class PulseOutput : public testing::Test {
+ protected:
+  void SetUp() override {
+    const char* sink = std::getenv("LUMIO_PULSE_SINK");
+    if (sink == nullptr) {
+      GTEST_SKIP() << "LUMIO_PULSE_SINK is not set: run scripts/services.sh start DIR and "
+                      "source DIR/env";
+    }
+    // One recording for the whole test: parec needs a while before samples flow.
+    parec_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"parec", "-d", std::string(sink) + ".monitor", "--format=s16le",
+                                 "--rate=44100", "--channels=2", "--latency-msec=20"},
+        dir_.File("monitor.raw"));
+    ASSERT_TRUE(PumpUntil([&] { return Recorded().size() > 4096; }, milliseconds(5000)))
+        << "parec records nothing from " << sink << ".monitor";
+  }
+
+  std::string Recorded() const {
+    const std::string bytes = ReadBytes(dir_.File("monitor.raw"));
+    return bytes == "<missing>" ? "" : bytes;
+  }
+
+  // What the sink plays during the next `duration`, while the test keeps the player's main
+  // loop running.
+  Heard Listen(milliseconds duration) {
+    PumpFor(milliseconds(300));  // what played before this moment is still arriving
+    const size_t from = Recorded().size();
+    PumpFor(duration);
+    std::string window = Recorded().substr(from);
+    window.resize(window.size() / 4 * 4);
+    WriteBytes(dir_.File("window.raw"), window);
+    const std::string stat = RunAndRead({"sh", "-c",
+                                         "sox -t raw -r 44100 -e signed -b 16 -c 2 '" +
+                                             dir_.File("window.raw") + "' -n remix 1 stat 2>&1"});
+    return {StatValue(stat, "RMS     amplitude"), StatValue(stat, "Rough   frequency")};
+  }
+
+  TempDir dir_;
+  std::unique_ptr<ChildProcess> parec_;
+};
+
+TEST_F(PulseOutput, TheToneReachesTheSoundServer) {
+  LocalStations stations;
+  GstPlayer player({.audio_sink = "pulsesink"});
+  player.SetVolume(100);
+  player.SetURL(stations.Url("/tone.mp3"));
+  ASSERT_EQ(TraceUntil(player, kPlayStatePlaying, milliseconds(8000)).last(), kPlayStatePlaying)
+      << player.LastError();
+  const Heard heard = Listen(milliseconds(1500));
+  EXPECT_NEAR(heard.frequency, 440, 10);
+  EXPECT_NEAR(heard.rms, kFullToneRms, 0.05);
+}
+
+// The sound server forgets a stream's volume when the stream is made anew for the next
+// station; the player must not.
+TEST_F(PulseOutput, VolumeAndMuteHoldAcrossStations) {
+  LocalStations stations;
+  GstPlayer player({.audio_sink = "pulsesink"});
+  player.SetVolume(50);  // cubic: 0.5^3 of full scale
+  const double half_volume_rms = kFullToneRms * 0.125;
+  player.SetURL(stations.Url("/tone.mp3"));
+  ASSERT_EQ(TraceUntil(player, kPlayStatePlaying, milliseconds(8000)).last(), kPlayStatePlaying);
+  EXPECT_NEAR(Listen(milliseconds(1000)).rms, half_volume_rms, half_volume_rms * 0.25);
+
+  player.SetMute(true);
+  player.SetURL(stations.Url("/tone.aac"));
+  ASSERT_EQ(TraceUntil(player, kPlayStatePlaying, milliseconds(8000)).last(), kPlayStatePlaying);
+  EXPECT_LT(Listen(milliseconds(1000)).rms, 0.001);
+
+  player.SetMute(false);
+  EXPECT_NEAR(Listen(milliseconds(1000)).rms, half_volume_rms, half_volume_rms * 0.25);
+}
+
+}  // namespace
+}  // namespace lumio::test
