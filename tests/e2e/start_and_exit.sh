@@ -35,6 +35,8 @@ CSV
 write_base_ini 1 200 150
 start_program
 expect_geometry "200 150 300 580" 5 "normal window from base.ini"
+title=$(xdotool getwindowname "$(find_main_window)")
+[[ "$title" == 'Lumio网络收音机1.2 - Tarvel网络' ]] || fail "the window's title is \"$title\""
 sleep 2
 click_client 34 $((210 + 3 * kCategoryRowHeight + 10))
 click_client 150 $((210 + kStationRowHeight / 2))
