@@ -54,6 +54,7 @@ program_dir=$e2e_dir/program
 config_dir=$program_dir/config
 opened_pages=$e2e_dir/opened-pages.txt
 mkdir -p "$program_dir" "$e2e_dir/bin" "$artifacts"
+rm -f "$artifacts/$e2e_name"-*  # pictures and logs of an earlier run
 cp "$lumio_exe" "$program_dir/lumio"
 for stub in xdg-open browser; do
   # shellcheck disable=SC2016
