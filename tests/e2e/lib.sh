@@ -224,7 +224,7 @@ double_click_client() {
   xdotool click --repeat 2 --delay 80 1
   sleep 0.3
 }
-# Centre of a control rectangle "X Y W H" of the design.
+# Centre of a control rectangle "X Y W H" (client pixels).
 click_control() { click_client $(($1 + $3 / 2)) $(($2 + $4 / 2)); }
 
 # focus_window WINDOW: gives WINDOW the keyboard focus unless it has it (focusing the focused

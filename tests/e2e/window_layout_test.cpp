@@ -30,7 +30,7 @@ struct Expected {
   QRect rect;
 };
 
-// The control rectangles of the design, in client pixels. A control of zero width or height is
+// Where every control belongs, in client pixels. A control of zero width or height is
 // not shown in that mode. The media player (1000) has no widget of its own.
 const Expected kNormal[] = {
     {1023, {20, 30, 200, 20}},   {1012, {260, 25, 30, 20}},  {1013, {10, 50, 200, 30}},
