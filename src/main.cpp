@@ -2,7 +2,6 @@
 // runs the start-up sequence and the event loop, and ends with the window.
 
 #include <QApplication>
-#include <QTimer>
 #include <cstdlib>
 
 #include "app/clock.h"
@@ -35,7 +34,10 @@ int main(int argc, char* argv[]) {
   window.SetDialog(&dlg);
   if (!dlg.OnInitDialog()) return 0;
 
-  // GStreamer starts once the window is on the screen, not before its first paint.
-  QTimer::singleShot(0, &app, [&player] { player.Prepare(); });
+  // GStreamer starts once the window has been drawn, so the listener never looks at an empty
+  // window while plugins load.
+  QObject::connect(
+      &window.window(), &lumio::RadioWindow::firstPainted, &app, [&player] { player.Prepare(); },
+      Qt::QueuedConnection);
   return app.exec();
 }

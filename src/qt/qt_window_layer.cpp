@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include "app/control_ids.h"
 #include "app/layout_tables.h"
@@ -170,7 +171,14 @@ void QtWindowLayer::SetBackground(int32_t bitmapId, bool drawTitle) {
 void QtWindowLayer::PlaceWindow(const Rect& rect, bool topMost) {
   if (topMost != m_topMost || !m_window->isVisible()) {
     m_topMost = topMost;
-    m_window->setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
+    // On a window that exists, change the hint in place: QWidget::setWindowFlag would make a
+    // new native window and lose the keyboard focus.
+    if (QWindow* native = m_window->windowHandle(); native && m_window->isVisible()) {
+      native->setFlag(Qt::WindowStaysOnTopHint, topMost);
+      m_window->overrideWindowFlags(native->flags());
+    } else {
+      m_window->setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
+    }
   }
   const bool moved = m_window->MoveTo(ToQRect(rect));
   m_window->show();

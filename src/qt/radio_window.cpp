@@ -90,6 +90,10 @@ void RadioWindow::paintEvent(QPaintEvent*) {
     painter.drawText(QRect(24, 6, 196, 14), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                      title_);
   }
+  if (!painted_) {
+    painted_ = true;
+    emit firstPainted();
+  }
 }
 
 void RadioWindow::mousePressEvent(QMouseEvent* event) {
