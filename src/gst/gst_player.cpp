@@ -1,15 +1,16 @@
 #include "gst/gst_player.h"
 
-#include <gst/audio/streamvolume.h>
 #include <gst/gst.h>
 
 #include <algorithm>
 #include <optional>
 #include <utility>
 
+#include "gst/audio_output.h"
 #include "gst/gst_refs.h"
 #include "gst/gst_setup.h"
 #include "gst/stream_address.h"
+#include "gst/stream_decoder.h"
 
 namespace lumio {
 namespace {
@@ -21,15 +22,6 @@ using gst::MessagePtr;
 using gst::SourcePtr;
 using gst::StringPtr;
 using gst::TagListPtr;
-
-constexpr const char* kUserAgent = "Lumio/1.2";
-
-// playbin's GstPlayFlags: audio only (a station with pictures must not cost a video decoder),
-// volume applied inside the pipeline so that it does not depend on the sound server keeping it.
-// The buffering flag stays off: a station is heard as soon as its first sound is decoded. A
-// live stream arrives at the pace it plays, so waiting to fill a buffer only delays the start.
-constexpr guint kPlayFlagAudio = 1u << 1;
-constexpr guint kPlayFlagSoftVolume = 1u << 4;
 
 // Retries back off so that a dead station costs little, but never wait longer than 10 s so
 // that a station that comes back is heard again soon.
@@ -51,11 +43,6 @@ SourcePtr StartTimer(guint milliseconds, GSourceFunc callback, gpointer data) {
   return timer;
 }
 
-bool HasProperty(gpointer object, const char* name) {
-  auto* klass = reinterpret_cast<GObjectClass*>(reinterpret_cast<GTypeInstance*>(object)->g_class);
-  return g_object_class_find_property(klass, name) != nullptr;
-}
-
 std::optional<std::string> TagString(const GstTagList* tags, const char* tag) {
   gchar* raw = nullptr;
   if (!gst_tag_list_get_string(tags, tag, &raw)) return std::nullopt;
@@ -65,6 +52,9 @@ std::optional<std::string> TagString(const GstTagList* tags, const char* tag) {
 
 }  // namespace
 
+// The pipeline is a decoder made for each attempt feeding the output that lives as long as the
+// player. This rather than playbin: no playsink to build and negotiate for every station,
+// which makes the first sound come sooner.
 class GstPlayer::Impl {
  public:
   explicit Impl(GstPlayerOptions options) : options_(std::move(options)) {}
@@ -103,13 +93,13 @@ class GstPlayer::Impl {
   static gboolean OnBusMessage(GstBus* bus, GstMessage* message, gpointer self);
   static gboolean OnRetryTimer(gpointer self);
   static gboolean OnOpeningTimeout(gpointer self);
-  static void OnSourceSetup(GstElement* playbin, GstElement* source, gpointer self);
 
   const GstPlayerOptions options_;
   bool prepared_ = false;
   std::string setup_error_;
-  ElementPtr playbin_;
-  ElementPtr audio_sink_;  // also held by playbin; kept to bring it down last
+  ElementPtr pipeline_;
+  std::optional<gst::AudioOutput> output_;
+  std::unique_ptr<gst::StreamDecoder> decoder_;  // of the current attempt
   BusPtr bus_;
   SourcePtr bus_watch_;
   SourcePtr retry_timer_;
@@ -117,10 +107,8 @@ class GstPlayer::Impl {
 
   gst::StreamAddress address_;
   Phase phase_ = Phase::kIdle;
-  bool buffering_ = false;           // opening, and the buffer is filling
-  bool held_for_buffering_ = false;  // paused by us until the buffer is full
-  bool live_ = false;                // a live source: it neither prerolls nor waits to buffer
-  int failures_ = 0;                 // failed attempts since the stream was last heard
+  bool buffering_ = false;  // opening, and the stream's data has begun to arrive
+  int failures_ = 0;        // failed attempts since the stream was last heard
   int32_t volume_ = 50;
   bool mute_ = false;
 
@@ -134,51 +122,27 @@ GstPlayer::Impl::~Impl() {
   retry_timer_.reset();
   opening_timer_.reset();
   bus_watch_.reset();
-  if (playbin_) gst_element_set_state(playbin_.get(), GST_STATE_NULL);
-  if (audio_sink_) gst_element_set_state(audio_sink_.get(), GST_STATE_NULL);
+  if (pipeline_) gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
 }
 
 void GstPlayer::Impl::Prepare() {
   if (prepared_) return;
   prepared_ = true;
   gst::InitGStreamerOnce();
-
-  // playbin3 rather than playbin: it starts a stream sent without a burst in a fraction of the
-  // time, and its HLS demuxer sends our user agent with every segment request.
-  GstElement* playbin = gst_element_factory_make("playbin3", "lumio-player");
-  if (playbin == nullptr) {
-    setup_error_ = "GStreamer has no playbin3 element (gstreamer1.0-plugins-base is missing)";
-    return;
-  }
-  ElementPtr owned(static_cast<GstElement*>(gst_object_ref_sink(playbin)));
-  g_object_set(playbin, "flags", kPlayFlagAudio | kPlayFlagSoftVolume, nullptr);
-  const std::string sink_description =
-      options_.audio_sink.empty() ? "autoaudiosink" : options_.audio_sink;
-  GError* raw_error = nullptr;
-  GstElement* sink = gst_parse_bin_from_description(sink_description.c_str(), TRUE, &raw_error);
-  ErrorPtr error(raw_error);
-  if (sink == nullptr) {
-    setup_error_ = "The audio output \"" + sink_description +
-                   "\" cannot be made: " + (error ? error->message : "unknown element");
-    return;
-  }
-  audio_sink_.reset(static_cast<GstElement*>(gst_object_ref_sink(sink)));
-  g_object_set(playbin, "audio-sink", sink, nullptr);
-  // Connecting to the sound server takes a while: done now, it is not paid by the first
-  // station. The sink and the pipeline stay at READY between stations for the same reason.
   gst::PreloadPlugins();
-  if (getenv("XBT")) {  // XTMP
-    g_signal_connect(sink, "deep-element-added", G_CALLBACK(+[](GstBin*, GstBin*, GstElement* e, gpointer) {
-      if (HasProperty(e, "buffer-time")) { g_object_set(e, "buffer-time", static_cast<gint64>(atoll(getenv("XBT"))), nullptr); g_printerr("set buffer-time on %s\n", GST_OBJECT_NAME(e)); }
-    }), nullptr);
-  }
-  gst_element_set_state(sink, GST_STATE_READY);
-  gst_element_set_state(playbin, GST_STATE_READY);
-  g_signal_connect_data(playbin, "source-setup", reinterpret_cast<GCallback>(&OnSourceSetup), this,
-                        nullptr, GConnectFlags{});
 
-  playbin_ = std::move(owned);
-  bus_.reset(gst_element_get_bus(playbin));
+  output_.emplace(options_.audio_sink.empty() ? "autoaudiosink" : options_.audio_sink);
+  if (output_->bin() == nullptr) {
+    setup_error_ = output_->error();
+    return;
+  }
+  pipeline_.reset(static_cast<GstElement*>(gst_object_ref_sink(gst_pipeline_new("lumio-player"))));
+  gst_bin_add(reinterpret_cast<GstBin*>(pipeline_.get()), output_->bin());
+  // Connecting to the sound server takes a while: done now, it is not paid by the first
+  // station. The pipeline stays at READY between stations for the same reason.
+  gst_element_set_state(pipeline_.get(), GST_STATE_READY);
+
+  bus_.reset(gst_element_get_bus(pipeline_.get()));
   bus_watch_.reset(gst_bus_create_watch(bus_.get()));
   g_source_set_callback(bus_watch_.get(), AsSourceFunc(&OnBusMessage), this, nullptr);
   g_source_attach(bus_watch_.get(), nullptr);
@@ -219,7 +183,7 @@ void GstPlayer::Impl::Stop() {
 }
 
 // A radio cannot resume where it paused: the next SetURL starts afresh, so nothing is held
-// open meanwhile, neither the connection nor the audio device.
+// open meanwhile, neither the connection nor the audio stream.
 void GstPlayer::Impl::Pause() {
   Halt();
   phase_ = Phase::kPaused;
@@ -237,8 +201,8 @@ void GstPlayer::Impl::SetMute(bool mute) {
 
 int64_t GstPlayer::Impl::PositionMs() const {
   gint64 position = 0;
-  if (!playbin_ || phase_ != Phase::kPlaying ||
-      !gst_element_query_position(playbin_.get(), GST_FORMAT_TIME, &position)) {
+  if (!pipeline_ || phase_ != Phase::kPlaying ||
+      !gst_element_query_position(pipeline_.get(), GST_FORMAT_TIME, &position)) {
     return -1;
   }
   return position / GST_MSECOND;
@@ -248,10 +212,14 @@ void GstPlayer::Impl::StartAttempt() {
   Halt();
   phase_ = Phase::kOpening;
   if (!address_.error.empty()) return Fail(address_.error);
-  if (!playbin_) return Fail(setup_error_);
+  if (!pipeline_) return Fail(setup_error_);
 
-  g_object_set(playbin_.get(), "uri", address_.uri.c_str(), nullptr);
-  const GstStateChangeReturn result = gst_element_set_state(playbin_.get(), GST_STATE_PLAYING);
+  std::string missing;
+  decoder_ = gst::StreamDecoder::Create(reinterpret_cast<GstBin*>(pipeline_.get()), output_->bin(),
+                                        address_.uri, options_.timeout_seconds, &missing);
+  if (!decoder_) return Fail(missing);
+
+  const GstStateChangeReturn result = gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING);
   // The sound server may forget both when the output stream is made anew.
   ApplyVolume();
   if (result == GST_STATE_CHANGE_FAILURE) {
@@ -259,7 +227,6 @@ void GstPlayer::Impl::StartAttempt() {
     if (error) return HandleMessage(error.get());
     return Fail("GStreamer could not start the stream");
   }
-  live_ = result == GST_STATE_CHANGE_NO_PREROLL;
   const guint limit_ms = static_cast<guint>(std::max(1, options_.timeout_seconds)) * 2000u;
   opening_timer_ = StartTimer(limit_ms, &OnOpeningTimeout, this);
 }
@@ -272,25 +239,21 @@ void GstPlayer::Impl::Fail(std::string why) {
   failures_ = std::min(failures_ + 1, 100);
 }
 
-// Ends the current attempt: no timer left to fire, the pipeline idle, nothing of the attempt
-// left on the bus.
+// Ends the current attempt: no timer left to fire, no decoder, the output idle but still
+// connected, nothing of the attempt left on the bus.
 void GstPlayer::Impl::Halt() {
   retry_timer_.reset();
   opening_timer_.reset();
   buffering_ = false;
-  held_for_buffering_ = false;
-  live_ = false;
-  if (!playbin_) return;
-  gst_element_set_state(playbin_.get(), GST_STATE_READY);
+  if (!pipeline_) return;
+  gst_element_set_state(pipeline_.get(), GST_STATE_READY);
+  decoder_.reset();
   gst_bus_set_flushing(bus_.get(), TRUE);
   gst_bus_set_flushing(bus_.get(), FALSE);
 }
 
 void GstPlayer::Impl::ApplyVolume() {
-  if (!playbin_) return;
-  auto* volume = reinterpret_cast<GstStreamVolume*>(playbin_.get());
-  gst_stream_volume_set_volume(volume, GST_STREAM_VOLUME_FORMAT_CUBIC, volume_ / 100.0);
-  gst_stream_volume_set_mute(volume, mute_ ? TRUE : FALSE);
+  if (output_) output_->Apply(volume_, mute_);
 }
 
 // Bounded, so that a stream flooding the bus cannot hold the caller.
@@ -322,7 +285,7 @@ void GstPlayer::Impl::HandleMessage(GstMessage* message) {
       return OnBuffering(percent);
     }
     case GST_MESSAGE_STATE_CHANGED: {
-      if (phase_ != Phase::kOpening || message->src != GST_OBJECT_CAST(playbin_.get())) return;
+      if (phase_ != Phase::kOpening || message->src != GST_OBJECT_CAST(pipeline_.get())) return;
       GstState now = GST_STATE_NULL;
       gst_message_parse_state_changed(message, nullptr, &now, nullptr);
       if (now != GST_STATE_PLAYING) return;
@@ -337,8 +300,8 @@ void GstPlayer::Impl::HandleMessage(GstMessage* message) {
       return OnTags(message);
     case GST_MESSAGE_CLOCK_LOST:
       if (phase_ == Phase::kPlaying) {
-        gst_element_set_state(playbin_.get(), GST_STATE_PAUSED);
-        gst_element_set_state(playbin_.get(), GST_STATE_PLAYING);
+        gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED);
+        gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING);
       }
       return;
     default:
@@ -346,20 +309,11 @@ void GstPlayer::Impl::HandleMessage(GstMessage* message) {
   }
 }
 
-// Only the first fill is waited for. Once heard, a stream fed at its own pace keeps dipping
-// below the mark; pausing then would cut the sound for no gain.
+// Nothing waits for a buffer to fill: a live stream arrives at the pace it plays, so waiting
+// would only delay the first sound, and pausing on a dip of the buffer after that would cut the
+// sound for no gain. Reports that data is arriving only turn "connecting" into "buffering".
 void GstPlayer::Impl::OnBuffering(int percent) {
-  if (phase_ != Phase::kOpening || live_) return;
-  if (percent < 100) {
-    buffering_ = true;
-    if (!held_for_buffering_) {
-      held_for_buffering_ = true;
-      gst_element_set_state(playbin_.get(), GST_STATE_PAUSED);
-    }
-  } else if (held_for_buffering_) {
-    held_for_buffering_ = false;
-    gst_element_set_state(playbin_.get(), GST_STATE_PLAYING);
-  }
+  if (phase_ == Phase::kOpening && percent < 100) buffering_ = true;
 }
 
 void GstPlayer::Impl::OnTags(GstMessage* message) {
@@ -391,15 +345,6 @@ gboolean GstPlayer::Impl::OnOpeningTimeout(gpointer self) {
   impl->Fail("No sound from the station within " +
              std::to_string(2 * std::max(1, impl->options_.timeout_seconds)) + " seconds");
   return G_SOURCE_REMOVE;
-}
-
-void GstPlayer::Impl::OnSourceSetup(GstElement*, GstElement* source, gpointer self) {
-  const auto* impl = static_cast<const Impl*>(self);
-  if (HasProperty(source, "user-agent")) g_object_set(source, "user-agent", kUserAgent, nullptr);
-  if (HasProperty(source, "timeout")) {
-    g_object_set(source, "timeout", static_cast<guint>(std::max(1, impl->options_.timeout_seconds)),
-                 nullptr);
-  }
 }
 
 GstPlayer::GstPlayer(GstPlayerOptions options)

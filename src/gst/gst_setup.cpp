@@ -17,6 +17,15 @@ void InitGStreamerOnce() {
   });
 }
 
+namespace {
+
+void DropProxies(GObject* resolver, GAsyncResult* result, gpointer) {
+  g_strfreev(
+      g_proxy_resolver_lookup_finish(reinterpret_cast<GProxyResolver*>(resolver), result, nullptr));
+}
+
+}  // namespace
+
 void PreloadPlugins() {
   static constexpr const char* kPlugins[] = {
       "coreelements", "playback",     "typefindfunctions",
@@ -31,20 +40,24 @@ void PreloadPlugins() {
   }
   // Each element type pays for its class set-up on first use; a station's first play would.
   static constexpr const char* kElements[] = {
-      "urisourcebin", "souphttpsrc",    "typefind",     "parsebin",      "decodebin3", "multiqueue",
-      "icydemux",     "mpegaudioparse", "aacparse",     "avdec_mp3",     "avdec_aac",  "oggdemux",
-      "vorbisdec",    "opusdec",        "hlsdemux2",    "tsdemux",       "tee",        "identity",
-      "queue",        "volume",         "audioconvert", "audioresample",
+      "uridecodebin",  "decodebin",      "queue2",   "urisourcebin", "uridecodebin3",
+      "souphttpsrc",   "typefind",       "parsebin", "decodebin3",   "multiqueue",
+      "icydemux",      "mpegaudioparse", "aacparse", "avdec_mp3",    "avdec_aac",
+      "oggdemux",      "vorbisdec",      "opusdec",  "hlsdemux2",    "tsdemux",
+      "tee",           "identity",       "queue",    "volume",       "audioconvert",
+      "audioresample",
   };
   for (const char* name : kElements) {
     if (GstElement* element = gst_element_factory_make(name, nullptr)) {
       gst_object_unref(gst_object_ref_sink(element));
     }
   }
-  // The HTTP library looks these up on its first request.
-  g_proxy_resolver_get_default();
+  // The HTTP library looks these up on its first request; the proxy look-up also starts the
+  // worker threads that every later look-up runs on.
   g_network_monitor_get_default();
   g_tls_backend_get_default();
+  g_proxy_resolver_lookup_async(g_proxy_resolver_get_default(), "http://127.0.0.1/", nullptr,
+                                &DropProxies, nullptr);
 }
 
 }  // namespace lumio::gst

@@ -93,4 +93,15 @@ StreamAddress StreamAddressFromUrl(std::string_view gbk_url) {
   return {PercentEncode(text), ""};
 }
 
+bool NamesHlsPlaylist(std::string_view uri) {
+  const std::string_view path = uri.substr(0, uri.find_first_of("?#"));
+  constexpr std::string_view kSuffix = ".m3u8";
+  if (path.size() < kSuffix.size()) return false;
+  const std::string_view tail = path.substr(path.size() - kSuffix.size());
+  for (size_t i = 0; i < kSuffix.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(tail[i])) != kSuffix[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace lumio::gst

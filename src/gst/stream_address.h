@@ -16,4 +16,7 @@ struct StreamAddress {
 // kept). Empty text, bytes that are not GBK or an address without a server are unusable.
 StreamAddress StreamAddressFromUrl(std::string_view gbk_url);
 
+// True when the path of `uri` names an HLS playlist (ends in ".m3u8", in any case).
+bool NamesHlsPlaylist(std::string_view uri);
+
 }  // namespace lumio::gst

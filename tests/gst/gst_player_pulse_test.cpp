@@ -1,8 +1,12 @@
-// The player heard through PulseAudio: the null sink of scripts/services.sh, recorded from its
-// monitor with parec and measured with sox.
+// The player heard through PulseAudio, the sound server of scripts/services.sh: recorded from a
+// null sink's monitor with parec and measured with sox. Each test plays into a null sink of its
+// own, so that other tests playing at the same time cannot be heard in its recording.
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -46,14 +50,31 @@ class PulseOutput : public testing::Test {
       GTEST_SKIP() << "LUMIO_PULSE_SINK is not set: run scripts/services.sh start DIR and "
                       "source DIR/env";
     }
+    // A null sink of our own on the same server; the shared one if it cannot be made.
+    const std::string own_sink = "lumio_gst_test_" + std::to_string(getpid());
+    std::string module =
+        RunAndRead({"pactl", "load-module", "module-null-sink", "sink_name=" + own_sink});
+    while (!module.empty() && std::isspace(static_cast<unsigned char>(module.back()))) {
+      module.pop_back();
+    }
+    const bool own = !module.empty() && module != "<missing>";
+    sink_ = own ? own_sink : sink;
+    if (own) module_ = module;
     // One recording for the whole test: parec needs a while before samples flow.
     parec_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"parec", "-d", std::string(sink) + ".monitor", "--format=s16le",
+        std::vector<std::string>{"parec", "-d", sink_ + ".monitor", "--format=s16le",
                                  "--rate=44100", "--channels=2", "--latency-msec=20"},
         dir_.File("monitor.raw"));
     ASSERT_TRUE(PumpUntil([&] { return Recorded().size() > 4096; }, milliseconds(5000)))
-        << "parec records nothing from " << sink << ".monitor";
+        << "parec records nothing from " << sink_ << ".monitor";
   }
+
+  void TearDown() override {
+    parec_.reset();
+    if (!module_.empty()) RunAndRead({"pactl", "unload-module", module_});
+  }
+
+  GstPlayerOptions ToOwnSink() const { return {.audio_sink = "pulsesink device=" + sink_}; }
 
   std::string Recorded() const {
     const std::string bytes = ReadBytes(dir_.File("monitor.raw"));
@@ -77,11 +98,13 @@ class PulseOutput : public testing::Test {
 
   TempDir dir_;
   std::unique_ptr<ChildProcess> parec_;
+  std::string sink_;
+  std::string module_;  // of our own null sink, unloaded at the end
 };
 
 TEST_F(PulseOutput, TheToneReachesTheSoundServer) {
   LocalStations stations;
-  GstPlayer player({.audio_sink = "pulsesink"});
+  GstPlayer player(ToOwnSink());
   player.SetVolume(100);
   player.SetURL(stations.Url("/tone.mp3"));
   ASSERT_EQ(TraceUntil(player, kPlayStatePlaying, milliseconds(8000)).last(), kPlayStatePlaying)
@@ -95,7 +118,7 @@ TEST_F(PulseOutput, TheToneReachesTheSoundServer) {
 // station; the player must not.
 TEST_F(PulseOutput, VolumeAndMuteHoldAcrossStations) {
   LocalStations stations;
-  GstPlayer player({.audio_sink = "pulsesink"});
+  GstPlayer player(ToOwnSink());
   player.SetVolume(50);  // cubic: 0.5^3 of full scale
   const double half_volume_rms = kFullToneRms * 0.125;
   player.SetURL(stations.Url("/tone.mp3"));

@@ -64,9 +64,12 @@ TEST_P(EveryFormat, ConnectsThenPlays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Streams, EveryFormat,
-                         testing::Values("/tone.mp3", "/tone.aac", "/tone.ogg", "/hls/index.m3u8"),
+                         testing::Values("/tone.mp3", "/tone.aac", "/tone.ogg", "/tv.ogg",
+                                         "/hls/index.m3u8"),
                          [](const auto& param_info) {
                            const std::string path = param_info.param;
+                           if (path == "/tv.ogg") return std::string("ogg_with_pictures");
+                           if (path.starts_with("/hls/")) return std::string("hls");
                            return path.substr(path.rfind('.') + 1);
                          });
 
@@ -147,6 +150,21 @@ TEST(GstPlayer, GivesUpOnASilentServerAfterItsTimeoutAndTriesAgain) {
   EXPECT_THAT(TraceFor(player, milliseconds(3500)).states(), ElementsAre(kConnecting));
   EXPECT_NE(player.LastError(), "");
   EXPECT_GE(server.Requests("/silent.mp3").size(), 2u);
+}
+
+TEST(GstPlayer, TreatsAPageThatIsNoStreamAsAStreamThatCannotBeOpened) {
+  StreamServer server;
+  StreamResource page;
+  page.content_type = "text/html";
+  page.body = std::make_shared<const std::string>("<html><body>Moved to our new app</body></html>");
+  server.Serve("/live", page);
+  GstPlayer player(Silent());
+  player.SetURL(server.Url("/live"));
+  const StateTrace trace = TraceFor(player, milliseconds(2500));
+  EXPECT_THAT(trace.states(), Each(AnyOf(kConnecting, kBuffering)));
+  EXPECT_EQ(trace.last(), kConnecting);
+  EXPECT_NE(player.LastError(), "");
+  EXPECT_GE(server.Requests("/live").size(), 2u);
 }
 
 TEST(GstPlayer, TreatsAnUnusableUrlAsAStreamThatCannotBeOpened) {

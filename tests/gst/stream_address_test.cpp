@@ -41,5 +41,14 @@ TEST(StreamAddress, RefusesWhatNamesNoStream) {
   }
 }
 
+TEST(StreamAddress, TellsHlsPlaylistsByTheirPath) {
+  EXPECT_TRUE(NamesHlsPlaylist("http://a.cn/live/index.m3u8"));
+  EXPECT_TRUE(NamesHlsPlaylist("https://a.cn/LIVE.M3U8?token=1"));
+  EXPECT_TRUE(NamesHlsPlaylist("http://a.cn/x.m3u8#top"));
+  EXPECT_FALSE(NamesHlsPlaylist("http://a.cn/x.mp3?list=a.m3u8"));
+  EXPECT_FALSE(NamesHlsPlaylist("http://a.cn/x.m3u"));
+  EXPECT_FALSE(NamesHlsPlaylist("m3u8"));
+}
+
 }  // namespace
 }  // namespace lumio::gst

@@ -63,11 +63,17 @@ EncodedTone Encode(ToneFormat format, double seconds) {
       encoder = "voaacenc bitrate=128000 ! aacparse ! audio/mpeg,stream-format=adts";
       break;
     case ToneFormat::kOgg:
-      encoder = "vorbisenc ! oggmux";
+    case ToneFormat::kOggWithPictures:
+      encoder = "vorbisenc ! oggmux name=mux";
       break;
   }
+  std::string description = ToneSource(seconds) + encoder + " ! filesink location=" + file;
+  if (format == ToneFormat::kOggWithPictures) {
+    description += " videotestsrc num-buffers=" + std::to_string(static_cast<int>(seconds * 10)) +
+                   " ! video/x-raw,width=160,height=120,framerate=10/1 ! theoraenc ! mux.";
+  }
   EncodedTone tone;
-  if (!RunToEnd(ToneSource(seconds) + encoder + " ! filesink location=" + file)) return tone;
+  if (!RunToEnd(description)) return tone;
   tone.bytes = std::make_shared<const std::string>(ReadFile(file));
   tone.seconds = seconds;
   return tone;
@@ -87,21 +93,25 @@ const EncodedTone& Tone(ToneFormat format, double seconds) {
 }
 
 StreamResource LocalStations::Resource(const std::string& path) {
+  static const std::map<std::string, ToneFormat> kFormats = {
+      {"/tone.mp3", ToneFormat::kMp3},
+      {"/tone.aac", ToneFormat::kAac},
+      {"/tone.ogg", ToneFormat::kOgg},
+      {"/tv.ogg", ToneFormat::kOggWithPictures},
+  };
   StreamResource resource;
-  if (path == "/tone.mp3" || path == "/tone.aac" || path == "/tone.ogg") {
-    const bool aac = path == "/tone.aac";
-    const bool ogg = path == "/tone.ogg";
-    const EncodedTone& tone = Tone(aac   ? ToneFormat::kAac
-                                   : ogg ? ToneFormat::kOgg
-                                         : ToneFormat::kMp3,
-                                   ogg ? 30 : 10);
-    resource.content_type = aac ? "audio/aac" : ogg ? "application/ogg" : "audio/mpeg";
-    resource.body = tone.bytes;
-    resource.bytes_per_second = tone.BytesPerSecond();
-    resource.burst_bytes = aac ? 0 : static_cast<size_t>(kBurstSeconds * tone.BytesPerSecond());
-    // A chained Ogg stream would need new serial numbers; 30 s outlast every test.
-    resource.loop = !ogg;
-  }
+  const auto found = kFormats.find(path);
+  if (found == kFormats.end()) return resource;
+  const ToneFormat format = found->second;
+  const bool aac = format == ToneFormat::kAac;
+  const bool ogg = format == ToneFormat::kOgg || format == ToneFormat::kOggWithPictures;
+  const EncodedTone& tone = Tone(format, ogg ? 30 : 10);
+  resource.content_type = aac ? "audio/aac" : ogg ? "application/ogg" : "audio/mpeg";
+  resource.body = tone.bytes;
+  resource.bytes_per_second = tone.BytesPerSecond();
+  resource.burst_bytes = aac ? 0 : static_cast<size_t>(kBurstSeconds * tone.BytesPerSecond());
+  // A chained Ogg stream would need new serial numbers; 30 s outlast every test.
+  resource.loop = !ogg;
   return resource;
 }
 

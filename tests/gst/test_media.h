@@ -9,7 +9,7 @@
 
 namespace lumio::test {
 
-enum class ToneFormat { kMp3, kAac, kOgg };
+enum class ToneFormat { kMp3, kAac, kOgg, kOggWithPictures };
 
 struct EncodedTone {
   std::shared_ptr<const std::string> bytes;  // null when the encoder is missing
@@ -17,14 +17,16 @@ struct EncodedTone {
   int BytesPerSecond() const;
 };
 
-// `seconds` of tone: MP3 128 kbit/s CBR, AAC in ADTS frames, or Vorbis in Ogg. Made once per
-// process and format; later calls with another length get the first one.
+// `seconds` of tone: MP3 128 kbit/s CBR, AAC in ADTS frames, Vorbis in Ogg, or Vorbis in Ogg
+// beside a small Theora picture. Made once per process and format; later calls with another
+// length get the first one.
 const EncodedTone& Tone(ToneFormat format, double seconds);
 
 // The local stations every player test and the benchmark use, on one server:
 //   /tone.mp3   MP3, looped, with a 64 KiB burst at connection like Icecast
 //   /tone.aac   AAC, looped, paced from the first byte (no burst)
 //   /tone.ogg   Ogg Vorbis, 30 s, with a 64 KiB burst
+//   /tv.ogg     Ogg Vorbis beside Theora pictures, 30 s, with a 64 KiB burst
 //   /hls/index.m3u8  an HLS playlist of 1 s AAC segments in MPEG-TS, 30 s
 // Each is added on first request of its path, so a test pays only for what it plays.
 class LocalStations {

@@ -1,0 +1,111 @@
+#include "gst/stream_decoder.h"
+
+#include <algorithm>
+
+#include "gst/stream_address.h"
+
+namespace lumio::gst {
+namespace {
+
+constexpr const char* kUserAgent = "Lumio/1.2";
+
+bool HasProperty(gpointer object, const char* name) {
+  auto* klass = reinterpret_cast<GObjectClass*>(reinterpret_cast<GTypeInstance*>(object)->g_class);
+  return g_object_class_find_property(klass, name) != nullptr;
+}
+
+bool IsRawAudio(GstPad* pad) {
+  GstCaps* caps = gst_pad_get_current_caps(pad);
+  if (caps == nullptr) caps = gst_pad_query_caps(pad, nullptr);
+  bool audio = false;
+  if (caps != nullptr && !gst_caps_is_empty(caps)) {
+    audio = gst_structure_has_name(gst_caps_get_structure(caps, 0), "audio/x-raw");
+  }
+  if (caps != nullptr) gst_caps_unref(caps);
+  return audio;
+}
+
+}  // namespace
+
+std::unique_ptr<StreamDecoder> StreamDecoder::Create(GstBin* pipeline, GstElement* output,
+                                                     const std::string& uri, int timeout_seconds,
+                                                     std::string* error) {
+  // HLS needs uridecodebin3: only its demuxer sends our user agent with every segment request.
+  // Everything else starts sooner through uridecodebin.
+  const char* factory = NamesHlsPlaylist(uri) ? "uridecodebin3" : "uridecodebin";
+  GstElement* decoder = gst_element_factory_make(factory, nullptr);
+  if (decoder == nullptr) {
+    *error = std::string("GStreamer has no ") + factory + " element";
+    return nullptr;
+  }
+  GstCaps* audio = gst_caps_new_empty_simple("audio/x-raw");
+  g_object_set(decoder, "uri", uri.c_str(), "caps", audio, nullptr);
+  gst_caps_unref(audio);
+  // Only the sound is decoded; the pictures of a station that sends some are not.
+  if (HasProperty(decoder, "expose-all-streams")) {
+    g_object_set(decoder, "expose-all-streams", FALSE, nullptr);
+  }
+  return std::unique_ptr<StreamDecoder>(
+      new StreamDecoder(pipeline, output, decoder, timeout_seconds));
+}
+
+StreamDecoder::StreamDecoder(GstBin* pipeline, GstElement* output, GstElement* decoder,
+                             int timeout_seconds)
+    : pipeline_(pipeline),
+      output_(output),
+      decoder_(static_cast<GstElement*>(gst_object_ref_sink(decoder))),
+      timeout_seconds_(std::max(1, timeout_seconds)) {
+  g_signal_connect_data(decoder, "source-setup", reinterpret_cast<GCallback>(&OnSourceSetup), this,
+                        nullptr, GConnectFlags{});
+  g_signal_connect_data(decoder, "pad-added", reinterpret_cast<GCallback>(&OnPadAdded), this,
+                        nullptr, GConnectFlags{});
+  gst_bin_add(pipeline_, decoder);
+}
+
+StreamDecoder::~StreamDecoder() {
+  std::vector<GstElement*> removed;
+  {
+    std::lock_guard lock(mutex_);
+    removed.swap(discards_);
+  }
+  removed.push_back(decoder_.get());
+  for (GstElement* element : removed) {
+    gst_element_set_state(element, GST_STATE_NULL);
+    gst_bin_remove(pipeline_, element);  // also unlinks it from the output
+  }
+}
+
+void StreamDecoder::OnSourceSetup(GstElement*, GstElement* source, gpointer self) {
+  const auto* decoder = static_cast<const StreamDecoder*>(self);
+  if (HasProperty(source, "user-agent")) g_object_set(source, "user-agent", kUserAgent, nullptr);
+  if (HasProperty(source, "timeout")) {
+    g_object_set(source, "timeout", static_cast<guint>(decoder->timeout_seconds_), nullptr);
+  }
+}
+
+// Runs on a streaming thread. The first sound stream goes to the output; anything else the
+// decoder exposes is swallowed, so that it neither blocks nor fails the pipeline.
+void StreamDecoder::OnPadAdded(GstElement*, GstPad* pad, gpointer self) {
+  auto* decoder = static_cast<StreamDecoder*>(self);
+  {
+    std::lock_guard lock(decoder->mutex_);
+    if (!decoder->output_linked_ && IsRawAudio(pad)) {
+      GstPad* entry = gst_element_get_static_pad(decoder->output_, "sink");
+      decoder->output_linked_ = gst_pad_link(pad, entry) == GST_PAD_LINK_OK;
+      gst_object_unref(entry);
+      if (decoder->output_linked_) return;
+    }
+  }
+  GstElement* discard = gst_element_factory_make("fakesink", nullptr);
+  if (discard == nullptr) return;
+  g_object_set(discard, "sync", FALSE, "async", FALSE, nullptr);
+  gst_bin_add(decoder->pipeline_, discard);
+  GstPad* entry = gst_element_get_static_pad(discard, "sink");
+  gst_pad_link(pad, entry);
+  gst_object_unref(entry);
+  gst_element_sync_state_with_parent(discard);
+  std::lock_guard lock(decoder->mutex_);
+  decoder->discards_.push_back(discard);
+}
+
+}  // namespace lumio::gst
