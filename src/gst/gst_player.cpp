@@ -128,7 +128,7 @@ GstPlayer::Impl::~Impl() {
 void GstPlayer::Impl::Prepare() {
   if (prepared_) return;
   prepared_ = true;
-  gst::InitGStreamerOnce();
+  if (!gst::InitGStreamerOnce(&setup_error_)) return;
   gst::PreloadPlugins();
 
   output_.emplace(options_.audio_sink.empty() ? "autoaudiosink" : options_.audio_sink);

@@ -1,5 +1,5 @@
 #pragma once
-// The media player of the program: one GStreamer playbin behind the MediaPlayer interface.
+// The media player of the program: a GStreamer pipeline behind the MediaPlayer interface.
 //
 // Threads: every call, and the iteration of the GLib default main context that delivers the
 // player's bus messages and retry timers, happen on the user-interface thread. Nothing here

@@ -8,13 +8,21 @@
 
 namespace lumio::gst {
 
-void InitGStreamerOnce() {
+bool InitGStreamerOnce(std::string* error) {
   static std::once_flag once;
+  static std::string failure;
   std::call_once(once, [] {
     // Read by icydemux for titles that are not valid UTF-8; UTF-8 titles still decode as such.
     setenv("GST_ICY_TAG_ENCODING", "GBK", 1);
-    gst_init(nullptr, nullptr);
+    GError* raw_error = nullptr;
+    if (!gst_init_check(nullptr, nullptr, &raw_error)) {
+      failure = std::string("GStreamer cannot start: ") +
+                (raw_error != nullptr ? raw_error->message : "unknown reason");
+    }
+    if (raw_error != nullptr) g_error_free(raw_error);
   });
+  if (error != nullptr) *error = failure;
+  return failure.empty();
 }
 
 namespace {

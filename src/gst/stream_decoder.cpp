@@ -63,6 +63,7 @@ StreamDecoder::StreamDecoder(GstBin* pipeline, GstElement* output, GstElement* d
 }
 
 StreamDecoder::~StreamDecoder() {
+  g_signal_handlers_disconnect_by_data(decoder_.get(), this);
   std::vector<GstElement*> removed;
   {
     std::lock_guard lock(mutex_);

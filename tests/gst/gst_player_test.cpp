@@ -295,9 +295,9 @@ INSTANTIATE_TEST_SUITE_P(IcyEncodings, Titles,
                            return std::string(i == 0 ? "Gbk" : i == 1 ? "Utf8" : "Ascii");
                          });
 
-// After it is first heard, a stream whose data comes late must keep playing from what is
-// buffered: pausing on every dip of the buffer is what makes gaps.
-TEST(GstPlayer, PlaysThroughABufferingDipWithoutAGap) {
+// After it is first heard, a stream whose data comes late must play on from what it holds:
+// pausing whenever the buffer dips is what makes gaps.
+TEST(GstPlayer, PlaysThroughANetworkHiccupWithoutSilence) {
   LocalStations stations;
   StreamResource hiccup = stations.Resource("/tone.mp3");
   hiccup.stall_after_ms = 2000;
