@@ -34,10 +34,11 @@ int main(int argc, char* argv[]) {
   window.SetDialog(&dlg);
   if (!dlg.OnInitDialog()) return 0;
 
-  // GStreamer starts once the window has been drawn, so the listener never looks at an empty
-  // window while plugins load.
+  // An idle radio needs no sound system. GStreamer starts when the listener first reaches for
+  // the window (choosing a category comes before choosing a station), so the first station
+  // still starts at once; playing a station starts it in any case.
   QObject::connect(
-      &window.window(), &lumio::RadioWindow::firstPainted, &app, [&player] { player.Prepare(); },
+      &window.window(), &lumio::RadioWindow::firstPress, &app, [&player] { player.Prepare(); },
       Qt::QueuedConnection);
   return app.exec();
 }

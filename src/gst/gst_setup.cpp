@@ -34,25 +34,40 @@ void DropProxies(GObject* resolver, GAsyncResult* result, gpointer) {
 
 }  // namespace
 
+// The FFmpeg plugin decodes everything, but loading it maps some 120 libraries (28 MiB).
+// MP3 and AAC, what stations send, have small decoders of their own: rank them first, so that
+// FFmpeg is loaded only for a station in a format nothing else decodes.
+void PreferSmallDecoders() {
+  for (const char* name : {"mpg123audiodec", "faad"}) {
+    if (GstPluginFeature* feature =
+            GST_PLUGIN_FEATURE(gst_registry_lookup_feature(gst_registry_get(), name))) {
+      gst_plugin_feature_set_rank(feature, GST_RANK_PRIMARY + 1);
+      gst_object_unref(feature);
+    }
+  }
+}
+
 void PreloadPlugins() {
+  PreferSmallDecoders();
   static constexpr const char* kPlugins[] = {
-      "coreelements", "playback",     "typefindfunctions",
-      "soup",         "icydemux",     "audioparsers",
-      "libav",        "ogg",          "vorbis",
-      "opus",         "mpegtsdemux",  "adaptivedemux2",
-      "isomp4",       "audioconvert", "audioresample",
-      "volume",       "autodetect",   "pulseaudio",
+      "coreelements",   "playback", "typefindfunctions",
+      "soup",           "icydemux", "audioparsers",
+      "mpg123",         "faad",     "ogg",
+      "vorbis",         "opus",     "mpegtsdemux",
+      "adaptivedemux2", "isomp4",   "audioconvert",
+      "audioresample",  "volume",   "autodetect",
+      "pulseaudio",
   };
   for (const char* name : kPlugins) {
     if (GstPlugin* plugin = gst_plugin_load_by_name(name)) gst_object_unref(plugin);
   }
   // Each element type pays for its class set-up on first use; a station's first play would.
   static constexpr const char* kElements[] = {
-      "uridecodebin",  "decodebin",      "queue2",   "urisourcebin", "uridecodebin3",
-      "souphttpsrc",   "typefind",       "parsebin", "decodebin3",   "multiqueue",
-      "icydemux",      "mpegaudioparse", "aacparse", "avdec_mp3",    "avdec_aac",
-      "oggdemux",      "vorbisdec",      "opusdec",  "hlsdemux2",    "tsdemux",
-      "tee",           "identity",       "queue",    "volume",       "audioconvert",
+      "uridecodebin",  "decodebin",      "queue2",   "urisourcebin",   "uridecodebin3",
+      "souphttpsrc",   "typefind",       "parsebin", "decodebin3",     "multiqueue",
+      "icydemux",      "mpegaudioparse", "aacparse", "mpg123audiodec", "faad",
+      "oggdemux",      "vorbisdec",      "opusdec",  "hlsdemux2",      "tsdemux",
+      "tee",           "identity",       "queue",    "volume",         "audioconvert",
       "audioresample",
   };
   for (const char* name : kElements) {

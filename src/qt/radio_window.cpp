@@ -90,10 +90,6 @@ void RadioWindow::paintEvent(QPaintEvent*) {
     painter.drawText(QRect(24, 6, 196, 14), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                      title_);
   }
-  if (!painted_) {
-    painted_ = true;
-    emit firstPainted();
-  }
 }
 
 void RadioWindow::mousePressEvent(QMouseEvent* event) {
@@ -148,9 +144,17 @@ void RadioWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool RadioWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::KeyPress) return false;
+  const QEvent::Type type = event->type();
+  if (type != QEvent::KeyPress && type != QEvent::MouseButtonPress) return false;
   auto* widget = qobject_cast<QWidget*>(watched);
   if (!widget || widget->window() != this) return false;
+  if (type == QEvent::MouseButtonPress) {
+    if (!pressed_) {
+      pressed_ = true;
+      emit firstPress();
+    }
+    return false;
+  }
   auto* key = static_cast<QKeyEvent*>(event);
   if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) return true;
   if (key->key() == Qt::Key_Escape) {

@@ -51,8 +51,8 @@ class RadioWindow : public QWidget {
   void escapePressed();
   void systemMenuRequested();
   void closing();
-  // The window has been drawn for the first time.
-  void firstPainted();
+  // The listener pressed a mouse button in the window for the first time.
+  void firstPress();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -75,7 +75,7 @@ class RadioWindow : public QWidget {
   QImage icon_;
   QString title_;
   bool drawTitle_ = false;
-  bool painted_ = false;
+  bool pressed_ = false;
   bool leaveRequested_ = false;
   bool dragging_ = false;
   bool dragMoved_ = false;
