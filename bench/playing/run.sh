@@ -18,16 +18,10 @@ build=${1:-$root/build-release}
 measured=${SECONDS_MEASURED:-30}
 rounds=${ROUNDS:-1}
 
-for program in mpv xdotool pactl; do
-  command -v "$program" >/dev/null || {
-    echo "$program is missing: run scripts/install-deps.sh --bench" >&2
-    exit 1
-  }
-done
-if [[ ! -f "$build/CMakeCache.txt" ]]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMIO_BENCH=ON >/dev/null
-fi
-cmake --build "$build" -j2 --target lumio lumio-stations >/dev/null
+# shellcheck source=bench/lib.sh
+source "$root/bench/lib.sh"
+require_programs mpv xdotool pactl
+build_targets "$build" lumio lumio-stations
 
 state=$(mktemp -d /tmp/lumio-bench-playing.XXXXXX)
 chmod 755 "$state"  # Icecast runs as its own user and must reach its folder
@@ -55,14 +49,6 @@ mkdir -p "$HOME"
 export DBUS_SESSION_BUS_ADDRESS=unix:path=$state/no-session-bus
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 
-wait_for() {  # wait_for SECONDS COMMAND...
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@" >/dev/null 2>&1; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.1
-  done
-}
 heard() { pactl list sink-inputs | grep -q "application.process.id = \"$player_pid\""; }
 
 # measure NAME: samples the running player; appends "MEAN_KIB PEAK_KIB CPU_PERCENT" to NAME's results.

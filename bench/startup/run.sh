@@ -21,18 +21,11 @@ build=${1:-$root/build-release}
 runs=${RUNS:-5}
 idle=${IDLE:-4}
 
-for program in Xvfb trayer pulseaudio pactl audacious qmmp; do
-  command -v "$program" >/dev/null || {
-    echo "$program is missing: run scripts/install-deps.sh --bench" >&2
-    exit 1
-  }
-done
-
-if [[ ! -f "$build/CMakeCache.txt" ]]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMIO_BENCH=ON >/dev/null
-fi
-cmake --build "$build" -j2 --target lumio lumio_catalogue lumio_bench_map_watch \
-  lumio_bench_bare_window lumio_bench_startup_phases >/dev/null
+# shellcheck source=bench/lib.sh
+source "$root/bench/lib.sh"
+require_programs Xvfb trayer pulseaudio pactl audacious qmmp
+build_targets "$build" lumio lumio_catalogue lumio_bench_map_watch \
+  lumio_bench_bare_window lumio_bench_startup_phases
 bin=$build/bin
 
 state=$(mktemp -d /tmp/lumio-bench-startup.XXXXXX)
@@ -57,15 +50,6 @@ export DBUS_SESSION_BUS_ADDRESS=unix:path=$state/no-session-bus
 printf 'autospawn = no\n' >"$state/pulse-client.conf"
 export PULSE_CLIENTCONFIG=$state/pulse-client.conf
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-
-wait_for() {  # wait_for SECONDS COMMAND...
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@" >/dev/null 2>&1; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.1
-  done
-}
 
 for n in $(seq 160 220); do
   [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] || break

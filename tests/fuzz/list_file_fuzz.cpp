@@ -17,25 +17,12 @@
 
 #include "catalogue/station_line.h"
 #include "catalogue/station_list_file.h"
+#include "fuzz_check.h"
 #include "store/list_codec.h"
 #include "text/gbk.h"
 
 namespace lumio {
 namespace {
-
-void PrintBytes(const char* label, std::string_view bytes) {
-  std::fprintf(stderr, "  %s (%zu bytes):", label, bytes.size());
-  for (unsigned char b : bytes)
-    std::fprintf(stderr, " %02x", b);
-  std::fprintf(stderr, "\n");
-}
-
-// libFuzzer keeps the input of any abort as a crash, so a broken property is reported like one.
-void Check(bool ok, const char* property) {
-  if (ok) return;
-  std::fprintf(stderr, "property broken: %s\n", property);
-  std::abort();
-}
 
 void PrintRecord(const char* label, const StationRecord& r) {
   std::fprintf(stderr, "%s: nid %d, content %d, region %d, extra %d, popularity %d, time %u\n",

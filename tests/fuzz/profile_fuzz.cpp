@@ -16,25 +16,12 @@
 #include <utility>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "store/profile_text.h"
 #include "text/gbk.h"
 
 namespace lumio {
 namespace {
-
-void PrintBytes(const char* label, std::string_view bytes) {
-  std::fprintf(stderr, "  %s (%zu bytes):", label, bytes.size());
-  for (unsigned char b : bytes)
-    std::fprintf(stderr, " %02x", b);
-  std::fprintf(stderr, "\n");
-}
-
-// libFuzzer keeps the input of any abort as a crash, so a broken property is reported like one.
-void Check(bool ok, const char* property) {
-  if (ok) return;
-  std::fprintf(stderr, "property broken: %s\n", property);
-  std::abort();
-}
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t';

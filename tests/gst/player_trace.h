@@ -50,4 +50,28 @@ inline StateTrace TraceFor(GstPlayer& player, milliseconds duration) {
   return trace;
 }
 
+// What a listener hears over a stretch of playback: the states reported, and how much of the
+// wall time the stream's position fell behind (silence).
+struct Listening {
+  StateTrace trace;
+  int64_t silence_ms = 0;
+};
+
+// Listens for `duration` to a player that already plays. A player that never reports its
+// position counts as silent throughout.
+inline Listening ListenFor(GstPlayer& player, milliseconds duration) {
+  Listening heard;
+  if (!PumpUntil([&] { return player.PositionMs() >= 0; }, milliseconds(1000))) {
+    heard.silence_ms = duration.count();
+    return heard;
+  }
+  const auto start = std::chrono::steady_clock::now();
+  const int64_t start_position = player.PositionMs();
+  heard.trace = TraceFor(player, duration);
+  const auto elapsed =
+      std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() - start);
+  heard.silence_ms = elapsed.count() - (player.PositionMs() - start_position);
+  return heard;
+}
+
 }  // namespace lumio::test

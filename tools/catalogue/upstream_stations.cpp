@@ -36,15 +36,9 @@ std::optional<std::vector<UpstreamStation>> ReadUpstreamStations(std::string_vie
   }
   auto header = CsvHeader::Read(doc, kColumns, /*ignoreUnknown=*/true, error);
   if (!header) return std::nullopt;
-  std::array<size_t, kColumns.size()> at{};
-  for (size_t i = 0; i < kColumns.size(); ++i) {
-    auto cell = header->Find(kColumns[i]);
-    if (!cell) {
-      error = CsvError{doc.rows.front().line, "no column \"" + std::string(kColumns[i]) + "\""};
-      return std::nullopt;
-    }
-    at[i] = *cell;
-  }
+  const auto cells = header->FindAll(kColumns, error);
+  if (!cells) return std::nullopt;
+  const std::vector<size_t>& at = *cells;
 
   std::vector<UpstreamStation> stations;
   std::unordered_map<std::string, size_t> lineOfUrl;

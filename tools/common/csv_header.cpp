@@ -13,6 +13,7 @@ std::optional<CsvHeader> CsvHeader::Read(const CsvDocument& doc,
   }
   const CsvRow& row = doc.rows.front();
   CsvHeader header;
+  header.line_ = row.line;
   for (const std::string& name : row.cells) {
     const bool isKnown = std::find(known.begin(), known.end(), name) != known.end();
     if (!isKnown && !ignoreUnknown) {
@@ -32,6 +33,21 @@ std::optional<size_t> CsvHeader::Find(std::string_view name) const {
   auto it = std::find(names_.begin(), names_.end(), name);
   if (it == names_.end()) return std::nullopt;
   return static_cast<size_t>(it - names_.begin());
+}
+
+std::optional<std::vector<size_t>> CsvHeader::FindAll(std::span<const std::string_view> names,
+                                                      CsvError& error) const {
+  std::vector<size_t> cells;
+  cells.reserve(names.size());
+  for (std::string_view name : names) {
+    auto cell = Find(name);
+    if (!cell) {
+      error = CsvError{line_, "no column \"" + std::string(name) + "\""};
+      return std::nullopt;
+    }
+    cells.push_back(*cell);
+  }
+  return cells;
 }
 
 std::optional<CsvError> CsvHeader::CheckWidth(const CsvRow& row) const {

@@ -23,6 +23,11 @@ class CsvHeader {
   // The cell index of the column `name`; nullopt when the header lacks it.
   std::optional<size_t> Find(std::string_view name) const;
 
+  // The cell index of each of `names`, in their order; nullopt with `error` set naming the first
+  // column the header lacks.
+  std::optional<std::vector<size_t>> FindAll(std::span<const std::string_view> names,
+                                             CsvError& error) const;
+
   // The number of header cells, which every row must have.
   size_t width() const { return names_.size(); }
 
@@ -31,6 +36,7 @@ class CsvHeader {
 
  private:
   std::vector<std::string> names_;
+  size_t line_ = 1;
 };
 
 }  // namespace lumio::tools
