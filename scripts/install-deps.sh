@@ -10,7 +10,7 @@ build=(
   clang libclang-rt-14-dev           # libFuzzer and the sanitizer runtimes
   clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev
+  qt6-base-dev libfontconfig-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   libx11-dev                         # the start-up benchmark watches X events
 )

@@ -8,6 +8,8 @@
 #include "app/radio_dlg.h"
 #include "gst/gst_player.h"
 #include "qt/qt_window_layer.h"
+#include "qt/skin_resources.h"
+#include "qt/startup_warm_up.h"
 
 namespace {
 
@@ -22,7 +24,12 @@ void PreferX11() {
 
 int main(int argc, char* argv[]) {
   PreferX11();
+  // The window's fonts and bitmaps are made ready beside other work: fontconfig while the X
+  // connection is made, the skin while the fonts are resolved.
+  lumio::FontconfigWarmUp fontconfig;
   QApplication app(argc, argv);
+  fontconfig.Wait();
+  lumio::DecodeSkinAhead();
   QApplication::setApplicationName(QStringLiteral("Lumio"));
   QApplication::setQuitOnLastWindowClosed(false);
 

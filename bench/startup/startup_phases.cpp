@@ -5,7 +5,8 @@
 //
 //   lumio_bench_startup_phases [--no-prepare] [--split]
 //
-// --no-prepare leaves GStreamer unprepared, to show what the rest of the program needs.
+// --no-prepare leaves GStreamer unprepared, as the program does until the listener first presses
+// a mouse button in the window.
 // --split does the costly parts of the window's construction first, one by one (the notification
 // area check, the program font with its Chinese fallback, the skin bitmaps), so that their times
 // show apart from the rest.
@@ -26,6 +27,7 @@
 #include "qt/fonts.h"
 #include "qt/qt_window_layer.h"
 #include "qt/skin_resources.h"
+#include "qt/startup_warm_up.h"
 
 namespace {
 
@@ -99,9 +101,13 @@ int main(int argc, char* argv[]) {
     if (std::strcmp(argv[i], "--split") == 0) split = true;
   }
 
+  lumio::FontconfigWarmUp fontconfig;
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
-  Phase("QApplication constructed (X connection)");
+  Phase("QApplication constructed (X connection; fontconfig read beside it)");
+  fontconfig.Wait();
+  lumio::DecodeSkinAhead();
+  Phase("fontconfig ready, skin decoding started");
   const std::string programDir = QCoreApplication::applicationDirPath().toStdString() + "/";
   lumio::GstPlayer player;
   lumio::SystemClock clock;

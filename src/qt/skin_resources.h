@@ -5,6 +5,10 @@
 
 namespace lumio {
 
+// Starts decoding every skin bitmap on a thread of its own, so that the window's construction
+// finds them ready; the first SkinBitmap call waits for the rest. Call it once, early.
+void DecodeSkinAhead();
+
 // The skin bitmap `id` (":/skin/<id>.bmp"); a null image when the skin has no such bitmap.
 QImage SkinBitmap(int id);
 
