@@ -22,11 +22,5 @@ build_targets() {
   cmake --build "$build" -j2 --target "$@" >/dev/null
 }
 
-wait_for() {  # wait_for SECONDS COMMAND...: retries the command every 0.1 s
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@" >/dev/null 2>&1; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.1
-  done
-}
+# shellcheck source=scripts/wait_for.sh
+source "$root/scripts/wait_for.sh"

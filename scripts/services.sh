@@ -27,13 +27,8 @@ mount_is_live() {  # mount_is_live PORT MOUNT
 
 remember() { echo "$1" >>"$state/pids"; }
 
-wait_for() {  # wait_for SECONDS COMMAND...: retries the command every 0.1 s
-  local deadline=$((SECONDS + $1)); shift
-  until "$@" >/dev/null 2>&1; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.1
-  done
-}
+# shellcheck source=scripts/wait_for.sh
+source "$(dirname "${BASH_SOURCE[0]}")/wait_for.sh"
 
 start_x() {
   local display

@@ -8,7 +8,6 @@
 #include "app/radio_dlg.h"
 #include "gst/gst_player.h"
 #include "qt/qt_window_layer.h"
-#include "qt/skin_resources.h"
 #include "qt/startup_warm_up.h"
 
 namespace {
@@ -24,12 +23,9 @@ void PreferX11() {
 
 int main(int argc, char* argv[]) {
   PreferX11();
-  // The window's fonts and bitmaps are made ready beside other work: fontconfig while the X
-  // connection is made, the skin while the fonts are resolved.
-  lumio::FontconfigWarmUp fontconfig;
+  lumio::StartupWarmUp warmUp;
   QApplication app(argc, argv);
-  fontconfig.Wait();
-  lumio::DecodeSkinAhead();
+  warmUp.DisplayConnected();
   QApplication::setApplicationName(QStringLiteral("Lumio"));
   QApplication::setQuitOnLastWindowClosed(false);
 

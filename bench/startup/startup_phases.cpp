@@ -101,12 +101,11 @@ int main(int argc, char* argv[]) {
     if (std::strcmp(argv[i], "--split") == 0) split = true;
   }
 
-  lumio::FontconfigWarmUp fontconfig;
+  lumio::StartupWarmUp warmUp;
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
   Phase("QApplication constructed (X connection; fontconfig read beside it)");
-  fontconfig.Wait();
-  lumio::DecodeSkinAhead();
+  warmUp.DisplayConnected();
   Phase("fontconfig ready, skin decoding started");
   const std::string programDir = QCoreApplication::applicationDirPath().toStdString() + "/";
   lumio::GstPlayer player;

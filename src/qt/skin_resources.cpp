@@ -32,25 +32,28 @@ Bitmaps DecodeAll() {
 
 // Each bitmap is decoded once: a mode switch sets dozens of them again. QImage shares its
 // pixels, so the cache costs one copy of the skin.
-Bitmaps& Decoded() {
-  static Bitmaps decoded;
-  return decoded;
-}
+struct Cache {
+  Bitmaps decoded;
+  std::future<Bitmaps> ahead;  // the whole skin, while it is decoded ahead
+};
 
-std::future<Bitmaps>& Ahead() {
-  static std::future<Bitmaps> ahead;
-  return ahead;
+Cache& TheCache() {
+  static Cache cache;
+  return cache;
 }
 
 }  // namespace
 
 void DecodeSkinAhead() {
-  if (Decoded().isEmpty() && !Ahead().valid()) Ahead() = std::async(std::launch::async, DecodeAll);
+  Cache& cache = TheCache();
+  if (cache.decoded.isEmpty() && !cache.ahead.valid())
+    cache.ahead = std::async(std::launch::async, DecodeAll);
 }
 
 QImage SkinBitmap(int id) {
-  Bitmaps& decoded = Decoded();
-  if (Ahead().valid()) decoded = Ahead().get();
+  Cache& cache = TheCache();
+  if (cache.ahead.valid()) cache.decoded = cache.ahead.get();
+  Bitmaps& decoded = cache.decoded;
   auto it = decoded.constFind(id);
   if (it != decoded.constEnd()) return *it;
   QImage image = Decode(QStringLiteral(":/skin/%1.bmp").arg(id));

@@ -2,18 +2,25 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include "qt/skin_resources.h"
+
 namespace lumio {
 
 // FcInit publishes its configuration with an atomic exchange, so a Qt call racing it would only
-// repeat the work; Wait() keeps even that from happening.
-FontconfigWarmUp::FontconfigWarmUp() : thread_([] { FcInit(); }) {}
+// repeat the work; waiting before Qt resolves fonts keeps even that from happening.
+StartupWarmUp::StartupWarmUp() : fontconfig_([] { FcInit(); }) {}
 
-void FontconfigWarmUp::Wait() {
-  if (thread_.joinable()) thread_.join();
+void StartupWarmUp::DisplayConnected() {
+  WaitForFontconfig();
+  DecodeSkinAhead();
 }
 
-FontconfigWarmUp::~FontconfigWarmUp() {
-  Wait();
+void StartupWarmUp::WaitForFontconfig() {
+  if (fontconfig_.joinable()) fontconfig_.join();
+}
+
+StartupWarmUp::~StartupWarmUp() {
+  WaitForFontconfig();
 }
 
 }  // namespace lumio

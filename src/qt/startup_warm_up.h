@@ -1,24 +1,28 @@
 #pragma once
-// Work the window needs before its first paint that need not wait for the X connection: while
-// QApplication connects, fontconfig reads its configuration and caches on a thread of its own.
+// Work the window needs before its first paint, done beside the work that must come first:
+// fontconfig reads its configuration and caches while QApplication makes the X connection, and
+// the skin bitmaps decode while the window's fonts are resolved.
 
 #include <thread>
 
 namespace lumio {
 
-class FontconfigWarmUp {
+class StartupWarmUp {
  public:
-  // Starts reading; safe before QApplication exists.
-  FontconfigWarmUp();
-  // Waits for the reading to end, so that Qt's font database finds fontconfig ready.
-  void Wait();
-  ~FontconfigWarmUp();
+  // Starts reading fontconfig; construct it before QApplication.
+  StartupWarmUp();
+  // Call once QApplication exists: waits for fontconfig, so that Qt's font database finds it
+  // ready, then starts decoding the skin.
+  void DisplayConnected();
+  ~StartupWarmUp();
 
-  FontconfigWarmUp(const FontconfigWarmUp&) = delete;
-  FontconfigWarmUp& operator=(const FontconfigWarmUp&) = delete;
+  StartupWarmUp(const StartupWarmUp&) = delete;
+  StartupWarmUp& operator=(const StartupWarmUp&) = delete;
 
  private:
-  std::thread thread_;
+  void WaitForFontconfig();
+
+  std::thread fontconfig_;
 };
 
 }  // namespace lumio

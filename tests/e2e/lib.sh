@@ -102,15 +102,8 @@ e2e_cleanup() {
 trap e2e_cleanup EXIT
 trap 'exit 1' INT TERM
 
-# Retries COMMAND every 0.05 s for at most SECONDS; false when it never succeeded.
-wait_for() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@" >/dev/null 2>&1; do
-    ((SECONDS <= deadline)) || return 1
-    sleep 0.05
-  done
-}
+# shellcheck source=../../scripts/wait_for.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wait_for.sh"
 
 # --- The program folder ---------------------------------------------------------------------
 
