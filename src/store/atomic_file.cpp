@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <utility>
 
 namespace lumio {
 namespace {
@@ -56,6 +57,23 @@ void SyncFolder(const std::string& path) {
   if (dir.ok()) ::fsync(dir.get());
 }
 
+// The platform keeps a read-only file for everyone, so a target without write permission bits
+// is not replaced even by root; and a file this process may not write does not become its own
+// through the folder's permission to rename.
+bool MayReplace(const std::string& path, const struct stat& target) {
+  if ((target.st_mode & 0222) == 0) return false;
+  return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+// The replacement takes the target's permission bits, and its owner and group where the
+// process may give them (root may; a user may give a group it belongs to).
+bool TakeOverModeAndOwner(int fd, const struct stat& target) {
+  const bool owned = ::fchown(fd, target.st_uid, target.st_gid) == 0 ||
+                     ::fchown(fd, static_cast<uid_t>(-1), target.st_gid) == 0;
+  static_cast<void>(owned);  // otherwise it stays the process's, as a new file would be
+  return ::fchmod(fd, target.st_mode & 07777) == 0;
+}
+
 }  // namespace
 
 std::string TemporaryPathFor(const std::string& path) {
@@ -63,10 +81,20 @@ std::string TemporaryPathFor(const std::string& path) {
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  struct stat target {};
+  const bool replacing = ::stat(path.c_str(), &target) == 0;
+  if (replacing && !MayReplace(path, target)) return false;
   const std::string temp = TemporaryPathFor(path);
-  Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  // A ".vx" that is already there was left by a save that was killed (or put there by someone
+  // else): it is removed, and the new one is made afresh and never through a link, so the bytes
+  // cannot land in whatever file an old name points at.
+  ::unlink(temp.c_str());
+  // Private until it has the target's mode, which may be stricter than a new file's.
+  Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+               replacing ? 0600 : 0644));
   if (!fd.ok()) return false;
-  bool ok = WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+  bool ok = !replacing || TakeOverModeAndOwner(fd.get(), target);
+  ok = ok && WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
   ok = fd.Close() && ok;
   if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
   if (!ok) {
@@ -77,24 +105,41 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
   return true;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
+FileRead ReadFileBytes(const std::string& path) {
+  FileRead result;
+  result.outcome = FileRead::Outcome::kUnreadable;
   Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.ok()) return std::nullopt;
+  if (!fd.ok()) {
+    if (errno == ENOENT) result.outcome = FileRead::Outcome::kMissing;
+    return result;
+  }
   struct stat st {};
-  if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
-  std::string bytes;
+  if (::fstat(fd.get(), &st) != 0) return result;
+  if (S_ISDIR(st.st_mode)) {
+    errno = EISDIR;
+    return result;
+  }
+  std::string& bytes = result.bytes;
   if (st.st_size > 0) bytes.reserve(static_cast<size_t>(st.st_size));
   char buffer[65536];
   for (;;) {
     ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return std::nullopt;
+      bytes.clear();
+      return result;
     }
     if (n == 0) break;
     bytes.append(buffer, static_cast<size_t>(n));
   }
-  return bytes;
+  result.outcome = FileRead::Outcome::kRead;
+  return result;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  FileRead read = ReadFileBytes(path);
+  if (read.outcome != FileRead::Outcome::kRead) return std::nullopt;
+  return std::move(read.bytes);
 }
 
 }  // namespace lumio

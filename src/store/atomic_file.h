@@ -7,11 +7,25 @@ namespace lumio {
 
 // Replaces the file at `path` with `bytes` so that at every moment the path holds either the
 // whole old file or the whole new one: the bytes go to `path` + ".vx" in the same folder, are
-// flushed to disk, and the temporary file is renamed over the target. False, with the target
-// untouched and the temporary file removed, on any failure.
+// flushed to disk, and the temporary file is renamed over the target, which keeps its
+// permission bits (and its owner, where the process may set it). A target that is read-only (no
+// write permission bits) or that this process may not write is left as it is. False, with the
+// target untouched and the temporary file removed, on any failure.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 
-// The whole file as raw bytes; nullopt when it cannot be opened or read.
+// What reading a whole file found.
+struct FileRead {
+  enum class Outcome { kRead, kMissing, kUnreadable };
+  Outcome outcome = Outcome::kMissing;
+  std::string bytes;  // all of the file's bytes when read, else empty
+};
+
+// The whole file as raw bytes. kMissing only when nothing exists at `path`; a file that exists
+// but cannot be opened or read (permissions, an I/O error, a folder) is kUnreadable.
+FileRead ReadFileBytes(const std::string& path);
+
+// The whole file as raw bytes; nullopt when it is missing or cannot be opened or read (errno
+// tells why).
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // The temporary name a replacement is written under.

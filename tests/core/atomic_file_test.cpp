@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/station_list_file.h"
+#include "listener_user.h"
 #include "support/temp_dir.h"
 
 namespace lumio {
@@ -72,6 +73,79 @@ TEST(AtomicFile, ARenameThatFailsReportsFailureAndCleansUp) {
   test::WriteBytes(path + "/inside", "x");  // a non-empty folder cannot be renamed over
   EXPECT_FALSE(WriteFileAtomically(path, "new"));
   EXPECT_EQ(test::ReadBytes(path + "/inside"), "x");
+  EXPECT_EQ(test::ReadBytes(TemporaryPathFor(path)), "<missing>");
+}
+
+mode_t ModeOf(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+// A file the listener made read-only keeps its old contents, whoever runs the program: the
+// folder's permission to rename is no licence to replace it.
+TEST(AtomicFile, AReadOnlyTargetIsLeftAsItIs) {
+  test::TempDir dir;
+  const std::string settings = dir.File("base.ini");
+  test::WriteBytes(settings, "[sys]\r\nLastX=300\r\n");
+  ASSERT_EQ(::chmod(settings.c_str(), 0444), 0);
+  EXPECT_FALSE(WriteFileAtomically(settings, "[sys]\r\nLastX=1\r\n"));
+  EXPECT_EQ(test::ReadBytes(settings), "[sys]\r\nLastX=300\r\n");
+  EXPECT_EQ(ModeOf(settings), 0444u);
+
+  const std::string favourites = dir.File("favlst.ini");
+  const StationList kept = ManyStations(3, "kept");
+  ASSERT_TRUE(SaveStationList(favourites, kept));
+  ASSERT_EQ(::chmod(favourites.c_str(), 0400), 0);
+  EXPECT_FALSE(SaveStationList(favourites, ManyStations(4, "new")));
+  EXPECT_TRUE(LoadStationList(favourites) == kept);
+  EXPECT_EQ(test::ReadBytes(TemporaryPathFor(favourites)), "<missing>");
+
+  // Writable for its owner only, and the listener is someone else.
+  if (!test::RunningAsRoot()) return;
+  ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
+  const std::string others = dir.File("others.ini");
+  test::WriteBytes(others, "theirs");
+  ASSERT_EQ(::chmod(others.c_str(), 0644), 0);
+  const auto replaced = test::ListenerRuns([&] { return WriteFileAtomically(others, "mine"); });
+  ASSERT_TRUE(replaced.has_value());
+  EXPECT_FALSE(*replaced);
+  EXPECT_EQ(test::ReadBytes(others), "theirs");
+  EXPECT_EQ(test::ReadBytes(TemporaryPathFor(others)), "<missing>");
+}
+
+TEST(AtomicFile, AReplacedFileKeepsItsModeAndOwner) {
+  test::TempDir dir;
+  const std::string path = dir.File("favlst.ini");
+  for (mode_t mode : {0600u, 0664u, 0200u}) {
+    test::WriteBytes(path, "old");
+    ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+    ASSERT_TRUE(WriteFileAtomically(path, "new")) << std::oct << mode;
+    EXPECT_EQ(ModeOf(path), mode) << std::oct << mode;
+  }
+  if (!test::RunningAsRoot()) return;
+  ASSERT_EQ(::chown(path.c_str(), test::kNobody, test::kNobody), 0);
+  ASSERT_TRUE(WriteFileAtomically(path, "newer"));
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, test::kNobody);
+  EXPECT_EQ(st.st_gid, test::kNobody);
+  EXPECT_EQ(test::ReadBytes(path), "newer");
+}
+
+// A ".vx" left by a save that was killed, or put there by anyone, is never written through.
+TEST(AtomicFile, AStaleTemporaryFileIsReplacedNotFollowed) {
+  test::TempDir dir;
+  const std::string path = dir.File("playlst.ini");
+  const std::string elsewhere = dir.File("elsewhere");
+  test::WriteBytes(path, "old");
+  test::WriteBytes(elsewhere, "someone else's file");
+  ASSERT_EQ(::symlink(elsewhere.c_str(), TemporaryPathFor(path).c_str()), 0);
+  ASSERT_TRUE(WriteFileAtomically(path, "new"));
+  EXPECT_EQ(test::ReadBytes(elsewhere), "someone else's file");
+  struct stat st {};
+  ASSERT_EQ(::lstat(path.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+  EXPECT_EQ(test::ReadBytes(path), "new");
   EXPECT_EQ(test::ReadBytes(TemporaryPathFor(path)), "<missing>");
 }
 
