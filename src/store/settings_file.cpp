@@ -17,10 +17,13 @@ std::string SettingsFile::ReadValue(const std::string& path, std::string_view se
 
 bool SettingsFile::WriteValue(const std::string& path, std::string_view section,
                               std::string_view key, std::string_view value) const {
-  std::string bytes = ReadWholeFile(path).value_or(std::string());
-  auto updated = WriteProfileValue(bytes, section, key, value);
+  // Only a missing file starts empty. One that exists but cannot be read is left alone: the new
+  // file would hold this one key and lose every other setting.
+  const FileRead file = ReadFileBytes(path);
+  if (file.outcome == FileRead::Outcome::kUnreadable) return false;
+  auto updated = WriteProfileValue(file.bytes, section, key, value);
   if (!updated) return false;
-  if (*updated == bytes && FileExists(path)) return true;
+  if (*updated == file.bytes && file.outcome == FileRead::Outcome::kRead) return true;
   return WriteFileAtomically(path, *updated);
 }
 

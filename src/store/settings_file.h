@@ -10,13 +10,15 @@ namespace lumio {
 
 class SettingsFile {
  public:
-  // The value of `key` in `section` of the INI file at `path`, at most 127 bytes; "" when the
-  // file, the section or the key is absent.
+  // The value of `key` in `section` of the INI file at `path`, without one pair of quotes
+  // around it, at most 127 bytes; "" when the file, the section or the key is absent or the file
+  // cannot be read.
   std::string ReadValue(const std::string& path, std::string_view section,
                         std::string_view key) const;
 
-  // Sets `key` in `section`, creating the file or the section as needed; the file is replaced
-  // atomically. False when the file cannot be written or the texts cannot be stored.
+  // Sets `key` in `section`, creating a missing file or section as needed; the file is replaced
+  // atomically. False, with the file untouched, when it exists but cannot be read, is read-only
+  // or cannot be written, or when the texts cannot be stored.
   bool WriteValue(const std::string& path, std::string_view section, std::string_view key,
                   std::string_view value) const;
 
