@@ -118,6 +118,16 @@ void EndLine(std::string& out) {
   out.append(out.back() == '\r' ? "\n" : "\r\n");
 }
 
+// As the platform's profile reader does: one pair of matching quotes, both double or both
+// single, around the whole (trimmed) value is not part of it. Neither quote byte can be the
+// second byte of a GBK character, so the last byte is a character of its own.
+std::string_view Unquote(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front())
+    return value.substr(1, value.size() - 2);
+  return value;
+}
+
 bool HasLineBreak(std::string_view s) {
   return s.find('\n') != std::string_view::npos || s.find('\r') != std::string_view::npos;
 }
@@ -129,7 +139,7 @@ std::string ReadProfileValue(std::string_view bytes, std::string_view section,
   const std::vector<Line> lines = SplitLines(bytes);
   const Lookup found = Find(lines, Trim(section), Trim(key));
   if (!found.keyLine) return {};
-  std::string_view value = ParseKeyLine(lines[*found.keyLine].content)->value;
+  std::string_view value = Unquote(ParseKeyLine(lines[*found.keyLine].content)->value);
   if (value.size() > kMaxProfileValue) {
     // Cut at a character boundary: a lone lead byte would not be text.
     size_t cut = 0;

@@ -1,8 +1,9 @@
 #pragma once
 // INI ("private profile") text, as pure functions over a file's bytes. Section and key names
 // compare case-insensitively (ASCII letters, never the second byte of a GBK character); blanks
-// around names and values are ignored; lines starting with ";" are comments. The first
-// matching section and the first matching key win.
+// around names and values are ignored, and so is one pair of matching quotes (" or ') around a
+// value when it is read; lines starting with ";" are comments. The first matching section and
+// the first matching key win.
 
 #include <optional>
 #include <string>
@@ -13,8 +14,8 @@ namespace lumio {
 // The longest value a read returns, in bytes.
 inline constexpr size_t kMaxProfileValue = 127;
 
-// The value of `key` in `section`, cut to kMaxProfileValue bytes (never inside a GBK
-// character); "" when the section or the key is absent.
+// The value of `key` in `section`, without its quotes, cut to kMaxProfileValue bytes (never
+// inside a GBK character); "" when the section or the key is absent.
 std::string ReadProfileValue(std::string_view bytes, std::string_view section,
                              std::string_view key);
 

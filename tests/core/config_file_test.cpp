@@ -49,6 +49,8 @@ TEST(ConfigFile, NumbersReadWithAtoiAndWritesGoInPlace) {
   const std::string path = ConfigFilePath(dir.path());
   ASSERT_TRUE(files.WriteValue(path, "sys", "Volumn", "abc"));
   EXPECT_EQ(LoadSettings(files, dir.path()).m_nVolume, 0);
+  ASSERT_TRUE(files.WriteValue(path, "sys", "Volumn", "\"80\""));  // quotes are not part of it
+  EXPECT_EQ(LoadSettings(files, dir.path()).m_nVolume, 80);
 
   SavePosition(files, dir.path(), -20, 7);
   SaveVolume(files, dir.path(), 80);

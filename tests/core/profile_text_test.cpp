@@ -49,6 +49,31 @@ TEST(ReadProfileValue, CutsLongValuesTo127Bytes) {
   EXPECT_EQ(ReadProfileValue("[s]\r\nk=" + gbk + "\r\n", "s", "k"), std::string(126, 'v'));
 }
 
+TEST(ReadProfileValue, DropsOnePairOfMatchingQuotesAroundTheValue) {
+  struct Case {
+    const char* stored;
+    std::string expected;
+  } const cases[] = {
+      {"\"80\"", "80"},
+      {"'80'", "80"},
+      {"  \" a b \"  ", " a b "},  // blanks go first, those inside the quotes stay
+      {"\"\"", ""},
+      {"\"\"x\"\"", "\"x\""},  // one pair only
+      {"\"80'", "\"80'"},      // quotes that do not match stay
+      {"\"", "\""},            // a lone quote is not a pair
+      {"\"a\"b", "\"a\"b"},    // nor is one that does not close the value
+      {"8\"0\"", "8\"0\""},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ReadProfileValue(std::string("[s]\r\nk=") + c.stored + "\r\n", "s", "k"), c.expected)
+        << c.stored;
+  // The quotes do not count towards the 127 bytes.
+  const std::string quoted = "\"" + std::string(200, 'v') + "\"";
+  EXPECT_EQ(ReadProfileValue("[s]\r\nk=" + quoted + "\r\n", "s", "k"), std::string(127, 'v'));
+  EXPECT_EQ(ReadProfileValue("[s]\r\nk=\"" + std::string(127, 'v') + "\"\r\n", "s", "k"),
+            std::string(127, 'v'));
+}
+
 TEST(ReadProfileValue, FoldsOnlyAsciiLettersNotTheSecondByteOfACharacter) {
   // 0x81 0x41 and 0x81 0x61 are two different characters whose second bytes are "A" and "a".
   EXPECT_EQ(ReadProfileValue("[s]\r\n\x81"

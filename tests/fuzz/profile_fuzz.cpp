@@ -1,7 +1,7 @@
 // fuzz-links: lumio_core
 // The settings file reader on arbitrary bytes, and the writer: a value it accepts reads back
-// (trimmed, cut to 127 bytes at a character boundary) and every other key of the file keeps the
-// value it read before.
+// (trimmed, without one pair of quotes around it, cut to 127 bytes at a character boundary) and
+// every other key of the file keeps the value it read before.
 //
 // Input layout (FuzzedDataProvider): section, key and value as backslash-terminated strings,
 // then the file's bytes.
@@ -68,6 +68,13 @@ std::vector<std::pair<std::string, std::string>> NamesIn(std::string_view bytes)
   return names;
 }
 
+// A value without one pair of matching quotes around all of it, as the platform reads it.
+std::string_view Unquoted(std::string_view value) {
+  const bool quoted = value.size() >= 2 && (value[0] == '"' || value[0] == '\'') &&
+                      value[value.size() - 1] == value[0];
+  return quoted ? value.substr(1, value.size() - 2) : value;
+}
+
 // What a read gives back of `value`: all of it up to kMaxProfileValue bytes, else its longest
 // prefix of at most that many bytes that ends between characters.
 std::string_view CutAtCharacter(std::string_view value) {
@@ -87,7 +94,7 @@ void CheckWrite(std::string_view bytes, std::string_view section, std::string_vi
   if (!written) return;
 
   const std::string got = ReadProfileValue(*written, section, key);
-  const std::string_view want = CutAtCharacter(Trim(value));
+  const std::string_view want = CutAtCharacter(Unquoted(Trim(value)));
   if (got != want) {
     PrintBytes("file before", bytes);
     PrintBytes("file after", *written);
