@@ -57,8 +57,8 @@ void SyncFolder(const std::string& path) {
   if (dir.ok()) ::fsync(dir.get());
 }
 
-// The platform keeps a read-only file for everyone, so a target without write permission bits
-// is not replaced even by root; and a file this process may not write does not become its own
+// A file without write permission bits is read-only for everyone, root too, as the read-only
+// attribute is on Windows; and a file this process may not write does not become its own
 // through the folder's permission to rename.
 bool MayReplace(const std::string& path, const struct stat& target) {
   if ((target.st_mode & 0222) == 0) return false;
