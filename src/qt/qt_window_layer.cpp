@@ -76,9 +76,7 @@ void QtWindowLayer::ConnectControls() {
   connect(w.List(kIdcStationList), &CListCtrlCl::itemRightClicked, this,
           [this](int, int row) { m_dlg->OnStationRClick(row); });
   connect(&w, &RadioWindow::moved, this, [this] { m_dlg->OnMove(); });
-  connect(&w, &RadioWindow::escapePressed, this, [this] { Cancel(); });
   connect(&w, &RadioWindow::closing, this, [this] { Cancel(); });
-  connect(&w, &RadioWindow::systemMenuRequested, this, [this] { ShowSystemMenu(); });
 }
 
 void QtWindowLayer::Post(std::function<void()> action) {
