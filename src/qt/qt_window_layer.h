@@ -81,6 +81,7 @@ class QtWindowLayer final : public QObject, public WindowLayer {
   std::unique_ptr<QSystemTrayIcon> m_tray;
   CRadioDlg* m_dlg = nullptr;
   bool m_trayAvailable = false;
+  bool m_trayIsStatusNotifierItem = false;
   bool m_topMost = false;
   bool m_cancelled = false;
 };
