@@ -321,7 +321,10 @@ void QtWindowLayer::RunAboutDialog() {
 
 void QtWindowLayer::RunFindDialog() {
   CFindDlg find(m_window.get(), [this](const QString& text) {
-    if (m_dlg->OnFindOk(ToGbk(text))) Post([this] { m_dlg->OnFindRequest(kFindRequestCode); });
+    // A character GBK lacks is in no station's name: such a search finds nothing, as one for a
+    // name that is not there does.
+    const std::optional<std::string> gbk = ToGbkExactly(text);
+    if (gbk && m_dlg->OnFindOk(*gbk)) Post([this] { m_dlg->OnFindRequest(kFindRequestCode); });
   });
   find.exec();
 }
