@@ -23,6 +23,7 @@ tests=(
   xvfb xauth x11-utils xdotool imagemagick
   pulseaudio pulseaudio-utils sox
   icecast2 trayer xcompmgr curl procps
+  dbus-daemon                        # a private session bus for the StatusNotifierItem tray
 )
 bench=(mpv gstreamer1.0-plugins-base-apps time audacious qmmp)
 

@@ -158,10 +158,17 @@ void CRadioDlg::OnTimer(int32_t id) {
   m_timers.OnTimer(id);
 }
 
-CRadioDlg::KeyAction CRadioDlg::OnKeyDown(int32_t virtualKey) const {
-  if (virtualKey == kKeyReturn) return KeyAction::kSwallow;
-  if (virtualKey == kKeyEscape) return KeyAction::kCancel;
-  return KeyAction::kPass;
+bool CRadioDlg::PreTranslateMessage(int32_t virtualKey, bool altDown) {
+  if (virtualKey == kKeyReturn) return true;  // Enter never plays or closes anything
+  if (virtualKey == kKeyEscape && !altDown) {
+    m_window.PostClose();
+    return true;
+  }
+  if (virtualKey == kKeySpace && altDown) {
+    m_window.ShowSystemMenu();
+    return true;
+  }
+  return false;
 }
 
 void CRadioDlg::OnCancel() {
@@ -179,8 +186,10 @@ int32_t CRadioDlg::OnMouseLeave() {
   return m_docking.OnMouseLeave();
 }
 
-void CRadioDlg::OnLButtonUp() {
-  if (m_nClickMenu == 1) ShowTrayMenu();
+void CRadioDlg::OnLButtonUp(bool endsDrag) {
+  // The release that ends a drag opens no menu, but it is a release all the same: after the
+  // switch to the mini bar it uses up the one release that opens none.
+  if (m_nClickMenu == 1 && !endsDrag) ShowTrayMenu();
   m_nClickMenu = 1;
 }
 

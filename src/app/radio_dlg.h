@@ -22,6 +22,7 @@ namespace lumio {
 // Virtual key codes the keyboard filter knows.
 inline constexpr int32_t kKeyReturn = 13;
 inline constexpr int32_t kKeyEscape = 27;
+inline constexpr int32_t kKeySpace = 32;
 
 // Mouse events of the tray icon.
 inline constexpr int32_t kTrayDoubleClick = 515;
@@ -39,10 +40,11 @@ class CRadioDlg {
   // A command: a skinned button, a menu entry or the system menu.
   void OnCommand(int32_t id);
   void OnTimer(int32_t id);
-  // What a key press does: kSwallow for Enter, kCancel for Escape (the window layer then ends
-  // the program through OnCancel), kPass for anything else.
-  enum class KeyAction { kPass, kSwallow, kCancel };
-  KeyAction OnKeyDown(int32_t virtualKey) const;
+  // The keyboard filter: every key pressed in the main window comes here before the control
+  // that has the focus sees it; `altDown` while Alt is held. True when the key is used up here:
+  // Enter does nothing at all, Escape ends the program at once (no fade), Alt+Space opens the
+  // system menu.
+  bool PreTranslateMessage(int32_t virtualKey, bool altDown);
   // The window is closing: empty the catalogue and remove the tray icon.
   void OnCancel();
 
@@ -50,7 +52,8 @@ class CRadioDlg {
   void OnMove();
   void OnMouseMove();
   int32_t OnMouseLeave();
-  void OnLButtonUp();  // a release on the window's background
+  // A left release on the window's background; `endsDrag` when the press moved the window.
+  void OnLButtonUp(bool endsDrag);
   void OnRButtonUp();  // a right click on the window's background
   // Tray icon notification; 1 for an icon that is not ours, else 0.
   int32_t OnTrayNotify(int32_t iconId, int32_t mouseEvent);

@@ -143,6 +143,9 @@ class WindowLayer {
   // The desktop.
   // Shows a pop-up menu at the pointer; the chosen command arrives later through OnCommand.
   virtual void ShowPopupMenu(const std::vector<MenuItem>& items) = 0;
+  // The window's system menu at its top-left corner: "关于 Vexa(&A)..." (command 16, through
+  // OnCommand) and a close item that ends the program through OnCancel, without the fade.
+  virtual void ShowSystemMenu() = 0;
   // Modal: returns when the user has closed the message box.
   virtual void ShowMessageBox(const std::string& text) = 0;
   // Opens a web page in the user's browser; false when nothing could open it.

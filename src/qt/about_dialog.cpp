@@ -1,6 +1,7 @@
 #include "qt/about_dialog.h"
 
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -69,6 +70,18 @@ int CAboutDlg::LinkAt(const QPoint& pos) const {
   if (m_homeLink->geometry().contains(pos)) return kHomeLink;
   if (m_helpLink->geometry().contains(pos)) return kHelpLink;
   return 0;
+}
+
+void CAboutDlg::keyPressEvent(QKeyEvent* event) {
+  // The box has no button to be the default one, yet Enter ends it as OK would.
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  const Qt::KeyboardModifiers held =
+      event->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier);
+  if (enter && !held) {
+    accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 void CAboutDlg::mouseMoveEvent(QMouseEvent* event) {

@@ -1,6 +1,6 @@
 #pragma once
 // The About box: icon, version, the introduction, and two links that open the home page and the
-// help page when the mouse button is released over them.
+// help page when the mouse button is released over them. Enter, Esc and the close box end it.
 
 #include <QDialog>
 #include <functional>
@@ -21,6 +21,7 @@ class CAboutDlg : public QDialog {
   static QString IntroductionText();
 
  protected:
+  void keyPressEvent(QKeyEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 

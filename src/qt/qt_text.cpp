@@ -20,4 +20,16 @@ std::string ToGbk(const QString& text) {
   return gbk;
 }
 
+std::optional<std::string> ToGbkExactly(const QString& text) {
+  // A surrogate half without its partner has no UTF-8 form: Qt would write "?" in its place.
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+      ++i;
+    } else if (text[i].isSurrogate()) {
+      return std::nullopt;
+    }
+  }
+  return Utf8ToGbk(text.toStdString());
+}
+
 }  // namespace lumio

@@ -2,6 +2,7 @@
 // Texts cross between the core (GBK) and Qt (UTF-16) here and nowhere else.
 
 #include <QString>
+#include <optional>
 #include <string>
 
 namespace lumio {
@@ -9,8 +10,13 @@ namespace lumio {
 // A GBK text for display; undecodable bytes show as U+FFFD.
 QString ToQString(const std::string& gbk);
 
-// A text typed by the listener as GBK; characters GBK lacks become "?", which no station name
-// holds in their place, so a search for them finds nothing rather than something wrong.
+// A text shown by a control back as GBK; a character GBK lacks (such as the U+FFFD that
+// ToQString makes of a bad byte) becomes "?", so a text that shows something never comes back
+// empty.
 std::string ToGbk(const QString& text);
+
+// A text typed by the listener as GBK; nullopt when GBK lacks one of its characters, which
+// therefore no station text can hold.
+std::optional<std::string> ToGbkExactly(const QString& text);
 
 }  // namespace lumio

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusInterface>
 #include <QDesktopServices>
 #include <QMenu>
 #include <QMessageBox>
@@ -35,10 +37,22 @@ QIcon ProgramIcon() {
   return icon;
 }
 
+// Whether Qt shows the tray icon as a D-Bus StatusNotifierItem rather than in an XEmbed
+// notification area: it does when the session bus has a StatusNotifierWatcher with a host.
+bool TrayIsStatusNotifierItem() {
+  const QDBusConnection bus = QDBusConnection::sessionBus();
+  if (!bus.isConnected()) return false;
+  const QString watcherName = QStringLiteral("org.kde.StatusNotifierWatcher");
+  QDBusInterface watcher(watcherName, QStringLiteral("/StatusNotifierWatcher"), watcherName, bus);
+  return watcher.isValid() && watcher.property("IsStatusNotifierHostRegistered").toBool();
+}
+
 }  // namespace
 
 QtWindowLayer::QtWindowLayer() : m_window(std::make_unique<RadioWindow>()) {
   m_trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+  // Asked right after Qt, which chooses its tray backend once, at its own first look.
+  m_trayIsStatusNotifierItem = m_trayAvailable && TrayIsStatusNotifierItem();
   Qt::WindowFlags flags = Qt::FramelessWindowHint;
   // The notification-area icon stands in for a taskbar button, when there is a notification area.
   if (m_trayAvailable) flags |= Qt::Tool;
@@ -76,9 +90,7 @@ void QtWindowLayer::ConnectControls() {
   connect(w.List(kIdcStationList), &CListCtrlCl::itemRightClicked, this,
           [this](int, int row) { m_dlg->OnStationRClick(row); });
   connect(&w, &RadioWindow::moved, this, [this] { m_dlg->OnMove(); });
-  connect(&w, &RadioWindow::escapePressed, this, [this] { Cancel(); });
   connect(&w, &RadioWindow::closing, this, [this] { Cancel(); });
-  connect(&w, &RadioWindow::systemMenuRequested, this, [this] { ShowSystemMenu(); });
 }
 
 void QtWindowLayer::Post(std::function<void()> action) {
@@ -291,7 +303,11 @@ void QtWindowLayer::RemoveTrayIcon() {
 
 void QtWindowLayer::OnTrayActivated(QSystemTrayIcon::ActivationReason reason) {
   if (!m_dlg) return;
-  if (reason == QSystemTrayIcon::DoubleClick) {
+  // A StatusNotifierItem host reports a click on the icon as its activation, never as a double
+  // click: that activation is the one that brings the window back. In an XEmbed notification
+  // area a single click stays a single click.
+  if (reason == QSystemTrayIcon::DoubleClick ||
+      (reason == QSystemTrayIcon::Trigger && m_trayIsStatusNotifierItem)) {
     m_dlg->OnTrayNotify(kTrayIconId, kTrayDoubleClick);
   } else if (reason == QSystemTrayIcon::Context) {
     m_dlg->OnTrayNotify(kTrayIconId, kTrayRightButtonUp);
@@ -305,7 +321,10 @@ void QtWindowLayer::RunAboutDialog() {
 
 void QtWindowLayer::RunFindDialog() {
   CFindDlg find(m_window.get(), [this](const QString& text) {
-    if (m_dlg->OnFindOk(ToGbk(text))) Post([this] { m_dlg->OnFindRequest(kFindRequestCode); });
+    // A character GBK lacks is in no station's name: such a search finds nothing, as one for a
+    // name that is not there does.
+    const std::optional<std::string> gbk = ToGbkExactly(text);
+    if (gbk && m_dlg->OnFindOk(*gbk)) Post([this] { m_dlg->OnFindRequest(kFindRequestCode); });
   });
   find.exec();
 }

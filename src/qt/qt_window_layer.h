@@ -57,6 +57,7 @@ class QtWindowLayer final : public QObject, public WindowLayer {
   bool SetWindowAlpha(int32_t alpha) override;
   void PostClose() override;
   void ShowPopupMenu(const std::vector<MenuItem>& items) override;
+  void ShowSystemMenu() override;
   void ShowMessageBox(const std::string& text) override;
   bool OpenUrl(const std::string& url) override;
   void AddTrayIcon(const std::string& tip) override;
@@ -67,7 +68,6 @@ class QtWindowLayer final : public QObject, public WindowLayer {
  private:
   void ConnectControls();
   void OnTrayActivated(QSystemTrayIcon::ActivationReason reason);
-  void ShowSystemMenu();
   // Ends the program: the logic's teardown once, then the event loop.
   void Cancel();
   // Runs `action` after the current handler returns, as a posted message would.
@@ -81,6 +81,7 @@ class QtWindowLayer final : public QObject, public WindowLayer {
   std::unique_ptr<QSystemTrayIcon> m_tray;
   CRadioDlg* m_dlg = nullptr;
   bool m_trayAvailable = false;
+  bool m_trayIsStatusNotifierItem = false;
   bool m_topMost = false;
   bool m_cancelled = false;
 };

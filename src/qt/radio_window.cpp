@@ -21,6 +21,21 @@ constexpr int kButtonIds[] = {kIdcContent,  kIdcRegion,    kIdcSettings2, kIdcAd
                               kIdcSettings, kIdcModeSwitch};
 constexpr int kLabelIds[] = {kIdcPlayTime, kIdcStationName, kIdcStatus, kIdcAd};
 
+// The virtual key code of a key the window's logic filters, else 0.
+int VirtualKey(int qtKey) {
+  switch (qtKey) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return kKeyReturn;
+    case Qt::Key_Escape:
+      return kKeyEscape;
+    case Qt::Key_Space:
+      return kKeySpace;
+    default:
+      return 0;
+  }
+}
+
 }  // namespace
 
 RadioWindow::RadioWindow(QWidget* parent) : QWidget(parent) {
@@ -114,10 +129,10 @@ void RadioWindow::mouseMoveEvent(QMouseEvent* event) {
 
 void RadioWindow::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) {
-    const bool wasClick = dragging_ && !dragMoved_;
+    const bool pressedHere = dragging_;
     dragging_ = false;
-    // A click on the background (not the end of a drag) is what opens the menu.
-    if (wasClick && dlg_) dlg_->OnLButtonUp();
+    // The logic decides what a release does, the end of a drag included.
+    if (pressedHere && dlg_) dlg_->OnLButtonUp(dragMoved_);
   } else if (event->button() == Qt::RightButton) {
     if (dlg_) dlg_->OnRButtonUp();
   }
@@ -155,17 +170,11 @@ bool RadioWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     return false;
   }
+  // The window's logic is the one keyboard filter; it knows only these keys.
   auto* key = static_cast<QKeyEvent*>(event);
-  if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) return true;
-  if (key->key() == Qt::Key_Escape) {
-    emit escapePressed();
-    return true;
-  }
-  if (key->key() == Qt::Key_Space && (key->modifiers() & Qt::AltModifier)) {
-    emit systemMenuRequested();
-    return true;
-  }
-  return false;
+  const int virtualKey = VirtualKey(key->key());
+  return virtualKey != 0 && dlg_ &&
+         dlg_->PreTranslateMessage(virtualKey, key->modifiers().testFlag(Qt::AltModifier));
 }
 
 }  // namespace lumio

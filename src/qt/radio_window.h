@@ -47,9 +47,6 @@ class RadioWindow : public QWidget {
  signals:
   // The window was moved (by a drag or by the desktop); the core must see the new place.
   void moved();
-  // A key the window's logic filters: Enter (swallowed) or Escape (ends the program).
-  void escapePressed();
-  void systemMenuRequested();
   void closing();
   // The listener pressed a mouse button in the window for the first time.
   void firstPress();

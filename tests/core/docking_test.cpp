@@ -44,15 +44,26 @@ TEST_F(DockingTest, AFreeMoveAwayFromTheEdgesSavesThePosition) {
 }
 
 TEST_F(DockingTest, MovesNearAnEdgeDoNotSave) {
-  window.DragTo(715, 200);  // right edge at 1015: within 10 of 1024 → docks, no save
-  window.DragTo(400, 200);  // not revealed, so not undocked ... but saved as a free move
-  saved.clear();
-  docking.m_nDockKind = kDockNone;
-  docking.m_nDockState = kDockFree;
-  place.m_nMode = kModeMini;  // the mini bar never docks right, and never saves near the edge
-  window.DragTo(720, 200);
+  window.DragTo(715, 200);  // right edge at 1015, within 10 of 1024: docks there
+  EXPECT_EQ(docking.m_nDockKind, kDockRight);
+  EXPECT_EQ(window.window.left, 724);
   EXPECT_TRUE(saved.empty());
+  window.DragTo(400, 200);  // away from both edges: an ordinary move, saved
+  EXPECT_EQ(saved, (std::vector<Point>{{400, 200}}));
+  window.DragTo(400, 9);  // docks at the top
+  EXPECT_EQ(window.window.top, 0);
+  EXPECT_EQ(saved.size(), 1u);
+
+  // The mini bar does not dock at the right edge, and a place that close to it is not kept.
+  docking.Reset();
+  place.m_nMode = kModeMini;
+  place.m_nWindowWidth = 400;
+  place.m_nWindowHeight = 34;
+  window.window = Rect::FromSize(300, 200, 400, 34);
+  window.DragTo(620, 200);  // right edge at 1020
+  EXPECT_EQ(window.window, Rect::FromSize(620, 200, 400, 34));
   EXPECT_EQ(docking.m_nDockKind, kDockNone);
+  EXPECT_EQ(saved.size(), 1u);
 }
 
 TEST_F(DockingTest, RightEdgeSnapsSlidesOutInHundredPixelStepsAndComesBack) {

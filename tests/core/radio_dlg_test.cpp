@@ -11,6 +11,7 @@
 #include "fakes/fake_media_player.h"
 #include "fakes/fake_window_layer.h"
 #include "support/temp_dir.h"
+#include "text/gbk.h"
 
 namespace lumio {
 namespace {
@@ -137,10 +138,61 @@ TEST_F(RadioDlgTest, AConfigFolderThatCannotBeMadeEndsStartUpWithAMessage) {
   EXPECT_FALSE(window.visible);
 }
 
-TEST_F(RadioDlgTest, EnterIsSwallowedAndEscapeCancels) {
-  EXPECT_EQ(dlg.OnKeyDown(kKeyReturn), CRadioDlg::KeyAction::kSwallow);
-  EXPECT_EQ(dlg.OnKeyDown(kKeyEscape), CRadioDlg::KeyAction::kCancel);
-  EXPECT_EQ(dlg.OnKeyDown('A'), CRadioDlg::KeyAction::kPass);
+TEST_F(RadioDlgTest, KeysEnterDoesNothingEscapeClosesAtOnceAltSpaceOpensTheSystemMenu) {
+  Start();
+  window.TakeLog();
+  EXPECT_TRUE(dlg.PreTranslateMessage(kKeyReturn, false));
+  EXPECT_TRUE(dlg.PreTranslateMessage(kKeyReturn, true));
+  EXPECT_FALSE(dlg.PreTranslateMessage(kKeySpace, false));  // a plain space is the control's
+  EXPECT_FALSE(dlg.PreTranslateMessage('A', true));
+  EXPECT_FALSE(dlg.PreTranslateMessage(kKeyEscape, true));  // Alt+Esc is the desktop's
+  EXPECT_TRUE(window.TakeLog().empty());
+
+  EXPECT_TRUE(dlg.PreTranslateMessage(kKeySpace, true));
+  EXPECT_EQ(window.TakeLog(), std::vector<std::string>{"system menu"});
+  EXPECT_TRUE(dlg.PreTranslateMessage(kKeyEscape, false));
+  EXPECT_EQ(window.TakeLog(), std::vector<std::string>{"close"});  // no fade step first
+  EXPECT_EQ(window.alpha, 255);
+}
+
+TEST_F(RadioDlgTest, BothModesRegisterTheWholeTooltipTable) {
+  const std::vector<std::pair<int32_t, std::string>> table = {
+      {0, "欢迎使用Lumio网络收音机1.2 - Tarvel网络"},
+      {kIdcHide, "最小化"},
+      {kIdcClose, "关闭窗口"},
+      {kIdcSettings, "系统设置"},
+      {kIdcModeSwitch, "切换显示模式"},
+      {kIdcPlay, "播放"},
+      {kIdcStop, "停止"},
+      {kIdcPrevious, "上一个"},
+      {kIdcNext, "下一个"},
+      {kIdcMute, "静音"},
+      {kIdcVolume, "音量"},
+      {kIdcPlayTime, "播放时间"},
+      {kIdcStationName, "系统时间"},
+      {kIdcContent, "按内容分类"},
+      {kIdcRegion, "按地域分类"},
+      {kIdcCategoryList, "分类列表"},
+      {kIdcSettings2, "设置"},
+      {kIdcAdd, "添加"},
+      {kIdcFind, "查找"},
+      {kIdcAbout, "关于"},
+      {kIdcHelp, "帮助"},
+  };
+  auto registered = [this] {
+    std::vector<std::pair<int32_t, std::string>> tips;
+    for (const auto& [id, gbk] : window.toolTips)
+      tips.emplace_back(id, GbkToUtf8Lossy(gbk));
+    window.toolTips.clear();
+    return tips;
+  };
+  Settings("Mode=1\r\nLastX=200\r\nLastY=150\r\n");
+  Start();
+  EXPECT_EQ(registered(), table);
+  dlg.ToggleMode();
+  EXPECT_EQ(registered(), table) << "mini bar";
+  dlg.ToggleMode();
+  EXPECT_EQ(registered(), table) << "normal window again";
 }
 
 TEST_F(RadioDlgTest, ExitFadesInSixStepsThenClosesAndTeardownEmptiesTheCatalogue) {
@@ -211,15 +263,23 @@ TEST_F(RadioDlgTest, BackgroundClicksOpenTheTrayMenuAsTheModeAllows) {
   Start();
   dlg.OnRButtonUp();
   EXPECT_TRUE(window.menus.empty());  // normal mode: a right click does nothing
-  dlg.OnLButtonUp();
+  dlg.OnLButtonUp(true);
+  EXPECT_TRUE(window.menus.empty());  // the end of a drag opens no menu
+  dlg.OnLButtonUp(false);
   EXPECT_EQ(window.menus.size(), 1u);
   dlg.ToggleMode();  // to the mini bar: the first release opens no menu
-  dlg.OnLButtonUp();
+  dlg.OnLButtonUp(false);
   EXPECT_EQ(window.menus.size(), 1u);
-  dlg.OnLButtonUp();
+  dlg.OnLButtonUp(false);
   EXPECT_EQ(window.menus.size(), 2u);
   dlg.OnRButtonUp();
   EXPECT_EQ(window.menus.size(), 3u);
+
+  dlg.ToggleMode();
+  dlg.ToggleMode();  // the mini bar again; a drag's release is that first release
+  dlg.OnLButtonUp(true);
+  dlg.OnLButtonUp(false);
+  EXPECT_EQ(window.menus.size(), 4u);
 }
 
 TEST_F(RadioDlgTest, ToggleModeKeepsThePositionAndIsNotSaved) {

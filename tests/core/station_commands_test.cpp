@@ -2,9 +2,12 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "app/control_ids.h"
+#include "app/radio_dlg.h"
 #include "catalogue/station_list_file.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_media_player.h"
@@ -147,21 +150,34 @@ TEST_F(StationCommandsTest, TheStationMenuWorksOnTheRightClickedRowOnly) {
   EXPECT_TRUE(store.m_favourites.empty());
 }
 
-TEST_F(StationCommandsTest, PageCommandsOpenTheSamePageForTheStation) {
-  store.m_catalogue.push_back(Station(-17, "neg"));
-  ShowNews();
-  for (int i = 0; i < 3; ++i) {
-    commands.OnStationRClick(3);
-    commands.OnOpenStationPage();
+// The menu's three page entries, chosen as a listener would: by their text, through the main
+// window's command routing.
+TEST_F(StationCommandsTest, ThePageEntriesOfTheStationMenuOpenTheSamePageForTheStation) {
+  CRadioDlg dlg(window, player, clock, dir.path());
+  ASSERT_TRUE(dlg.OnInitDialog());
+  dlg.m_store.m_catalogue = store.m_catalogue;
+  dlg.m_store.m_catalogue.push_back(Station(-17, "neg"));
+  dlg.OnCategoryClick(3);
+  const std::string page = "http://radio.tarvel.net/ent/playerrd.php?nid=-17&softid=1&ver=1.2";
+  for (const char* entry : {"在线播放", "电台介绍", "举报"}) {
+    window.openedUrls.clear();
+    dlg.OnStationRClick(3);
+    ASSERT_FALSE(window.menus.empty());
+    const std::vector<MenuItem>& menu = window.menus.back();
+    auto item = std::find_if(menu.begin(), menu.end(),
+                             [&](const MenuItem& i) { return i.text == Literal(entry).gbk(); });
+    ASSERT_NE(item, menu.end()) << entry;
+    dlg.OnCommand(item->command);
+    EXPECT_EQ(window.openedUrls, std::vector<std::string>{page}) << entry;
+    EXPECT_EQ(dlg.m_store.m_menuStation, -1) << entry;
+    dlg.OnCommand(item->command);  // the menu is gone: its row is forgotten
+    EXPECT_EQ(window.openedUrls.size(), 1u) << entry;
   }
-  ASSERT_EQ(window.openedUrls.size(), 3u);
-  EXPECT_EQ(window.openedUrls[0],
-            "http://radio.tarvel.net/ent/playerrd.php?nid=-17&softid=1&ver=1.2");
-  EXPECT_EQ(window.openedUrls[2], window.openedUrls[0]);
-  commands.OnMoreStations();
+  EXPECT_TRUE(player.url.empty());
+  EXPECT_TRUE(dlg.m_store.m_favourites.empty());
+  dlg.OnCommand(kCmdMoreStations);
   EXPECT_EQ(window.openedUrls.back(),
             "http://radio.tarvel.net/ent/radio.php?softid=1&ver=1.2&softname=velotune");
-  EXPECT_EQ(store.m_menuStation, -1);
 }
 
 TEST_F(StationCommandsTest, AddingAFavouriteSavesItButLeavesTheShownRows) {

@@ -5,6 +5,8 @@
 #  - Touching the strip brings it back; leaving slides it up in 30 px steps.
 #  - "迷你模式" of the tray menu (right click on the icon) turns it into the mini bar, which
 #    snaps to the top but stays, and does not snap at the right edge.
+#  - After those drags a left click on the bar opens the tray menu (the first release after the
+#    switch opens none, and a drag's release is one).
 #  - A right click on the bar opens the tray menu; "迷你模式" there brings the window back.
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
@@ -91,6 +93,12 @@ expect_geometry "$near_x 200 400 34" 2 "the bar 5 px from the right edge"
 pointer_to 300 500
 sleep 1.5
 expect_geometry "$near_x 200 400 34" 1 "the bar near the right edge after the pointer left"
+
+note "a left click on the bar opens the tray menu: the drags used up the release that opens none"
+click_client $grab_x $grab_y
+popup_is_open || fail "a left click on the mini bar after dragging it opened no menu"
+menu_key Escape
+! popup_is_open || fail "Escape left the tray menu open"
 
 note "a right click on the bar opens the tray menu; 迷你模式 brings the window back"
 click_client $grab_x $grab_y 3

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Find dialog selects every station of the list whose name holds the text (case-sensitive)
-# and stays open; the About dialog's link and the help button open their pages in the browser; a
-# click on the window's background opens the tray menu.
+# and stays open; the About dialog's link and the help button open their pages in the browser,
+# and Escape or Enter ends the About dialog; a click on the window's background opens the tray
+# menu.
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 
@@ -92,10 +93,18 @@ if ! grep -q '/?softid=1&ver=1.2' "$opened_pages" || grep -q help.php "$opened_p
   fail "the home-page link opened: $(cat "$opened_pages")"
 fi
 [[ -n "$(about_window)" ]] || fail "the About dialog closed when its link was clicked"
+about_closed() { [[ -z "$(about_window)" ]]; }
 focus_window "$(about_window)"
 xdotool key Escape
-sleep 0.5
-[[ -z "$(about_window)" ]] || fail "the About dialog is still open after Escape"
+wait_for 3 about_closed || fail "the About dialog is still open after Escape"
+
+note "Enter ends the About dialog as Escape does"
+click_control 185 530 50 20
+wait_for 3 about_window || fail "no About dialog after the 关于 button"
+focus_window "$(about_window)"
+xdotool key Return
+wait_for 3 about_closed || fail "the About dialog is still open after Enter"
+! program_ended || fail "Enter in the About dialog ended the program"
 
 note "the help button opens the help page"
 : >"$opened_pages"

@@ -1,6 +1,6 @@
 # shellcheck shell=bash disable=SC2034,SC2119,SC2120
 # Helpers of the end-to-end tests; sourced by each test script, which is run as
-#   TEST.sh LUMIO LUMIO_STATIONS XTRACE ARTIFACT_DIR
+#   TEST.sh LUMIO LUMIO_STATIONS XTRACE ARTIFACT_DIR [SNI_HOST]
 # It gives the script a private program folder holding a copy of the program, starts and ends
 # the program, and drives and reads the X display. Every wait is bounded; everything started is
 # ended by its PID when the script exits.
@@ -8,10 +8,11 @@ set -Eeuo pipefail
 trap 'echo "FAIL: $BASH_SOURCE line $LINENO: \"$BASH_COMMAND\" failed" >&2' ERR
 
 e2e_name=$(basename "$0" .sh)
-lumio_exe=${1:?usage: $0 LUMIO LUMIO_STATIONS XTRACE ARTIFACT_DIR}
+lumio_exe=${1:?usage: $0 LUMIO LUMIO_STATIONS XTRACE ARTIFACT_DIR [SNI_HOST]}
 stations_exe=${2:?}
 xtrace_exe=${3:?}
 artifacts=${4:?}
+sni_host_exe=${5:-}
 e2e_started=$SECONDS
 
 readonly kStationRowHeight=24
@@ -251,7 +252,8 @@ menu_key() {
   sleep 0.3
 }
 
-# The notification-area icon (trayer holds only ours).
+# click_tray_icon [BUTTON [CLICKS]]: clicks the notification-area icon (trayer holds only ours),
+# with the right button once unless told.
 click_tray_icon() {
   local panel X Y WIDTH HEIGHT WINDOW SCREEN
   panel=$(xdotool search --onlyvisible --class trayer | head -n 1)
@@ -259,7 +261,7 @@ click_tray_icon() {
   eval "$(xdotool getwindowgeometry --shell "$panel")"
   pointer_to $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
   sleep 0.1
-  xdotool click "${1:-3}"
+  xdotool click --repeat "${2:-1}" --delay 80 "${1:-3}"
   sleep 0.4
 }
 

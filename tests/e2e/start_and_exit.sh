@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starting and ending the program: the first start in an empty folder, Enter that does nothing,
-# Escape that ends at once, and the close button that fades the window out and then ends.
+# Escape that ends at once, Alt+Space that opens the system menu, and the close button that fades
+# the window out and then ends.
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 require_env LUMIO_ICECAST_PORT LUMIO_PULSE_SINK
@@ -47,6 +48,14 @@ sleep 1.5
 ! sink_input_of_program || fail "Enter played the selected station"
 expect_geometry "200 150 300 580" 1 "after Enter"
 [[ "$(station_names playlst.ini 2>/dev/null)" == "" ]] || fail "Enter added to the play history"
+
+note "Alt+Space opens the system menu; Escape closes the menu, not the program"
+press_key alt+space
+wait_for 2 popup_is_open || fail "Alt+Space opened no menu"
+screenshot system-menu >/dev/null
+menu_key Escape
+! popup_is_open || fail "Escape left the system menu open"
+! program_ended || fail "Escape in the system menu ended the program"
 
 note "the close button fades the window out, then the program ends"
 # A bright spot of the station list below its one row; it darkens towards the grey desktop.

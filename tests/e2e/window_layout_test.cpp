@@ -1,14 +1,20 @@
 // The real window layer driven by the real main-window logic, on Qt's offscreen platform: where
-// every control of both display modes lands, what shows, the window's size and stacking, and
-// that the skin is actually painted.
+// every control of both display modes lands, what shows and what its tooltip says, the window's
+// size and stacking, that the skin is actually painted, and what the Find dialog selects.
 
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <set>
 
 #include "app/clock.h"
+#include "app/control_ids.h"
+#include "app/layout_tables.h"
 #include "app/radio_dlg.h"
 #include "playback/media_player.h"
+#include "qt/find_dialog.h"
+#include "qt/qt_text.h"
 #include "qt/qt_window_layer.h"
 
 namespace lumio {
@@ -120,6 +126,27 @@ class WindowLayoutTest : public QObject {
       const bool shown = !e.rect.isEmpty();
       QVERIFY2(control->isVisible() == shown, (what + (shown ? " hidden" : " shown")).constData());
     }
+    // Every tooltip of the table sits on its control in both modes.
+    for (const ToolTip& tip : ToolTips()) {
+      QWidget* target = tip.id == 0 ? &w : w.Control(tip.id);
+      const QByteArray what = QByteArray(mode) + " tooltip of " + QByteArray::number(tip.id);
+      QVERIFY2(target != nullptr, what.constData());
+      QVERIFY2(target->toolTip() == ToQString(tip.text),
+               (what + ": " + target->toolTip().toUtf8()).constData());
+    }
+  }
+
+  // Types `text` into the Find dialog, presses "查找" and closes the dialog again.
+  void Find(const QString& text) {
+    QTimer::singleShot(0, window_.get(), [this, text] {
+      auto* find = window_->window().findChild<CFindDlg*>();
+      QVERIFY(find != nullptr);
+      find->edit()->setText(text);
+      find->findButton()->click();
+      // Queued behind the find request the click posted.
+      QTimer::singleShot(0, find, &QDialog::reject);
+    });
+    dlg_->OnCommand(kIdcFind);
   }
 
   // The skin behind the window and on every shown skinned control is painted, not left black
@@ -171,6 +198,25 @@ class WindowLayoutTest : public QObject {
     CheckPainted(kMini, "mini");
     dlg_->ToggleMode();
     CheckLayout(kNormal, QSize(300, 580), "normal");
+  }
+
+  // A typed character GBK lacks is in no station's name, so the search selects nothing; it is
+  // not a "?" that finds the names holding one.
+  void FindWithACharacterGbkLacksSelectsNothing() {
+    Start(1);
+    StationRecord question, news;
+    question.name = "Why? FM";
+    news.name = ToGbk(QStringLiteral("新闻"));
+    dlg_->m_store.m_view = {question, news};
+    dlg_->m_stations.FillStationList();
+    CListCtrlCl& list = *window_->window().List(kIdcStationList);
+    Find(QStringLiteral("\U0001F4FB"));  // a radio, outside GBK
+    Find(QStringLiteral("新闻\uD55C"));  // a character GBK has, then a Korean one it lacks
+    QVERIFY(!list.IsItemSelected(0));
+    QVERIFY(!list.IsItemSelected(1));
+    Find(QStringLiteral("?"));
+    QVERIFY(list.IsItemSelected(0));
+    QVERIFY(!list.IsItemSelected(1));
   }
 
   // The normal window's skin differs from the bar's where they overlap: the switch really

@@ -205,6 +205,10 @@ void FakeWindowLayer::ShowPopupMenu(const std::vector<MenuItem>& items) {
   log.push_back("menu");
 }
 
+void FakeWindowLayer::ShowSystemMenu() {
+  log.push_back("system menu");
+}
+
 void FakeWindowLayer::ShowMessageBox(const std::string& text) {
   messageBoxes.push_back(Utf8(text));
   log.push_back("message " + Utf8(text));

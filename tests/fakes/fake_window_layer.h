@@ -119,6 +119,7 @@ class FakeWindowLayer final : public WindowLayer {
   bool SetWindowAlpha(int32_t alpha) override;
   void PostClose() override;
   void ShowPopupMenu(const std::vector<MenuItem>& items) override;
+  void ShowSystemMenu() override;
   void ShowMessageBox(const std::string& text) override;
   bool OpenUrl(const std::string& url) override;
   void AddTrayIcon(const std::string& tip) override;
