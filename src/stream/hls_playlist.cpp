@@ -71,8 +71,11 @@ Attributes ParseHlsAttributes(std::string_view list) {
     if (equals == std::string_view::npos) break;
     std::string name(Trim(list.substr(pos, equals - pos)));
     size_t end = equals + 1;
+    while (end < list.size() && IsBlank(list[end]))
+      ++end;
     std::string value;
-    if (end < list.size() && list[end] == '"') {
+    const bool quoted = end < list.size() && list[end] == '"';
+    if (quoted) {
       const size_t close = list.find('"', end + 1);
       const size_t stop = close == std::string_view::npos ? list.size() : close;
       value = list.substr(end + 1, stop - end - 1);
@@ -80,7 +83,7 @@ Attributes ParseHlsAttributes(std::string_view list) {
     }
     // The rest up to the next comma: an unquoted value, or junk after a quoted one.
     const size_t comma = std::min(list.find(',', end), list.size());
-    if (value.empty()) value = Trim(list.substr(end, comma - end));
+    if (!quoted) value = Trim(list.substr(end, comma - end));
     out.emplace_back(std::move(name), std::move(value));
     pos = comma + 1;
   }

@@ -113,8 +113,9 @@ bool MarkupScanner::Next(MarkupToken& token) {
       SkipPast(rest_, "?>");
     } else if (rest_.starts_with("<!")) {
       SkipPast(rest_, ">");
-    } else if (ReadTag(token)) {
-      return true;
+    } else if (const int tag = ReadTag(token); tag != 0) {
+      if (tag < 0) rest_ = {};
+      return tag > 0;
     } else {
       token = {};
       token.text = "<";
@@ -125,11 +126,11 @@ bool MarkupScanner::Next(MarkupToken& token) {
   return false;
 }
 
-bool MarkupScanner::ReadTag(MarkupToken& token) {
+int MarkupScanner::ReadTag(MarkupToken& token) {
   std::string_view at = rest_.substr(1);
   const bool closing = at.starts_with('/');
   if (closing) at.remove_prefix(1);
-  if (at.empty() || !IsNameStart(at[0])) return false;
+  if (at.empty() || !IsNameStart(at[0])) return 0;
   size_t length = 0;
   while (length < at.size() && IsNameChar(at[length]))
     ++length;
@@ -140,22 +141,18 @@ bool MarkupScanner::ReadTag(MarkupToken& token) {
   token.kind = closing ? MarkupToken::Kind::kEndTag : MarkupToken::Kind::kStartTag;
   token.name = ToLowerAscii(name);
   rest_ = at.substr(length);
-  if (closing) {
-    SkipPast(rest_, ">");
-  } else {
-    ReadAttributes(token);
-  }
-  return true;
+  const bool complete = closing ? SkipPast(rest_, ">") : ReadAttributes(token);
+  return complete ? 1 : -1;
 }
 
-void MarkupScanner::ReadAttributes(MarkupToken& token) {
+bool MarkupScanner::ReadAttributes(MarkupToken& token) {
   for (;;) {
     while (!rest_.empty() && (IsBlank(rest_[0]) || rest_[0] == '/'))
       rest_.remove_prefix(1);
-    if (rest_.empty()) return;
+    if (rest_.empty()) return false;
     if (rest_[0] == '>') {
       rest_.remove_prefix(1);
-      return;
+      return true;
     }
     size_t length = 0;
     while (length < rest_.size() && !IsBlank(rest_[length]) && rest_[length] != '=' &&

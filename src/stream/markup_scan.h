@@ -35,8 +35,10 @@ class MarkupScanner {
   bool Next(MarkupToken& token);
 
  private:
-  bool ReadTag(MarkupToken& token);
-  void ReadAttributes(MarkupToken& token);
+  // 1: a tag read; 0: no tag here; -1: a tag cut off by the end of the text.
+  int ReadTag(MarkupToken& token);
+  // False when the text ends before the tag does.
+  bool ReadAttributes(MarkupToken& token);
 
   std::string_view rest_;
 };

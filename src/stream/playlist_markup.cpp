@@ -89,8 +89,8 @@ std::vector<PlaylistEntry> ParseMarkup(std::string_view bytes, std::string_view 
         if (token.name == tag) group.AddUrl(token.Attribute("href"));
     }
   }
+  // An address cut off by the end of the file (a fetcher stops at 64 KiB) is left out.
   if (capturing == "title") group.SetTitle(text);
-  if (!capturing.empty() && capturing != "title") group.AddUrl(text);
   group.Close();
   return out;
 }
