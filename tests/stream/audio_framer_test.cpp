@@ -24,14 +24,21 @@ TEST(AudioFrameHeader, ReadsTheFactsOfEachVersionAndLayer) {
   using C = AudioCodec;
   const Case cases[] = {
       // codec, version, layer, profile, rate, channels, samples, bitrate, length
-      {Bytes({0xFF, 0xFB, 0x90, 0x00}), AudioFrameHeader{C::kMpegAudio, 1, 3, 0, 44100, 2, 1152, 128000, 417}},
-      {Bytes({0xFF, 0xFB, 0x92, 0xC0}), AudioFrameHeader{C::kMpegAudio, 1, 3, 0, 44100, 1, 1152, 128000, 418}},
-      {Bytes({0xFF, 0xF3, 0x80, 0x00}), AudioFrameHeader{C::kMpegAudio, 2, 3, 0, 22050, 2, 576, 64000, 208}},
-      {Bytes({0xFF, 0xE3, 0x18, 0x00}), AudioFrameHeader{C::kMpegAudio, 25, 3, 0, 8000, 2, 576, 8000, 72}},
-      {Bytes({0xFF, 0xFD, 0xA4, 0x00}), AudioFrameHeader{C::kMpegAudio, 1, 2, 0, 48000, 2, 1152, 192000, 576}},
-      {Bytes({0xFF, 0xFF, 0xC0, 0x00}), AudioFrameHeader{C::kMpegAudio, 1, 1, 0, 44100, 2, 384, 384000, 416}},
+      {Bytes({0xFF, 0xFB, 0x90, 0x00}),
+       AudioFrameHeader{C::kMpegAudio, 1, 3, 0, 44100, 2, 1152, 128000, 417}},
+      {Bytes({0xFF, 0xFB, 0x92, 0xC0}),
+       AudioFrameHeader{C::kMpegAudio, 1, 3, 0, 44100, 1, 1152, 128000, 418}},
+      {Bytes({0xFF, 0xF3, 0x80, 0x00}),
+       AudioFrameHeader{C::kMpegAudio, 2, 3, 0, 22050, 2, 576, 64000, 208}},
+      {Bytes({0xFF, 0xE3, 0x18, 0x00}),
+       AudioFrameHeader{C::kMpegAudio, 25, 3, 0, 8000, 2, 576, 8000, 72}},
+      {Bytes({0xFF, 0xFD, 0xA4, 0x00}),
+       AudioFrameHeader{C::kMpegAudio, 1, 2, 0, 48000, 2, 1152, 192000, 576}},
+      {Bytes({0xFF, 0xFF, 0xC0, 0x00}),
+       AudioFrameHeader{C::kMpegAudio, 1, 1, 0, 44100, 2, 384, 384000, 416}},
       {AdtsHeader(4, 2, 371), AudioFrameHeader{C::kAdtsAac, 4, 0, 1, 44100, 2, 1024, 127821, 371}},
-      {AdtsHeader(7, 1, 8191), AudioFrameHeader{C::kAdtsAac, 4, 0, 1, 22050, 1, 1024, 1411027, 8191}},
+      {AdtsHeader(7, 1, 8191),
+       AudioFrameHeader{C::kAdtsAac, 4, 0, 1, 22050, 1, 1024, 1411027, 8191}},
       {AdtsHeader(3, 7, 100), AudioFrameHeader{C::kAdtsAac, 4, 0, 1, 48000, 8, 1024, 37500, 100}},
       {Bytes({0xFF, 0xFB, 0x00, 0x00}), std::nullopt},  // free format: length unknown
       {Bytes({0xFF, 0xFB, 0xF0, 0x00}), std::nullopt},  // bitrate index 15
@@ -83,19 +90,32 @@ TEST(AudioFramer, FindsWholeFramesAcrossChunksGarbageAndTags) {
   const Case cases[] = {
       {"MP3, padded frame between", mp3, mp3, {417, 418, 417}, 0},
       {"ADTS, smallest frame between", adts, adts, {300, 7, 512}, 0},
-      {"an ID3 tag at the start, holding a sync of its own", id3 + mp3, mp3, {417, 418, 417},
+      {"an ID3 tag at the start, holding a sync of its own",
+       id3 + mp3,
+       mp3,
+       {417, 418, 417},
        id3.size()},
       {"garbage and a false sync before the first frame",
-       "junk" + false_sync + std::string(3, '\xFF') + adts, adts, {300, 7, 512},
+       "junk" + false_sync + std::string(3, '\xFF') + adts,
+       adts,
+       {300, 7, 512},
        4 + false_sync.size() + 3},
       {"garbage inside the stream: found again, the frames either side kept",
-       mp3 + "\x01\xFF\xFB" + mp3, mp3 + mp3, {417, 418, 417, 417, 418, 417}, 3},
-      {"an ID3 tag where two HLS segments meet, frames continue", adts + id3 + adts, adts + adts,
-       {300, 7, 512, 300, 7, 512}, id3.size()},
+       mp3 + "\x01\xFF\xFB" + mp3,
+       mp3 + mp3,
+       {417, 418, 417, 417, 418, 417},
+       3},
+      {"an ID3 tag where two HLS segments meet, frames continue",
+       adts + id3 + adts,
+       adts + adts,
+       {300, 7, 512, 300, 7, 512},
+       id3.size()},
       {"a frame whose sample rate differs is no part of the stream",
        Mp3Frame() + Mp3Frame() + Frame(Bytes({0xFF, 0xFB, 0x94, 0x00}), 384) + Mp3Frame() +
            Mp3Frame(),
-       Mp3Frame() + Mp3Frame() + Mp3Frame() + Mp3Frame(), {417, 417, 417, 417}, 384},
+       Mp3Frame() + Mp3Frame() + Mp3Frame() + Mp3Frame(),
+       {417, 417, 417, 417},
+       384},
   };
   for (const Case& c : cases) {
     for (size_t chunk : {size_t{1}, size_t{3}, size_t{64}, size_t{417}, c.stream.size()}) {
@@ -131,8 +151,8 @@ TEST(Id3v2, ReadsTitleAndArtistInTheirEncodings) {
     v23_unsync += c;
     if (c == '\xFF') v23_unsync += '\0';
   }
-  const std::string v23 = "ID3" + Bytes({3, 0, 0x80, 0, 0, 0, static_cast<int>(v23_unsync.size())}) +
-                          v23_unsync;
+  const std::string v23 =
+      "ID3" + Bytes({3, 0, 0x80, 0, 0, 0, static_cast<int>(v23_unsync.size())}) + v23_unsync;
   const Case cases[] = {
       {test::Id3Tag({{"TIT2", "Song"}, {"TPE1", "Band"}}), "Band - Song"},
       {test::Id3Tag({{"TXXX", "x"}, {"TIT2", "中文"}}, 10), "\xD6\xD0\xCE\xC4"},

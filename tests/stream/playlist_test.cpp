@@ -67,23 +67,29 @@ TEST(ParsePlaylist, LineFormatsGiveEveryEntryInOrder) {
   const std::string kZhongwenUtf8 = "中文";
   const std::string kZhongwenGbk = "\xD6\xD0\xCE\xC4";
   ExpectParses({
-      {"NumberOfEntries lies; a title belongs to its own number", K::kPls,
+      {"NumberOfEntries lies; a title belongs to its own number",
+       K::kPls,
        "[playlist]\r\nNumberOfEntries=1\r\nFile1=http://a/1\r\nTitle2=Two\r\nFile2=http://a/2\r\n",
        {{"http://a/1", ""}, {"http://a/2", "Two"}}},
-      {"keys without case, blanks around =, numeric order, relative entries", K::kPls,
+      {"keys without case, blanks around =, numeric order, relative entries",
+       K::kPls,
        "[Playlist]\nfile10=ten.mp3\nFILE2 = http://a/2 \nTITLE10=" + kZhongwenUtf8 + "\n",
        {{"http://a/2", ""}, {"http://h.example/dir/ten.mp3", kZhongwenGbk}}},
-      {"other sections, empty and broken values are skipped", K::kPls,
+      {"other sections, empty and broken values are skipped",
+       K::kPls,
        "[playlist]\rFile1=\rFile2=http://a/\x01x\rFile3=http://a/3\r[other]\rFile4=http://no\r",
        {{"http://a/3", ""}}},
-      {"extended M3U: a title names only the next entry", K::kM3u,
+      {"extended M3U: a title names only the next entry",
+       K::kM3u,
        "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:-1," + kZhongwenUtf8 +
            "\r\nhttp://a/1\r\n# comment\r\n\r\n  ../up.mp3  \rhttp://a/3",
        {{"http://a/1", kZhongwenGbk}, {"http://h.example/up.mp3", ""}, {"http://a/3", ""}}},
-      {"GBK titles stay; a comma inside attribute quotes is no title start", K::kM3u,
+      {"GBK titles stay; a comma inside attribute quotes is no title start",
+       K::kM3u,
        "#EXTINF:5 tvg-name=\"a, b\",\xD6\xD0\xCE\xC4 FM\nhttp://a/1\n",
        {{"http://a/1", kZhongwenGbk + " FM"}}},
-      {"Windows Media reference file", K::kAsx,
+      {"Windows Media reference file",
+       K::kAsx,
        "[Reference]\r\nRef2=http://a/2\r\nRef1=http://a/1?MSWMExt=.asf\r\n",
        {{"http://a/1?MSWMExt=.asf", ""}, {"http://a/2", ""}}},
   });
@@ -91,22 +97,26 @@ TEST(ParsePlaylist, LineFormatsGiveEveryEntryInOrder) {
 
 TEST(ParsePlaylist, MarkupFormatsForgiveSloppyFiles) {
   ExpectParses({
-      {"ASX: refs of an entry share its title, entities decoded", K::kAsx,
+      {"ASX: refs of an entry share its title, entities decoded",
+       K::kAsx,
        "<asx version=\"3.0\"><title>List</title>\n<entry><ref href=\"mms://a/1\"/>"
        "<title>News &amp; Talk</title><ref href='http://a/2?x=1&amp;y=2'/></entry>"
        "<entry><ref href=\"3.asf\" /></entry></asx>",
        {{"mms://a/1", "News & Talk"},
         {"http://a/2?x=1&y=2", "News & Talk"},
         {"http://h.example/dir/3.asf", ""}}},
-      {"ASX: upper case, unquoted values, bare &, unclosed tags, entryref", K::kAsx,
+      {"ASX: upper case, unquoted values, bare &, unclosed tags, entryref",
+       K::kAsx,
        "<ASX VERSION=3><ENTRY><REF HREF=http://a/1?x=1&y=2></ENTRY>\n<Entry><Ref href = "
        "'http://a/2' ><EntryRef HREF=\"more.asx\"></ASX>",
        {{"http://a/1?x=1&y=2", ""}, {"http://a/2", ""}, {"http://h.example/dir/more.asx", ""}}},
-      {"ASX: comments hide refs; a tag cut off by the end is left out", K::kAsx,
+      {"ASX: comments hide refs; a tag cut off by the end is left out",
+       K::kAsx,
        "<!-- <ref href=\"http://no/1\"/> --><asx><entry><ref href=\"http://a/1\"/></entry>"
        "<entry><ref href=\"http://a/2",
        {{"http://a/1", ""}}},
-      {"XSPF: track locations only, title before or after, CDATA", K::kXspf,
+      {"XSPF: track locations only, title before or after, CDATA",
+       K::kXspf,
        "<?xml version=\"1.0\"?><playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\">"
        "<location>http://no/self</location><trackList>"
        "<track><location>http://a/1</location><title>One</title></track>"

@@ -36,8 +36,8 @@ inline std::string Mp3Frame(bool padded = false, uint8_t seed = 0) {
 inline std::string AdtsHeader(int rate_index, int channels, size_t length) {
   return Bytes({0xFF, 0xF1, (1 << 6) | (rate_index << 2) | (channels >> 2),
                 ((channels & 3) << 6) | static_cast<int>(length >> 11),
-                static_cast<int>((length >> 3) & 0xFF), static_cast<int>(((length & 7) << 5) | 0x1F),
-                0xFC});
+                static_cast<int>((length >> 3) & 0xFF),
+                static_cast<int>(((length & 7) << 5) | 0x1F), 0xFC});
 }
 
 inline std::string AdtsFrame(size_t length, uint8_t seed = 0) {
@@ -50,9 +50,9 @@ inline std::string Id3Tag(const std::vector<std::pair<std::string, std::string>>
   std::string body;
   for (const auto& [id, text] : frames) {
     const size_t size = text.size() + 1;
-    body += id + Bytes({static_cast<int>(size >> 21) & 0x7F, static_cast<int>(size >> 14) & 0x7F,
-                        static_cast<int>(size >> 7) & 0x7F, static_cast<int>(size) & 0x7F, 0, 0,
-                        3});
+    body +=
+        id + Bytes({static_cast<int>(size >> 21) & 0x7F, static_cast<int>(size >> 14) & 0x7F,
+                    static_cast<int>(size >> 7) & 0x7F, static_cast<int>(size) & 0x7F, 0, 0, 3});
     body += text;
   }
   body += std::string(padding, '\0');
@@ -137,8 +137,8 @@ inline std::string Pes(int stream_id, std::string_view payload,
   const std::string optional =
       Bytes({0x80, pts ? 0x80 : 0x00, static_cast<int>(header.size())}) + header;
   const size_t length = bounded ? optional.size() + payload.size() : 0;
-  return Bytes({0, 0, 1, stream_id, static_cast<int>(length >> 8),
-                static_cast<int>(length & 0xFF)}) +
+  return Bytes(
+             {0, 0, 1, stream_id, static_cast<int>(length >> 8), static_cast<int>(length & 0xFF)}) +
          optional + std::string(payload);
 }
 
