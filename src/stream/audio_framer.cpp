@@ -24,6 +24,18 @@ int AudioFramer::SkipTag(size_t at) {
   if (rest.size() < kId3HeaderSize) return -1;
   const std::optional<size_t> size = Id3v2TagSize(rest);
   if (!size) return 0;
+  // Skipping a tag can drop megabytes, so "ID3" in the audio must look like a tag for sure:
+  // its first frame id is capitals and digits, or padding (unless an extended header is first).
+  const bool extended = static_cast<unsigned char>(rest[5]) & 0x40;
+  const size_t id_size = rest[3] == 2 ? 3 : 4;
+  if (!extended && *size >= kId3HeaderSize + id_size) {
+    if (rest.size() < kId3HeaderSize + id_size) return -1;
+    const std::string_view id = rest.substr(kId3HeaderSize, id_size);
+    const bool padding = id.find_first_not_of('\0') == std::string_view::npos;
+    const bool named =
+        id.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789") == std::string_view::npos;
+    if (!padding && !named) return 0;
+  }
   Drop(at - pos_);
   skip_ = *size;
   return 1;
@@ -33,7 +45,11 @@ bool AudioFramer::Search() {
   const std::string_view all(buffer_);
   for (size_t i = pos_; i < all.size(); ++i) {
     const int tag = SkipTag(i);
-    if (tag != 0) return tag > 0;
+    if (tag < 0) {
+      Drop(i - pos_);  // what may be a tag's start waits for its header
+      return false;
+    }
+    if (tag > 0) return true;
     if (static_cast<unsigned char>(all[i]) != 0xFF) continue;
     if (all.size() - i < kMaxAudioHeaderSize) break;
     const std::optional<AudioFrameHeader> header = ParseAudioFrameHeader(all.substr(i));

@@ -156,7 +156,8 @@ HlsPlaylist ParseHlsPlaylist(std::string_view bytes, std::string_view playlist_u
     } else if (TagValue(line, "#EXT-X-ENDLIST", value)) {
       media.ended = true;
     } else if (TagValue(line, "#EXT-X-KEY", value)) {
-      const std::string_view method = Find(ParseHlsAttributes(value), "METHOD");
+      const Attributes attributes = ParseHlsAttributes(value);
+      const std::string_view method = Find(attributes, "METHOD");
       encrypted = method != "NONE";  // a key of no stated method cannot be trusted either
     } else if (TagValue(line, "#EXT-X-MAP", value)) {
       media.has_init_section = true;

@@ -8,7 +8,7 @@
 namespace lumio::stream {
 namespace {
 
-// What the body says for sure, or nullopt-like kNone with `certain` false.
+// What the body says, and whether it says so for sure.
 struct Sniffed {
   bool certain = false;
   PlaylistKind kind = PlaylistKind::kNone;

@@ -75,6 +75,9 @@ std::string RemoveDotSegments(std::string_view path) {
     } else if (segment == "..") {
       if (!out.empty()) out.pop_back();
       trailing_slash = last;
+    } else if (!absolute && out.empty() && segment.empty()) {
+      // A relative path that would start with "/" after "a/..//b" would turn absolute.
+      trailing_slash = false;
     } else {
       out.push_back(segment);
       trailing_slash = false;
@@ -87,8 +90,6 @@ std::string RemoveDotSegments(std::string_view path) {
     result += out[i];
   }
   if (trailing_slash && !out.empty() && !out.back().empty()) result += '/';
-  // A relative path must not start to look like an authority after "..": "a/..//b".
-  if (!absolute && result.starts_with("/")) result.insert(0, ".");
   return result;
 }
 
@@ -168,7 +169,8 @@ std::string ResolveUrl(std::string_view base_text, std::string_view reference) {
     authority = ref.authority;
     path = RemoveDotSegments(ref.path);
   } else if (ref.path.empty()) {
-    path = base.path;
+    // The base is normally clean already; cleaning it keeps every result free of dot segments.
+    path = RemoveDotSegments(base.path);
     if (!ref.has_query) {
       has_query = base.has_query;
       query = base.query;

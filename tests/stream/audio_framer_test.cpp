@@ -95,6 +95,11 @@ TEST(AudioFramer, FindsWholeFramesAcrossChunksGarbageAndTags) {
        mp3,
        {417, 418, 417},
        id3.size()},
+      {"bytes that only look like a tag header are not skipped",
+       "ID3" + Bytes({4, 0, 0, 0, 0, 0x10, 0}) + "x!?y" + mp3,
+       mp3,
+       {417, 418, 417},
+       14},
       {"garbage and a false sync before the first frame",
        "junk" + false_sync + std::string(3, '\xFF') + adts,
        adts,
@@ -127,11 +132,14 @@ TEST(AudioFramer, FindsWholeFramesAcrossChunksGarbageAndTags) {
   }
 }
 
-TEST(AudioFramer, RandomBytesPassForNoAudio) {
+TEST(AudioFramer, RandomBytesPassForNoAudioAndAreNotHeldBack) {
   std::mt19937 random(20240601);
   std::string noise(1 << 20, '\0');
   for (char& c : noise)
     c = static_cast<char>(random());
+  // Every chunk ends in what may start a tag: waiting for it must not hold the rest back.
+  for (size_t i = 4095; i < noise.size(); i += 4096)
+    noise[i] = 'I';
   const Framed framed = FrameAll(noise, 4096);
   EXPECT_TRUE(framed.lengths.empty());
   EXPECT_GE(framed.dropped, noise.size() - 8191 - 7);
