@@ -1,0 +1,177 @@
+#include "stream/hls_playlist.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "stream/stream_text.h"
+#include "stream/text_scan.h"
+#include "stream/url.h"
+
+namespace lumio::stream {
+namespace {
+
+using Attributes = std::vector<std::pair<std::string, std::string>>;
+
+std::string_view Find(const Attributes& attributes, std::string_view name) {
+  for (const auto& [key, value] : attributes)
+    if (key == name) return value;
+  return {};
+}
+
+uint64_t ParseCount(std::string_view text) {
+  const long long value = ParseDecimal(Trim(text));
+  return value < 0 ? 0 : static_cast<uint64_t>(value);
+}
+
+// A decimal-floating-point; 0 for anything else (negative, NaN, infinite, garbage).
+double ParseSeconds(std::string_view text) {
+  text = Trim(text);
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end == text.data() || !std::isfinite(value) || value < 0) return 0;
+  return value;
+}
+
+// True when `line` is the tag `tag` ("#NAME" or "#NAME:value"); `value` is then what follows ":".
+bool TagValue(std::string_view line, std::string_view tag, std::string_view& value) {
+  if (!line.starts_with(tag)) return false;
+  const std::string_view rest = line.substr(tag.size());
+  if (!rest.empty() && rest[0] != ':') return false;
+  value = rest.empty() ? rest : rest.substr(1);
+  return true;
+}
+
+// What the tags seen since the last URI line say about the URI line to come.
+struct Pending {
+  bool variant = false;
+  HlsVariant stream;
+  bool segment = false;
+  double duration = 0;
+  std::string_view title;
+  bool discontinuity = false;
+  bool has_range = false;
+  uint64_t range_length = 0;
+  bool range_has_offset = false;
+  uint64_t range_offset = 0;
+};
+
+}  // namespace
+
+bool HlsMediaPlaylist::HasEncryptedSegments() const {
+  for (const HlsSegment& segment : segments)
+    if (segment.encrypted) return true;
+  return false;
+}
+
+Attributes ParseHlsAttributes(std::string_view list) {
+  Attributes out;
+  size_t pos = 0;
+  while (pos < list.size()) {
+    const size_t equals = list.find('=', pos);
+    if (equals == std::string_view::npos) break;
+    std::string name(Trim(list.substr(pos, equals - pos)));
+    size_t end = equals + 1;
+    while (end < list.size() && IsBlank(list[end]))
+      ++end;
+    std::string value;
+    const bool quoted = end < list.size() && list[end] == '"';
+    if (quoted) {
+      const size_t close = list.find('"', end + 1);
+      const size_t stop = close == std::string_view::npos ? list.size() : close;
+      value = list.substr(end + 1, stop - end - 1);
+      end = std::min(list.size(), stop + 1);
+    }
+    // The rest up to the next comma: an unquoted value, or junk after a quoted one.
+    const size_t comma = std::min(list.find(',', end), list.size());
+    if (!quoted) value = Trim(list.substr(end, comma - end));
+    out.emplace_back(std::move(name), std::move(value));
+    pos = comma + 1;
+  }
+  return out;
+}
+
+HlsPlaylist ParseHlsPlaylist(std::string_view bytes, std::string_view playlist_url) {
+  HlsPlaylist playlist;
+  const std::vector<std::string_view> lines = SplitLines(StripUtf8Bom(bytes));
+  if (lines.empty() || Trim(lines[0]) != "#EXTM3U") return playlist;
+  HlsMediaPlaylist& media = playlist.media;
+  bool master = false;
+  bool encrypted = false;
+  uint64_t next_range_offset = 0;
+  std::string last_range_uri;
+  Pending pending;
+  for (size_t i = 1; i < lines.size(); ++i) {
+    const std::string_view line = Trim(lines[i]);
+    std::string_view value;
+    if (line.empty()) continue;
+    if (!line.starts_with('#')) {
+      if (HasControlBytes(line)) {
+        pending = {};
+        continue;
+      }
+      std::string uri = ResolveUrl(playlist_url, line);
+      if (pending.variant) {
+        pending.stream.uri = std::move(uri);
+        playlist.variants.push_back(std::move(pending.stream));
+      } else if (pending.segment) {
+        HlsSegment segment;
+        segment.sequence = media.media_sequence + media.segments.size();
+        segment.duration = pending.duration;
+        segment.title = StreamTextToGbk(Trim(pending.title));
+        segment.discontinuity = pending.discontinuity;
+        segment.encrypted = encrypted;
+        if (pending.has_range) {
+          // Without an offset a range continues where the last range of the same URI ended.
+          segment.range_offset = pending.range_has_offset || uri != last_range_uri
+                                     ? pending.range_offset
+                                     : next_range_offset;
+          segment.range_length = pending.range_length;
+          next_range_offset = segment.range_offset + segment.range_length;
+          last_range_uri = uri;
+        }
+        segment.uri = std::move(uri);
+        media.segments.push_back(std::move(segment));
+      }
+      pending = {};
+    } else if (TagValue(line, "#EXT-X-STREAM-INF", value)) {
+      master = true;
+      const Attributes attributes = ParseHlsAttributes(value);
+      pending.variant = true;
+      pending.stream.bandwidth = ParseCount(Find(attributes, "BANDWIDTH"));
+      pending.stream.average_bandwidth = ParseCount(Find(attributes, "AVERAGE-BANDWIDTH"));
+      pending.stream.codecs = Find(attributes, "CODECS");
+    } else if (TagValue(line, "#EXTINF", value)) {
+      pending.segment = true;
+      const size_t comma = value.find(',');
+      pending.duration = ParseSeconds(value.substr(0, comma));
+      pending.title =
+          comma == std::string_view::npos ? std::string_view() : value.substr(comma + 1);
+    } else if (TagValue(line, "#EXT-X-TARGETDURATION", value)) {
+      media.target_duration = ParseSeconds(value);
+    } else if (TagValue(line, "#EXT-X-MEDIA-SEQUENCE", value)) {
+      // Only meaningful before the first segment; later it would renumber what was read.
+      if (media.segments.empty()) media.media_sequence = ParseCount(value);
+    } else if (TagValue(line, "#EXT-X-DISCONTINUITY", value)) {
+      pending.discontinuity = true;
+    } else if (TagValue(line, "#EXT-X-ENDLIST", value)) {
+      media.ended = true;
+    } else if (TagValue(line, "#EXT-X-KEY", value)) {
+      const Attributes attributes = ParseHlsAttributes(value);
+      const std::string_view method = Find(attributes, "METHOD");
+      encrypted = method != "NONE";  // a key of no stated method cannot be trusted either
+    } else if (TagValue(line, "#EXT-X-MAP", value)) {
+      media.has_init_section = true;
+    } else if (TagValue(line, "#EXT-X-BYTERANGE", value)) {
+      const size_t at = value.find('@');
+      pending.has_range = true;
+      pending.range_length = ParseCount(value.substr(0, at));
+      pending.range_has_offset = at != std::string_view::npos;
+      if (pending.range_has_offset) pending.range_offset = ParseCount(value.substr(at + 1));
+    }
+  }
+  playlist.type = master ? HlsPlaylist::Type::kMaster : HlsPlaylist::Type::kMedia;
+  if (master) playlist.media = {};
+  return playlist;
+}
+
+}  // namespace lumio::stream

@@ -1,0 +1,61 @@
+#pragma once
+// HLS playlists (RFC 8216): a master playlist lists variants of one stream, a media playlist
+// lists its segments. URIs are resolved against the playlist's own address.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace lumio::stream {
+
+struct HlsVariant {
+  std::string uri;
+  uint64_t bandwidth = 0;  // bits per second; 0 when not given
+  uint64_t average_bandwidth = 0;
+  std::string codecs;  // e.g. "mp4a.40.2"; empty when not given
+};
+
+struct HlsSegment {
+  std::string uri;
+  uint64_t sequence = 0;       // the media sequence number
+  double duration = 0;         // seconds, never negative
+  std::string title;           // GBK
+  bool discontinuity = false;  // an #EXT-X-DISCONTINUITY comes before it
+  // Encrypted with a method other than NONE: this code cannot play it.
+  bool encrypted = false;
+  // #EXT-X-BYTERANGE: only these bytes of the resource (length 0: the whole resource).
+  uint64_t range_offset = 0;
+  uint64_t range_length = 0;
+  bool operator==(const HlsSegment&) const = default;
+};
+
+struct HlsMediaPlaylist {
+  double target_duration = 0;
+  uint64_t media_sequence = 0;  // the sequence number of the first segment
+  std::vector<HlsSegment> segments;
+  bool ended = false;  // #EXT-X-ENDLIST: no segments will be added
+  // #EXT-X-MAP: segments need an initialisation section (fragmented MP4), not transport stream.
+  bool has_init_section = false;
+
+  // True when any segment is encrypted.
+  bool HasEncryptedSegments() const;
+};
+
+struct HlsPlaylist {
+  enum class Type { kInvalid, kMaster, kMedia };
+  Type type = Type::kInvalid;        // kInvalid: no "#EXTM3U" first line
+  std::vector<HlsVariant> variants;  // of a master playlist, in file order
+  HlsMediaPlaylist media;            // of a media playlist
+};
+
+// Reads a master or a media playlist (a playlist with #EXT-X-STREAM-INF is a master). Tags
+// and attributes it does not know are skipped; a segment tag without a URI line is dropped.
+HlsPlaylist ParseHlsPlaylist(std::string_view bytes, std::string_view playlist_url);
+
+// The NAME=VALUE pairs of an attribute list; a quoted value loses its quotes and may hold
+// commas. Names are kept as written.
+std::vector<std::pair<std::string, std::string>> ParseHlsAttributes(std::string_view list);
+
+}  // namespace lumio::stream

@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include "stream/hls_live_window.h"
+#include "stream/hls_playlist.h"
+
+namespace lumio::stream {
+namespace {
+
+const char* const kUrl = "http://h.example/live/index.m3u8?token=7";
+
+TEST(HlsPlaylist, MasterListsVariantsWithTheirAttributes) {
+  const HlsPlaylist p = ParseHlsPlaylist(
+      "#EXTM3U\r\n#EXT-X-VERSION:3\r\n"
+      "#EXT-X-STREAM-INF:BANDWIDTH=64000,CODECS=\"mp4a.40.5,mp4a.40.2\",AVERAGE-BANDWIDTH=60000\r\n"
+      "\r\n# a comment between tag and URI\r\nlow/index.m3u8\r\n"
+      "#EXT-X-STREAM-INF:CODECS=\"mp4a.40.2\",  BANDWIDTH=128000\r\n"
+      "https://cdn.example/hi.m3u8\r\n"
+      "#EXT-X-STREAM-INF:BANDWIDTH=1\r\n",  // no URI: dropped
+      kUrl);
+  ASSERT_EQ(p.type, HlsPlaylist::Type::kMaster);
+  ASSERT_EQ(p.variants.size(), 2u);
+  EXPECT_EQ(p.variants[0].uri, "http://h.example/live/low/index.m3u8");
+  EXPECT_EQ(p.variants[0].bandwidth, 64000u);
+  EXPECT_EQ(p.variants[0].average_bandwidth, 60000u);
+  EXPECT_EQ(p.variants[0].codecs, "mp4a.40.5,mp4a.40.2");
+  EXPECT_EQ(p.variants[1].uri, "https://cdn.example/hi.m3u8");
+  EXPECT_EQ(p.variants[1].bandwidth, 128000u);
+  EXPECT_EQ(ParseHlsPlaylist("#EXT-X-STREAM-INF:BANDWIDTH=1\nx.m3u8\n", kUrl).type,
+            HlsPlaylist::Type::kInvalid);
+}
+
+TEST(HlsPlaylist, MediaNumbersSegmentsAndMarksWhatCannotBePlayed) {
+  const HlsPlaylist p = ParseHlsPlaylist(
+      "#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXT-X-MEDIA-SEQUENCE:2680\n"
+      "#EXTINF:9.975,Song \xE4\xB8\xAD\nseg2680.ts\n"
+      "#EXT-X-DISCONTINUITY\n#EXTINF:10,\n/abs/seg2681.ts\n"
+      "#EXT-X-KEY:METHOD=AES-128,URI=\"https://k.example/key?a=1,b=2\",IV=0x1\n"
+      "#EXTINF:-3,\nseg2682.ts\n"
+      "#EXT-X-KEY:METHOD=NONE\n#EXT-X-BYTERANGE:1000@500\n#EXTINF:nan,\nall.ts\n"
+      "#EXT-X-BYTERANGE:700\n#EXTINF:4,\nall.ts\n"
+      "#EXT-X-ENDLIST\n",
+      kUrl);
+  ASSERT_EQ(p.type, HlsPlaylist::Type::kMedia);
+  const HlsMediaPlaylist& m = p.media;
+  EXPECT_EQ(m.target_duration, 10);
+  EXPECT_TRUE(m.ended);
+  ASSERT_EQ(m.segments.size(), 5u);
+  struct Expected {
+    const char* uri;
+    uint64_t sequence;
+    double duration;
+    bool discontinuity, encrypted;
+    uint64_t range_offset, range_length;
+  };
+  const Expected expected[] = {
+      {"http://h.example/live/seg2680.ts", 2680, 9.975, false, false, 0, 0},
+      {"http://h.example/abs/seg2681.ts", 2681, 10, true, false, 0, 0},
+      {"http://h.example/live/seg2682.ts", 2682, 0, false, true, 0, 0},
+      {"http://h.example/live/all.ts", 2683, 0, false, false, 500, 1000},
+      {"http://h.example/live/all.ts", 2684, 4, false, false, 1500, 700},
+  };
+  for (size_t i = 0; i < 5; ++i) {
+    const HlsSegment& s = m.segments[i];
+    EXPECT_EQ(s.uri, expected[i].uri) << i;
+    EXPECT_EQ(s.sequence, expected[i].sequence) << i;
+    EXPECT_DOUBLE_EQ(s.duration, expected[i].duration) << i;
+    EXPECT_EQ(s.discontinuity, expected[i].discontinuity) << i;
+    EXPECT_EQ(s.encrypted, expected[i].encrypted) << i;
+    EXPECT_EQ(s.range_offset, expected[i].range_offset) << i;
+    EXPECT_EQ(s.range_length, expected[i].range_length) << i;
+  }
+  EXPECT_EQ(m.segments[0].title, "Song \xD6\xD0");
+  EXPECT_TRUE(m.HasEncryptedSegments());
+}
+
+TEST(HlsPlaylist, AttributeListsKeepCommasInsideQuotes) {
+  using Attributes = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(ParseHlsAttributes("A=1,B=\"x,y\",C=0x1F, D = \"\" ,E=\"open"),
+            (Attributes{{"A", "1"}, {"B", "x,y"}, {"C", "0x1F"}, {"D", ""}, {"E", "open"}}));
+  EXPECT_EQ(ParseHlsAttributes(""), Attributes{});
+}
+
+// A live window of `count` segments of `seconds` each, numbered from `first`.
+HlsMediaPlaylist Window(uint64_t first, size_t count, bool ended = false, double seconds = 4) {
+  HlsMediaPlaylist m;
+  m.target_duration = 4;
+  m.media_sequence = first;
+  m.ended = ended;
+  for (size_t i = 0; i < count; ++i) {
+    HlsSegment& s = m.segments.emplace_back();
+    s.uri = "s" + std::to_string(first + i);
+    s.sequence = first + i;
+    s.duration = seconds;
+  }
+  return m;
+}
+
+TEST(HlsLiveWindow, HandsOutEachSegmentOnceAndSkipsAheadWhenBehind) {
+  struct Step {
+    HlsMediaPlaylist playlist;
+    std::vector<uint64_t> fetched;
+    bool jumped;
+  };
+  struct Case {
+    const char* what;
+    std::vector<Step> steps;
+  };
+  const Case cases[] = {
+      {"joins three target durations before the live end, then follows",
+       {{Window(100, 6), {103, 104, 105}, false},
+        {Window(100, 6), {}, false},
+        {Window(101, 6), {106}, false},
+        {Window(104, 6), {107, 108, 109}, false}}},
+      {"short segments: as many as make three target durations",
+       {{Window(10, 8, false, 2), {12, 13, 14, 15, 16, 17}, false}}},
+      {"an ended playlist plays from its start",
+       {{Window(0, 3, true), {0, 1, 2}, false}, {Window(0, 3, true), {}, false}}},
+      {"fell behind the window: back near the live end, told it jumped",
+       {{Window(100, 5), {102, 103, 104}, false}, {Window(120, 5), {122, 123, 124}, true}}},
+      {"a lagging copy of the window gives nothing and loses nothing",
+       {{Window(100, 5), {102, 103, 104}, false},
+        {Window(98, 5), {}, false},
+        {Window(101, 5), {105}, false}}},
+      {"a restarted stream numbered from 0 starts again",
+       {{Window(5000, 5), {5002, 5003, 5004}, false}, {Window(0, 4), {1, 2, 3}, true}}},
+      {"an empty copy changes nothing",
+       {{Window(7, 3), {7, 8, 9}, false}, {Window(7, 0), {}, false}, {Window(8, 3), {10}, false}}},
+  };
+  for (const Case& c : cases) {
+    HlsLiveWindow window;
+    for (size_t i = 0; i < c.steps.size(); ++i) {
+      const HlsFetchPlan plan = window.Next(c.steps[i].playlist);
+      std::vector<uint64_t> fetched;
+      for (const HlsSegment& s : plan.segments)
+        fetched.push_back(s.sequence);
+      EXPECT_EQ(fetched, c.steps[i].fetched) << c.what << ", step " << i;
+      EXPECT_EQ(plan.jumped, c.steps[i].jumped) << c.what << ", step " << i;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace lumio::stream
