@@ -178,6 +178,15 @@ void SkinLabel::mousePressEvent(QMouseEvent* event) {
   emit clicked();
 }
 
+void SkinLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) {
+    QWidget::mouseDoubleClickEvent(event);
+    return;
+  }
+  // The first press opened the page; the second must not open it again.
+  event->accept();
+}
+
 void SkinLabel::SwitchFont(const QFont& font) {
   if (!useWindowFont_ && font == labelFont_) return;
   useWindowFont_ = false;

@@ -2,8 +2,8 @@
 // The scrolling banner: one line of text drawn over the parent's skin that moves by a step on
 // every timer tick and starts again from the far side once it has left the label. While the
 // pointer is over it the text stands still as a red underlined link; a left press reports a
-// click, on which the owner opens the banner page. A new text takes over at the next
-// wrap-around, so the moving text never jumps.
+// click, on which the owner opens the banner page (once for a double click). A new text takes over
+// at the next wrap-around, so the moving text never jumps.
 
 #include <QColor>
 #include <QFont>
@@ -68,6 +68,7 @@ class SkinLabel : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
   void SwitchFont(const QFont& font);

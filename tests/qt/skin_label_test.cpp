@@ -204,6 +204,9 @@ class SkinLabelTest : public QObject {
     QTest::mousePress(label_, Qt::LeftButton, {}, QPoint(20, 10));
     QCOMPARE(clicked.count(), 1);
     QTest::mouseRelease(label_, Qt::LeftButton, {}, QPoint(20, 10));
+    // A double click, as the windowing system delivers it, opens the page once.
+    QTest::mouseDClick(window_.windowHandle(), Qt::LeftButton, {}, QPoint(40, 40));
+    QCOMPARE(clicked.count(), 2);
   }
 
   void NeverShowsTheWindowsTip() {
