@@ -40,7 +40,7 @@ class SkinLabel : public QWidget {
   void SetScrollDirection(int direction);
   // The top of the text, at rest and where scrolling starts.
   void SetTop(int y);
-  // False after the skin behind the label changed, so the next paint shows the new skin.
+  // False after the skin behind the label changed: repaints over the new skin.
   void SetBackgroundCaptured(bool captured);
 
   QString text() const { return text_; }
@@ -53,7 +53,6 @@ class SkinLabel : public QWidget {
   // Width and height of the displayed text in the drawing font.
   QSize textSize();
   bool isScrollTimerActive() const { return timer_.isActive(); }
-  bool backgroundCaptured() const { return backgroundCaptured_; }
 
  public slots:
   // One tick of the scroll timer: move by one step or wrap around.
@@ -78,7 +77,6 @@ class SkinLabel : public QWidget {
 
   const int controlId_;
   int scrollPeriodMs_ = 0;
-  bool backgroundCaptured_ = false;
   bool measured_ = false;
   bool rendered_ = false;
   bool useWindowFont_ = true;
