@@ -65,6 +65,17 @@ void SkinButton::mouseReleaseEvent(QMouseEvent* event) {
   if (click) emit clicked(controlId_);
 }
 
+void SkinButton::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) {
+    QWidget::mouseDoubleClickEvent(event);
+    return;
+  }
+  // Qt would take this for a second press, so a double click on Play would start and at once
+  // pause; the first click has reported the command already.
+  pressed_ = false;
+  event->accept();
+}
+
 void SkinButton::ShowFrame(int frame) {
   if (frame_ == frame) return;
   frame_ = frame;

@@ -1,7 +1,8 @@
 #pragma once
 // A push button painted from a skin bitmap of four equal frames side by side: frame 0 normally,
 // frame 1 while the pointer is over it. A left click (press and release on the button) reports
-// the button's control id to the owner, which routes it to its command handler.
+// the button's control id to the owner, which routes it to its command handler. A double click
+// is one click: its second press and release report nothing.
 
 #include <QImage>
 #include <QWidget>
@@ -35,6 +36,7 @@ class SkinButton : public QWidget {
   void leaveEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
   void ShowFrame(int frame);

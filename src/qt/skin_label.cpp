@@ -73,7 +73,6 @@ void SkinLabel::SetTop(int y) {
 }
 
 void SkinLabel::SetBackgroundCaptured(bool captured) {
-  backgroundCaptured_ = captured;
   // Qt paints the label over its parent's freshly painted skin, so a repaint is all it takes.
   if (!captured) update();
 }
@@ -140,7 +139,6 @@ bool SkinLabel::event(QEvent* event) {
 }
 
 void SkinLabel::paintEvent(QPaintEvent* /*event*/) {
-  backgroundCaptured_ = true;
   EnsureRendered();
   if (rendering_.isNull()) return;
   QPainter painter(this);
@@ -176,6 +174,15 @@ void SkinLabel::mousePressEvent(QMouseEvent* event) {
   }
   event->accept();
   emit clicked();
+}
+
+void SkinLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) {
+    QWidget::mouseDoubleClickEvent(event);
+    return;
+  }
+  // The first press opened the page; the second must not open it again.
+  event->accept();
 }
 
 void SkinLabel::SwitchFont(const QFont& font) {

@@ -2,8 +2,8 @@
 // The scrolling banner: one line of text drawn over the parent's skin that moves by a step on
 // every timer tick and starts again from the far side once it has left the label. While the
 // pointer is over it the text stands still as a red underlined link; a left press reports a
-// click, on which the owner opens the banner page. A new text takes over at the next
-// wrap-around, so the moving text never jumps.
+// click, on which the owner opens the banner page (once for a double click). A new text takes over
+// at the next wrap-around, so the moving text never jumps.
 
 #include <QColor>
 #include <QFont>
@@ -40,7 +40,7 @@ class SkinLabel : public QWidget {
   void SetScrollDirection(int direction);
   // The top of the text, at rest and where scrolling starts.
   void SetTop(int y);
-  // False after the skin behind the label changed, so the next paint shows the new skin.
+  // False after the skin behind the label changed: repaints over the new skin.
   void SetBackgroundCaptured(bool captured);
 
   QString text() const { return text_; }
@@ -53,7 +53,6 @@ class SkinLabel : public QWidget {
   // Width and height of the displayed text in the drawing font.
   QSize textSize();
   bool isScrollTimerActive() const { return timer_.isActive(); }
-  bool backgroundCaptured() const { return backgroundCaptured_; }
 
  public slots:
   // One tick of the scroll timer: move by one step or wrap around.
@@ -68,6 +67,7 @@ class SkinLabel : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
   void SwitchFont(const QFont& font);
@@ -77,7 +77,6 @@ class SkinLabel : public QWidget {
 
   const int controlId_;
   int scrollPeriodMs_ = 0;
-  bool backgroundCaptured_ = false;
   bool measured_ = false;
   bool rendered_ = false;
   bool useWindowFont_ = true;

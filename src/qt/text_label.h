@@ -1,5 +1,9 @@
 #pragma once
-// A label drawn straight onto the skin: white text, no background of its own.
+// A label drawn straight onto the skin: white text, no background of its own. It owns the mouse
+// over its area, as a notifying static does: it shows its own tooltip (none, rather than the
+// window's, when it has none), and a press, release or double click on it reaches neither the
+// window's drag nor its menus. A click on a label is no command. Pointer moves still reach the
+// window, which watches the pointer for docking.
 
 #include <QString>
 #include <QWidget>
@@ -17,7 +21,11 @@ class TextLabel : public QWidget {
   const QString& text() const { return text_; }
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
   const int controlId_;

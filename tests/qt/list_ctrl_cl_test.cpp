@@ -1,5 +1,5 @@
 // CListCtrlCl: row colours, the bold selected first column, the text inset, level meters,
-// alignment codes, cell tips, mouse and keyboard selection, and filling 100 000 rows.
+// alignment codes, cell tips, mouse and keyboard selection, and filling 100 000 rows in time.
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -351,8 +351,10 @@ class ListCtrlClTest : public QObject {
     QVERIFY(!list_->IsItemSelected(2));
 
     clicked.clear();
-    QTest::mouseDClick(viewport, Qt::LeftButton, {}, rowPoint(4));
+    QTest::mouseDClick(viewport->window()->windowHandle(), Qt::LeftButton, {},
+                       viewport->mapTo(viewport->window(), rowPoint(4)));
     QCOMPARE(doubled.count(), 1);
+    QCOMPARE(clicked.count(), 1);
     QCOMPARE(doubled.at(0), QVariantList({1003, 4}));
     QVERIFY(list_->IsItemSelected(4));
 
@@ -479,6 +481,11 @@ class ListCtrlClTest : public QObject {
     const qint64 scrollMs = timer.elapsed();
     qInfo("100000 rows: fill %lld ms, first paint %lld ms, scroll to the end and paint %lld ms",
           fillMs, paintMs, scrollMs);
+    // About 25 ms, 3 ms and 1 ms here when idle; the limits leave room for a busy machine but not
+    // for work per row that grows with the rows already there, or a paint that visits every row.
+    QVERIFY2(fillMs < 2000, qPrintable(QString::number(fillMs)));
+    QVERIFY2(paintMs < 500, qPrintable(QString::number(paintMs)));
+    QVERIFY2(scrollMs < 500, qPrintable(QString::number(scrollMs)));
     QCOMPARE(list_->GetItemCount(), kRows);
     QCOMPARE(list_->GetItemText(kRows - 1, 1), QStringLiteral("3"));
     QVERIFY(list_->GetTopIndex() > kRows - 20);

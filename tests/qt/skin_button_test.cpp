@@ -1,4 +1,5 @@
-// SkinButton: which frame shows, the hover frame while the pointer is over it, and clicks.
+// SkinButton: which frame shows, the hover frame while the pointer is over it, and clicks
+// (a double click is one).
 
 #include <QPainter>
 #include <QSignalSpy>
@@ -82,6 +83,19 @@ class SkinButtonTest : public QObject {
     QTest::mouseRelease(button_, button, {}, releaseAt);
     QCOMPARE(spy.count(), clicks);
     if (clicks > 0) QCOMPARE(spy.at(0).at(0).toInt(), 1016);
+  }
+
+  // A double click on Next must skip one station, not two; a later click is a click again.
+  // Sent through the window, as the windowing system delivers them: press, release, double
+  // click, release.
+  void DoubleClickIsOneClick() {
+    QSignalSpy spy(button_, &SkinButton::clicked);
+    QWindow* window = window_.windowHandle();
+    const QPoint at = button_->mapTo(&window_, QPoint(10, 10));
+    QTest::mouseDClick(window, Qt::LeftButton, {}, at);
+    QCOMPARE(spy.count(), 1);
+    QTest::mouseClick(window, Qt::LeftButton, {}, at);
+    QCOMPARE(spy.count(), 2);
   }
 
   void MissingBitmapDrawsNothing() {
