@@ -198,6 +198,28 @@ TEST(GstPlayer, RetriesAStationThatDropsAndPlaysAgainWhenItReturns) {
   EXPECT_EQ(TraceUntil(player, kPlaying, milliseconds(6000)).last(), kPlaying);
 }
 
+// A server that keeps the connection but sends nothing more: the listener hears silence, so the
+// player must not go on saying it plays. It counts as a drop, well before the server's timeout.
+TEST(GstPlayer, RetriesAStationThatFallsSilentWhilePlaying) {
+  LocalStations stations;
+  StreamResource stalls = stations.Resource("/tone.mp3");
+  stalls.burst_bytes = 0;
+  stalls.stall_after_ms = 1500;
+  stalls.stall_ms = 60000;
+  stations.server().Serve("/stalls.mp3", stalls);
+  GstPlayerOptions options = Silent(/*timeout_seconds=*/10);
+  options.silence_limit_ms = 1000;
+  GstPlayer player(options);
+  player.SetURL(stations.server().Url("/stalls.mp3"));
+  ASSERT_EQ(TraceUntil(player, kPlaying, milliseconds(8000)).last(), kPlaying);
+
+  EXPECT_EQ(TraceUntil(player, kConnecting, milliseconds(5000)).last(), kConnecting);
+  EXPECT_NE(player.LastError(), "");
+  EXPECT_TRUE(PumpUntil([&] { return stations.server().Requests("/stalls.mp3").size() >= 2; },
+                        milliseconds(3000)))
+      << "no new attempt";
+}
+
 TEST(GstPlayer, PausesAndStopsUntilTheNextUrl) {
   LocalStations stations;
   const std::string url = stations.Url("/tone.mp3");
