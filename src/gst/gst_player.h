@@ -2,8 +2,8 @@
 // The media player of the program: a GStreamer pipeline behind the MediaPlayer interface.
 //
 // Threads: every call, and the iteration of the GLib default main context that delivers the
-// player's bus messages and retry timers, happen on the user-interface thread. Nothing here
-// waits for the network.
+// player's bus messages and timers, happen on the user-interface thread, whose event loop must
+// iterate that context (gst/main_context_check.h tells). Nothing here waits for the network.
 
 #include <cstdint>
 #include <memory>

@@ -4,16 +4,43 @@
 #include <gst/gst.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <mutex>
 
 namespace lumio::gst {
+namespace {
+
+// Read by icydemux for titles that are not valid UTF-8; UTF-8 titles still decode as such.
+constexpr const char* kIcyEncoding = "GST_ICY_TAG_ENCODING";
+
+bool SingleThreaded() {
+  std::error_code error;
+  int threads = 0;
+  for (std::filesystem::directory_iterator task("/proc/self/task", error), end;
+       !error && task != end; task.increment(error)) {
+    ++threads;
+  }
+  return !error && threads == 1;
+}
+
+}  // namespace
+
+void PrepareGStreamerEnvironment() {
+  setenv(kIcyEncoding, "GBK", 1);
+}
 
 bool InitGStreamerOnce(std::string* error) {
   static std::once_flag once;
   static std::string failure;
   std::call_once(once, [] {
-    // Read by icydemux for titles that are not valid UTF-8; UTF-8 titles still decode as such.
-    setenv("GST_ICY_TAG_ENCODING", "GBK", 1);
+    if (std::getenv(kIcyEncoding) == nullptr) {
+      if (SingleThreaded()) {
+        PrepareGStreamerEnvironment();
+      } else {
+        g_warning("%s was not set before threads started: GBK stream titles will not decode",
+                  kIcyEncoding);
+      }
+    }
     GError* raw_error = nullptr;
     if (!gst_init_check(nullptr, nullptr, &raw_error)) {
       failure = std::string("GStreamer cannot start: ") +

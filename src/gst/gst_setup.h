@@ -5,9 +5,15 @@
 
 namespace lumio::gst {
 
-// Initialises GStreamer once per process; false, with `error` set, when it cannot be. Stream
-// titles of Chinese stations come in GBK as often as in UTF-8, so the ICY decoder is told to
-// fall back to GBK before GStreamer starts.
+// Sets the environment GStreamer reads for the program's streams: stream titles of Chinese
+// stations come in GBK as often as in UTF-8, so the ICY decoder is told to fall back to GBK.
+// Changing the environment is safe only while the process has a single thread: call it first
+// thing in main.
+void PrepareGStreamerEnvironment();
+
+// Initialises GStreamer once per process; false, with `error` set, when it cannot be. Where main
+// did not prepare the environment, this does, unless threads already run (then GBK titles show
+// garbled, and a warning says why).
 bool InitGStreamerOnce(std::string* error = nullptr);
 
 // Loads the plugins that opening a station needs (network source, type finding, parsers,
