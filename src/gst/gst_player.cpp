@@ -283,6 +283,12 @@ void GstPlayer::Impl::HandleMessage(GstMessage* message) {
       GError* raw_error = nullptr;
       gst_message_parse_error(message, &raw_error, nullptr);
       ErrorPtr error(raw_error);
+      // A format that only a rarely needed plugin recognises: again, with every type finder.
+      if (error &&
+          g_error_matches(error.get(), GST_STREAM_ERROR, GST_STREAM_ERROR_TYPE_NOT_FOUND) &&
+          gst::RestoreTypeFinders()) {
+        return StartAttempt();
+      }
       return Fail(error ? error->message : "The stream failed");
     }
     case GST_MESSAGE_EOS:

@@ -18,7 +18,12 @@ bool InitGStreamerOnce(std::string* error = nullptr);
 
 // Loads the plugins that opening a station needs (network source, type finding, parsers,
 // decoders, audio output), so that the first station does not wait for them. Missing plugins
-// are skipped: they only make that station fail later, as it would anyway.
+// are skipped: they only make that station fail later, as it would anyway. Type finders of
+// other plugins are set aside, so that finding a stream's type loads nothing more.
 void PreloadPlugins();
+
+// Gives type finding back the type finders set aside, for a stream whose type was not found
+// without them; false when none were.
+bool RestoreTypeFinders();
 
 }  // namespace lumio::gst

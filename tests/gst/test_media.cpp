@@ -18,6 +18,8 @@ constexpr int kSampleRate = 44100;
 constexpr int kSamplesPerBuffer = 1024;
 constexpr double kHlsSeconds = 15;
 constexpr double kBurstSeconds = 4;  // what Icecast's 64 KiB burst holds at 128 kbit/s
+// Into the third 418-byte frame of the MP3 tone.
+constexpr size_t kMidFrameOffset = 1000;
 
 std::string ToneSource(double seconds, int frequency = kToneHz) {
   const int buffers = static_cast<int>(seconds * kSampleRate / kSamplesPerBuffer) + 1;
@@ -106,6 +108,15 @@ const EncodedTone& Tone(ToneFormat format, double seconds) {
 }
 
 StreamResource LocalStations::Resource(const std::string& path) {
+  if (path == "/icy.mp3") {
+    // The same tone, the loop turned so that a listener's first byte is not a frame's.
+    StreamResource resource = Resource("/tone.mp3");
+    if (!resource.body || resource.body->size() <= kMidFrameOffset) return {};
+    const std::string& bytes = *resource.body;
+    resource.body = std::make_shared<const std::string>(bytes.substr(kMidFrameOffset) +
+                                                        bytes.substr(0, kMidFrameOffset));
+    return resource;
+  }
   static const std::map<std::string, ToneFormat> kFormats = {
       {"/tone.mp3", ToneFormat::kMp3},           {"/tone.aac", ToneFormat::kAac},
       {"/tone.ogg", ToneFormat::kOgg},           {"/tv.ogg", ToneFormat::kOggWithPictures},
@@ -132,6 +143,7 @@ std::string LocalStations::Url(const std::string& path) {
   StreamResource resource = Resource(path);
   if (!resource.body) return "";
   server_.Serve(path, std::move(resource));
+  if (path == "/icy.mp3") server_.SetTitle(path, "Lumio - Test tone");
   return server_.Url(path);
 }
 

@@ -30,6 +30,9 @@ const EncodedTone& Tone(ToneFormat format, double seconds);
 
 // The local stations every player test and the benchmark use, on one server:
 //   /tone.mp3   MP3, looped, with a 64 KiB burst at connection like Icecast
+//   /icy.mp3    the same with ICY titles and its first bytes mid-frame, as most stations send
+//               it: Icecast starts a listener where one of its source's writes began, and few
+//               sources write whole frames
 //   /tone.aac   AAC, looped, paced from the first byte (no burst)
 //   /tone.ogg   Ogg Vorbis, 30 s, with a 64 KiB burst
 //   /tv.ogg     Ogg Vorbis beside Theora pictures, 30 s, with a 64 KiB burst
