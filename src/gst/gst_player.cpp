@@ -9,6 +9,7 @@
 #include "gst/audio_output.h"
 #include "gst/gst_refs.h"
 #include "gst/gst_setup.h"
+#include "gst/silence_watch.h"
 #include "gst/stream_address.h"
 #include "gst/stream_decoder.h"
 
@@ -43,6 +44,11 @@ SourcePtr StartTimer(guint milliseconds, GSourceFunc callback, gpointer data) {
   return timer;
 }
 
+int64_t SilenceLimitMs(const GstPlayerOptions& options) {
+  if (options.silence_limit_ms > 0) return options.silence_limit_ms;
+  return int64_t{1000} * std::max(1, options.timeout_seconds);
+}
+
 std::optional<std::string> TagString(const GstTagList* tags, const char* tag) {
   gchar* raw = nullptr;
   if (!gst_tag_list_get_string(tags, tag, &raw)) return std::nullopt;
@@ -57,7 +63,10 @@ std::optional<std::string> TagString(const GstTagList* tags, const char* tag) {
 // which makes the first sound come sooner.
 class GstPlayer::Impl {
  public:
-  explicit Impl(GstPlayerOptions options) : options_(std::move(options)) {}
+  explicit Impl(GstPlayerOptions options)
+      : options_(std::move(options)),
+        silence_([this] { return output_ ? output_->LastSoundUs() : 0; }, SilenceLimitMs(options_),
+                 [this] { OnSilence(); }) {}
   ~Impl();
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
@@ -89,14 +98,11 @@ class GstPlayer::Impl {
   void HandleMessage(GstMessage* message);
   void OnBuffering(int percent);
   void OnTags(GstMessage* message);
-  void WatchSilence(int64_t delay_ms);
-  void CheckSilence();
-  int64_t SilenceLimitMs() const;
+  void OnSilence();
 
   static gboolean OnBusMessage(GstBus* bus, GstMessage* message, gpointer self);
   static gboolean OnRetryTimer(gpointer self);
   static gboolean OnOpeningTimeout(gpointer self);
-  static gboolean OnSilenceTimer(gpointer self);
 
   const GstPlayerOptions options_;
   bool prepared_ = false;
@@ -108,13 +114,12 @@ class GstPlayer::Impl {
   SourcePtr bus_watch_;
   SourcePtr retry_timer_;
   SourcePtr opening_timer_;
-  SourcePtr silence_timer_;
+  gst::SilenceWatch silence_;  // while playing
 
   gst::StreamAddress address_;
   Phase phase_ = Phase::kIdle;
-  bool buffering_ = false;        // opening, and the stream's data has begun to arrive
-  int64_t playing_since_us_ = 0;  // monotonic, when the current attempt was first heard
-  int failures_ = 0;              // failed attempts since the stream was last heard
+  bool buffering_ = false;  // opening, and the stream's data has begun to arrive
+  int failures_ = 0;        // failed attempts since the stream was last heard
   int32_t volume_ = 50;
   bool mute_ = false;
 
@@ -127,7 +132,7 @@ class GstPlayer::Impl {
 GstPlayer::Impl::~Impl() {
   retry_timer_.reset();
   opening_timer_.reset();
-  silence_timer_.reset();
+  silence_.Stop();
   bus_watch_.reset();
   if (pipeline_) gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
 }
@@ -169,7 +174,7 @@ void GstPlayer::Impl::SetURL(const std::string& url) {
 
 int32_t GstPlayer::Impl::GetPlayState() {
   DrainBus();
-  CheckSilence();
+  if (phase_ == Phase::kPlaying && silence_.Silent()) OnSilence();
   switch (phase_) {
     case Phase::kIdle:
       return kPlayStateStopped;
@@ -252,7 +257,7 @@ void GstPlayer::Impl::Fail(std::string why) {
 void GstPlayer::Impl::Halt() {
   retry_timer_.reset();
   opening_timer_.reset();
-  silence_timer_.reset();
+  silence_.Stop();
   buffering_ = false;
   if (!pipeline_) return;
   gst_element_set_state(pipeline_.get(), GST_STATE_READY);
@@ -308,8 +313,7 @@ void GstPlayer::Impl::HandleMessage(GstMessage* message) {
       buffering_ = false;
       failures_ = 0;
       opening_timer_.reset();
-      playing_since_us_ = g_get_monotonic_time();
-      WatchSilence(SilenceLimitMs());
+      silence_.Start();
       ApplyVolume();
       return;
     }
@@ -347,38 +351,11 @@ void GstPlayer::Impl::OnTags(GstMessage* message) {
   }
 }
 
-int64_t GstPlayer::Impl::SilenceLimitMs() const {
-  if (options_.silence_limit_ms > 0) return options_.silence_limit_ms;
-  return int64_t{1000} * std::max(1, options_.timeout_seconds);
-}
-
-// A pipeline can play on while nothing reaches the output: a decoder that dropped its stream, a
-// server that keeps the connection but sends nothing. The listener hears silence, so it counts
-// as a drop. One timer per silence limit: it looks again at the moment the limit would run out.
-void GstPlayer::Impl::WatchSilence(int64_t delay_ms) {
-  silence_timer_ =
-      StartTimer(static_cast<guint>(std::max<int64_t>(1, delay_ms)), &OnSilenceTimer, this);
-}
-
-void GstPlayer::Impl::CheckSilence() {
-  if (phase_ != Phase::kPlaying || !output_) return;
-  const int64_t heard_us = std::max(output_->LastSoundUs(), playing_since_us_);
-  const int64_t silent_ms = (g_get_monotonic_time() - heard_us) / 1000;
-  const int64_t limit_ms = SilenceLimitMs();
-  if (silent_ms < limit_ms) {
-    if (!silence_timer_) WatchSilence(limit_ms - silent_ms);
-    return;
-  }
+void GstPlayer::Impl::OnSilence() {
+  const int64_t limit_ms = silence_.limit_ms();
   Fail("No sound from the station for " + (limit_ms % 1000 == 0
                                                ? std::to_string(limit_ms / 1000) + " seconds"
                                                : std::to_string(limit_ms) + " ms"));
-}
-
-gboolean GstPlayer::Impl::OnSilenceTimer(gpointer self) {
-  auto* impl = static_cast<Impl*>(self);
-  impl->silence_timer_.reset();
-  impl->CheckSilence();
-  return G_SOURCE_REMOVE;
 }
 
 gboolean GstPlayer::Impl::OnBusMessage(GstBus*, GstMessage* message, gpointer self) {
