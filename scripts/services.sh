@@ -2,7 +2,8 @@
 # Starts and stops the services the tests use, each on this machine only:
 #   an X server (Xvfb) with a notification area (trayer) and a compositor (xcompmgr), a
 #   PulseAudio daemon with a null sink, an Icecast server on 127.0.0.1 with two live test-tone
-#   mounts (/tone.mp3 and /tone.ogg, 440 Hz).
+#   mounts (/tone.mp3 and /tone.ogg, 440 Hz) and a chained Ogg mount (/chained.ogg: a new chain
+#   every 5 s, as a station's playout starts one per track, alternately 440 Hz and 880 Hz).
 #
 #   scripts/services.sh start STATE_DIR   start them; STATE_DIR/env holds what tests need
 #   scripts/services.sh stop STATE_DIR    stop every process started, by its saved PID
@@ -110,7 +111,20 @@ XML
     ! shout2send ip=127.0.0.1 port="$port" password="$password" mount=/tone.ogg \
     >"$state/feed-ogg.log" 2>&1 &
   remember $!
-  for mount in tone.mp3 tone.ogg; do
+  local freq
+  for freq in 440 880; do
+    gst-launch-1.0 -q audiotestsrc num-buffers=216 wave=sine freq=$freq volume=0.5 \
+      ! audio/x-raw,rate=44100,channels=2 ! audioconvert ! vorbisenc ! oggmux \
+      ! filesink location="$state/icecast/track$freq.ogg" >>"$state/feed-chained.log" 2>&1
+  done
+  # shellcheck disable=SC2016
+  bash -c 'while :; do cat "$1" "$2" || exit; done' _ "$state/icecast/track440.ogg" \
+    "$state/icecast/track880.ogg" \
+    | gst-launch-1.0 -q fdsrc fd=0 blocksize=4096 ! application/ogg \
+    ! shout2send ip=127.0.0.1 port="$port" password="$password" mount=/chained.ogg \
+    >>"$state/feed-chained.log" 2>&1 &
+  remember $!
+  for mount in tone.mp3 tone.ogg chained.ogg; do
     wait_for 15 mount_is_live "$port" "$mount" ||
       { echo "the Icecast mount /$mount did not come up" >&2; return 1; }
   done

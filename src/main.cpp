@@ -2,11 +2,15 @@
 // runs the start-up sequence and the event loop, and ends with the window.
 
 #include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/clock.h"
 #include "app/radio_dlg.h"
 #include "gst/gst_player.h"
+#include "gst/gst_setup.h"
+#include "gst/main_context_check.h"
 #include "qt/qt_window_layer.h"
 #include "qt/startup_warm_up.h"
 
@@ -19,9 +23,24 @@ void PreferX11() {
     qputenv("QT_QPA_PLATFORM", "xcb");
 }
 
+// The player cannot work on this event loop: said on the terminal and in a box, before any
+// window, rather than leaving every station at "connecting" and then "failed".
+void ReportEventLoopWithoutGlib() {
+  std::fputs(
+      "lumio: Qt's event loop does not run GLib's main context (is QT_NO_GLIB set?); "
+      "the player cannot play any station.\n",
+      stderr);
+  QMessageBox::critical(nullptr, QStringLiteral("Lumio"),
+                        QString::fromUtf8("Qt 没有使用 GLib 事件循环（是否设置了 QT_NO_GLIB？），"
+                                          "Lumio 无法播放任何电台。请去掉该设置后重新启动。"));
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // First of all: changing the environment is safe only while no other thread runs, and the
+  // warm-up, Qt, xcb and GLib all start some.
+  lumio::gst::PrepareGStreamerEnvironment();
   PreferX11();
   lumio::StartupWarmUp warmUp;
   QApplication app(argc, argv);
@@ -30,7 +49,13 @@ int main(int argc, char* argv[]) {
   QApplication::setQuitOnLastWindowClosed(false);
 
   const std::string programDir = QCoreApplication::applicationDirPath().toStdString() + "/";
+  // The player's bus watch and timers run on GLib's default main context, which Qt iterates only
+  // through its GLib event dispatcher.
   lumio::GstPlayer player;
+  if (!lumio::gst::EventLoopRunsDefaultMainContext([] { QCoreApplication::processEvents(); })) {
+    ReportEventLoopWithoutGlib();
+    return 1;
+  }
   lumio::SystemClock clock;
   lumio::QtWindowLayer window;
   lumio::CRadioDlg dlg(window, player, clock, programDir);

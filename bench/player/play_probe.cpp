@@ -13,6 +13,7 @@
 #include <string>
 
 #include "gst/gst_player.h"
+#include "gst/gst_setup.h"
 
 namespace {
 
@@ -54,6 +55,7 @@ gboolean ReadInput(gint fd, GIOCondition, gpointer data) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  lumio::gst::PrepareGStreamerEnvironment();  // as the program does, before any thread
   lumio::GstPlayerOptions options;
   int volume = 100;
   for (int i = 1; i + 1 < argc; i += 2) {

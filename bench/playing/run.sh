@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Playing benchmark: memory and CPU of Lumio while it plays a local Icecast stream (the banner
+# Playing benchmark: memory and CPU of Lumio while it plays a local MP3 station (the banner
 # scrolling, the play time ticking) beside `mpv --no-config --no-video` on the same stream.
-# The test services of scripts/services.sh (a private X display with a notification area and a
-# compositor, PulseAudio with a null sink, Icecast with a 440 Hz MP3 mount) are started for the
-# run and stopped after it; nothing is installed.
+# The station (lumio_bench_station) sends what most stations send: ICY titles, and a stream
+# whose first bytes fall mid-frame, which leaves type finding unsure. The test services of
+# scripts/services.sh (a private X display with a notification area and a compositor,
+# PulseAudio with a null sink) are started for the run and stopped after it; nothing is
+# installed.
 #
 #   bench/playing/run.sh [BUILD_DIR]      default BUILD_DIR: build-release (configured here with
 #                                         -DCMAKE_BUILD_TYPE=Release -DLUMIO_BENCH=ON if new)
@@ -21,16 +23,19 @@ rounds=${ROUNDS:-1}
 # shellcheck source=bench/lib.sh
 source "$root/bench/lib.sh"
 require_programs mpv xdotool pactl
-build_targets "$build" lumio lumio-stations
+build_targets "$build" lumio lumio-stations lumio_bench_station
 
 state=$(mktemp -d /tmp/lumio-bench-playing.XXXXXX)
 chmod 755 "$state"  # Icecast runs as its own user and must reach its folder
 player_pid=
+station_pid=
 cleanup() {
-  if [[ -n "$player_pid" ]]; then
-    kill "$player_pid" 2>/dev/null || true
-    wait "$player_pid" 2>/dev/null || true
-  fi
+  local pid
+  for pid in "$player_pid" "$station_pid"; do
+    [[ -n "$pid" ]] || continue
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
   "$root/scripts/services.sh" stop "$state/services" >/dev/null 2>&1 || true
   rm -rf "$state"
 }
@@ -43,7 +48,14 @@ echo "starting the services..." >&2
 }
 # shellcheck disable=SC1091
 source "$state/services/env"
-stream=http://127.0.0.1:$LUMIO_ICECAST_PORT/tone.mp3
+"$build/bin/lumio_bench_station" >"$state/station.url" 2>"$state/station.log" &
+station_pid=$!
+wait_for 30 test -s "$state/station.url" || {
+  echo "the benchmark's station did not start" >&2
+  cat "$state/station.log" >&2
+  exit 1
+}
+stream=$(head -n 1 "$state/station.url")
 export HOME=$state/home
 mkdir -p "$HOME"
 export DBUS_SESSION_BUS_ADDRESS=unix:path=$state/no-session-bus
@@ -125,7 +137,7 @@ for round in $(seq "$rounds"); do
   run_mpv
 done
 
-printf '\n%-28s %14s %14s %16s\n' "player (local MP3 stream)" "mean RSS MiB" "peak RSS MiB" "CPU % of a core"
+printf '\n%-28s %14s %14s %16s\n' "player (local ICY MP3)" "mean RSS MiB" "peak RSS MiB" "CPU % of a core"
 for name in lumio mpv; do
   awk -v name="$name" '{m += $1; if ($2 > p) p = $2; c += $3} END {
     printf "%-28s %14.1f %14.1f %16.2f\n", name == "lumio" ? "Lumio" : "mpv --no-config --no-video",

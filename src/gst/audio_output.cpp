@@ -28,9 +28,27 @@ AudioOutput::AudioOutput(const std::string& sink_description) {
   gst_element_link_many(convert, resample, volume, sink, nullptr);
   GstPad* entry = gst_element_get_static_pad(convert, "sink");
   gst_element_add_pad(bin, gst_ghost_pad_new("sink", entry));
+  // Whatever the decoder, its sound comes through here: the one place that tells whether the
+  // listener can hear anything.
+  probe_ = gst_pad_add_probe(
+      entry,
+      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST),
+      &OnSound, this, nullptr);
+  entry_ = entry;
   gst_object_unref(entry);
   bin_.reset(static_cast<GstElement*>(gst_object_ref_sink(bin)));
   volume_ = volume;
+}
+
+AudioOutput::~AudioOutput() {
+  // The bin may outlive this in its parent; its probe must not reach this afterwards.
+  if (entry_ != nullptr) gst_pad_remove_probe(entry_, probe_);
+}
+
+GstPadProbeReturn AudioOutput::OnSound(GstPad*, GstPadProbeInfo*, gpointer self) {
+  static_cast<AudioOutput*>(self)->last_sound_us_.store(g_get_monotonic_time(),
+                                                        std::memory_order_relaxed);
+  return GST_PAD_PROBE_OK;
 }
 
 void AudioOutput::Apply(int32_t volume, bool mute) {

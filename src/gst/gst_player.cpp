@@ -9,6 +9,7 @@
 #include "gst/audio_output.h"
 #include "gst/gst_refs.h"
 #include "gst/gst_setup.h"
+#include "gst/silence_watch.h"
 #include "gst/stream_address.h"
 #include "gst/stream_decoder.h"
 
@@ -43,6 +44,11 @@ SourcePtr StartTimer(guint milliseconds, GSourceFunc callback, gpointer data) {
   return timer;
 }
 
+int64_t SilenceLimitMs(const GstPlayerOptions& options) {
+  if (options.silence_limit_ms > 0) return options.silence_limit_ms;
+  return int64_t{1000} * std::max(1, options.timeout_seconds);
+}
+
 std::optional<std::string> TagString(const GstTagList* tags, const char* tag) {
   gchar* raw = nullptr;
   if (!gst_tag_list_get_string(tags, tag, &raw)) return std::nullopt;
@@ -57,7 +63,10 @@ std::optional<std::string> TagString(const GstTagList* tags, const char* tag) {
 // which makes the first sound come sooner.
 class GstPlayer::Impl {
  public:
-  explicit Impl(GstPlayerOptions options) : options_(std::move(options)) {}
+  explicit Impl(GstPlayerOptions options)
+      : options_(std::move(options)),
+        silence_([this] { return output_ ? output_->LastSoundUs() : 0; }, SilenceLimitMs(options_),
+                 [this] { OnSilence(); }) {}
   ~Impl();
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
@@ -89,6 +98,7 @@ class GstPlayer::Impl {
   void HandleMessage(GstMessage* message);
   void OnBuffering(int percent);
   void OnTags(GstMessage* message);
+  void OnSilence();
 
   static gboolean OnBusMessage(GstBus* bus, GstMessage* message, gpointer self);
   static gboolean OnRetryTimer(gpointer self);
@@ -104,6 +114,7 @@ class GstPlayer::Impl {
   SourcePtr bus_watch_;
   SourcePtr retry_timer_;
   SourcePtr opening_timer_;
+  gst::SilenceWatch silence_;  // while playing
 
   gst::StreamAddress address_;
   Phase phase_ = Phase::kIdle;
@@ -121,6 +132,7 @@ class GstPlayer::Impl {
 GstPlayer::Impl::~Impl() {
   retry_timer_.reset();
   opening_timer_.reset();
+  silence_.Stop();
   bus_watch_.reset();
   if (pipeline_) gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
 }
@@ -162,6 +174,7 @@ void GstPlayer::Impl::SetURL(const std::string& url) {
 
 int32_t GstPlayer::Impl::GetPlayState() {
   DrainBus();
+  if (phase_ == Phase::kPlaying && silence_.Silent()) OnSilence();
   switch (phase_) {
     case Phase::kIdle:
       return kPlayStateStopped;
@@ -244,6 +257,7 @@ void GstPlayer::Impl::Fail(std::string why) {
 void GstPlayer::Impl::Halt() {
   retry_timer_.reset();
   opening_timer_.reset();
+  silence_.Stop();
   buffering_ = false;
   if (!pipeline_) return;
   gst_element_set_state(pipeline_.get(), GST_STATE_READY);
@@ -274,6 +288,12 @@ void GstPlayer::Impl::HandleMessage(GstMessage* message) {
       GError* raw_error = nullptr;
       gst_message_parse_error(message, &raw_error, nullptr);
       ErrorPtr error(raw_error);
+      // A format that only a rarely needed plugin recognises: again, with every type finder.
+      if (error &&
+          g_error_matches(error.get(), GST_STREAM_ERROR, GST_STREAM_ERROR_TYPE_NOT_FOUND) &&
+          gst::RestoreTypeFinders()) {
+        return StartAttempt();
+      }
       return Fail(error ? error->message : "The stream failed");
     }
     case GST_MESSAGE_EOS:
@@ -293,6 +313,7 @@ void GstPlayer::Impl::HandleMessage(GstMessage* message) {
       buffering_ = false;
       failures_ = 0;
       opening_timer_.reset();
+      silence_.Start();
       ApplyVolume();
       return;
     }
@@ -328,6 +349,13 @@ void GstPlayer::Impl::OnTags(GstMessage* message) {
       gst_tag_list_get_uint(tags.get(), GST_TAG_BITRATE, &bitrate)) {
     bitrate_ = static_cast<int32_t>(std::min<guint>(bitrate, INT32_MAX));
   }
+}
+
+void GstPlayer::Impl::OnSilence() {
+  const int64_t limit_ms = silence_.limit_ms();
+  Fail("No sound from the station for " + (limit_ms % 1000 == 0
+                                               ? std::to_string(limit_ms / 1000) + " seconds"
+                                               : std::to_string(limit_ms) + " ms"));
 }
 
 gboolean GstPlayer::Impl::OnBusMessage(GstBus*, GstMessage* message, gpointer self) {

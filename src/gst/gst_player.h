@@ -2,8 +2,8 @@
 // The media player of the program: a GStreamer pipeline behind the MediaPlayer interface.
 //
 // Threads: every call, and the iteration of the GLib default main context that delivers the
-// player's bus messages and retry timers, happen on the user-interface thread. Nothing here
-// waits for the network.
+// player's bus messages and timers, happen on the user-interface thread, whose event loop must
+// iterate that context (gst/main_context_check.h tells). Nothing here waits for the network.
 
 #include <cstdint>
 #include <memory>
@@ -20,6 +20,9 @@ struct GstPlayerOptions {
   // Seconds a server may stay silent (while connecting or streaming) before the attempt counts
   // as failed.
   int timeout_seconds = 10;
+  // Milliseconds a playing stream may bring no sound to the output before it counts as dropped
+  // (and is retried); 0 means timeout_seconds.
+  int silence_limit_ms = 0;
 };
 
 class GstPlayer final : public MediaPlayer {
@@ -34,10 +37,10 @@ class GstPlayer final : public MediaPlayer {
   // to be called right after the window is shown. Safe to call more than once.
   void Prepare();
 
-  // MediaPlayer. A stream that cannot be opened, or that ends or drops after it played, keeps
-  // the state at 9 and is tried again after 1, 2, 4, 8 and then every 10 seconds, until the
-  // next SetURL, Stop or Pause. Volume and mute given before the pipeline exists are kept and
-  // applied when it does; the initial volume is 50, unmuted.
+  // MediaPlayer. A stream that cannot be opened, or that ends or drops after it played (or
+  // brings no sound for the silence limit), keeps the state at 9 and is tried again after 1, 2, 4,
+  // 8 and then every 10 seconds, until the next SetURL, Stop or Pause. Volume and mute given before
+  // the pipeline exists are kept and applied when it does; the initial volume is 50, unmuted.
   void SetURL(const std::string& url) override;
   int32_t GetPlayState() override;
   void Stop() override;

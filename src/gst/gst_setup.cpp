@@ -4,16 +4,44 @@
 #include <gst/gst.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <mutex>
+#include <vector>
 
 namespace lumio::gst {
+namespace {
+
+// Read by icydemux for titles that are not valid UTF-8; UTF-8 titles still decode as such.
+constexpr const char* kIcyEncoding = "GST_ICY_TAG_ENCODING";
+
+bool SingleThreaded() {
+  std::error_code error;
+  int threads = 0;
+  for (std::filesystem::directory_iterator task("/proc/self/task", error), end;
+       !error && task != end; task.increment(error)) {
+    ++threads;
+  }
+  return !error && threads == 1;
+}
+
+}  // namespace
+
+void PrepareGStreamerEnvironment() {
+  setenv(kIcyEncoding, "GBK", 1);
+}
 
 bool InitGStreamerOnce(std::string* error) {
   static std::once_flag once;
   static std::string failure;
   std::call_once(once, [] {
-    // Read by icydemux for titles that are not valid UTF-8; UTF-8 titles still decode as such.
-    setenv("GST_ICY_TAG_ENCODING", "GBK", 1);
+    if (std::getenv(kIcyEncoding) == nullptr) {
+      if (SingleThreaded()) {
+        PrepareGStreamerEnvironment();
+      } else {
+        g_warning("%s was not set before threads started: GBK stream titles will not decode",
+                  kIcyEncoding);
+      }
+    }
     GError* raw_error = nullptr;
     if (!gst_init_check(nullptr, nullptr, &raw_error)) {
       failure = std::string("GStreamer cannot start: ") +
@@ -47,6 +75,47 @@ void PreferSmallDecoders() {
   }
 }
 
+namespace {
+
+std::mutex set_aside_mutex;
+std::vector<GstPluginFeature*> set_aside;  // each holds a reference
+
+// Type finding asks every type finder until one is certain, and asking one loads its plugin.
+// On an MP3 stream that starts mid-frame (most ICY stations) none is certain, and the type
+// finders that the FFmpeg plugin and the subtitle parser register load both for nothing, the
+// first with its ~120 libraries. The type finders of the plugins loaded by now know every
+// format stations send; the others wait until a stream's type is not found without them.
+void SetAsideUnloadedTypeFinders() {
+  GstRegistry* registry = gst_registry_get();
+  GList* finders = gst_type_find_factory_get_list();
+  std::lock_guard lock(set_aside_mutex);
+  for (GList* item = finders; item != nullptr; item = item->next) {
+    auto* feature = static_cast<GstPluginFeature*>(item->data);
+    GstPlugin* plugin = gst_plugin_feature_get_plugin(feature);
+    const bool loaded = plugin != nullptr && gst_plugin_is_loaded(plugin);
+    if (plugin != nullptr) gst_object_unref(plugin);
+    if (loaded) continue;
+    set_aside.push_back(static_cast<GstPluginFeature*>(gst_object_ref(feature)));
+    gst_registry_remove_feature(registry, feature);
+  }
+  gst_plugin_feature_list_free(finders);
+}
+
+}  // namespace
+
+bool RestoreTypeFinders() {
+  std::vector<GstPluginFeature*> restored;
+  {
+    std::lock_guard lock(set_aside_mutex);
+    restored.swap(set_aside);
+  }
+  for (GstPluginFeature* feature : restored) {
+    gst_registry_add_feature(gst_registry_get(), feature);
+    gst_object_unref(feature);
+  }
+  return !restored.empty();
+}
+
 void PreloadPlugins() {
   PreferSmallDecoders();
   static constexpr const char* kPlugins[] = {
@@ -61,6 +130,7 @@ void PreloadPlugins() {
   for (const char* name : kPlugins) {
     if (GstPlugin* plugin = gst_plugin_load_by_name(name)) gst_object_unref(plugin);
   }
+  SetAsideUnloadedTypeFinders();
   // Each element type pays for its class set-up on first use; a station's first play would.
   static constexpr const char* kElements[] = {
       "uridecodebin",  "decodebin",      "queue2",   "urisourcebin",   "uridecodebin3",

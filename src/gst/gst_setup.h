@@ -5,14 +5,25 @@
 
 namespace lumio::gst {
 
-// Initialises GStreamer once per process; false, with `error` set, when it cannot be. Stream
-// titles of Chinese stations come in GBK as often as in UTF-8, so the ICY decoder is told to
-// fall back to GBK before GStreamer starts.
+// Sets the environment GStreamer reads for the program's streams: stream titles of Chinese
+// stations come in GBK as often as in UTF-8, so the ICY decoder is told to fall back to GBK.
+// Changing the environment is safe only while the process has a single thread: call it first
+// thing in main.
+void PrepareGStreamerEnvironment();
+
+// Initialises GStreamer once per process; false, with `error` set, when it cannot be. Where main
+// did not prepare the environment, this does, unless threads already run (then GBK titles show
+// garbled, and a warning says why).
 bool InitGStreamerOnce(std::string* error = nullptr);
 
 // Loads the plugins that opening a station needs (network source, type finding, parsers,
 // decoders, audio output), so that the first station does not wait for them. Missing plugins
-// are skipped: they only make that station fail later, as it would anyway.
+// are skipped: they only make that station fail later, as it would anyway. Type finders of
+// other plugins are set aside, so that finding a stream's type loads nothing more.
 void PreloadPlugins();
+
+// Gives type finding back the type finders set aside, for a stream whose type was not found
+// without them; false when none were.
+bool RestoreTypeFinders();
 
 }  // namespace lumio::gst

@@ -84,18 +84,18 @@ void StreamDecoder::OnSourceSetup(GstElement*, GstElement* source, gpointer self
   }
 }
 
-// Runs on a streaming thread. The first sound stream goes to the output; anything else the
+// Runs on a streaming thread. A sound stream goes to the output whenever the output is free:
+// the first one, and each one after it that replaces the stream before (a chained Ogg stream
+// removes the old pad, which unlinks it, before it adds the next track's). Anything else the
 // decoder exposes is swallowed, so that it neither blocks nor fails the pipeline.
 void StreamDecoder::OnPadAdded(GstElement*, GstPad* pad, gpointer self) {
   auto* decoder = static_cast<StreamDecoder*>(self);
-  {
+  if (IsRawAudio(pad)) {
     std::lock_guard lock(decoder->mutex_);
-    if (!decoder->output_linked_ && IsRawAudio(pad)) {
-      GstPad* entry = gst_element_get_static_pad(decoder->output_, "sink");
-      decoder->output_linked_ = gst_pad_link(pad, entry) == GST_PAD_LINK_OK;
-      gst_object_unref(entry);
-      if (decoder->output_linked_) return;
-    }
+    GstPad* entry = gst_element_get_static_pad(decoder->output_, "sink");
+    const bool linked = !gst_pad_is_linked(entry) && gst_pad_link(pad, entry) == GST_PAD_LINK_OK;
+    gst_object_unref(entry);
+    if (linked) return;
   }
   GstElement* discard = gst_element_factory_make("fakesink", nullptr);
   if (discard == nullptr) return;

@@ -38,9 +38,8 @@ class StreamDecoder {
   ElementPtr decoder_;
   const int timeout_seconds_;
 
-  // Written by the streaming thread that exposes the decoder's pads.
+  // Held by the streaming threads that expose the decoder's pads.
   std::mutex mutex_;
-  bool output_linked_ = false;
   std::vector<GstElement*> discards_;  // sinks for streams that are not the sound
 };
 

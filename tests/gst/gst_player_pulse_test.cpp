@@ -114,6 +114,25 @@ TEST_F(PulseOutput, TheToneReachesTheSoundServer) {
   EXPECT_NEAR(heard.rms, kFullToneRms, 0.05);
 }
 
+// Icecast starts a new Ogg chain for every track: each new song must be heard, not only the
+// first.
+TEST_F(PulseOutput, TheNextChainOfAnOggStreamIsHeard) {
+  LocalStations stations;
+  GstPlayer player(ToOwnSink());
+  player.SetVolume(100);
+  player.SetURL(stations.Url("/chained.ogg"));
+  ASSERT_EQ(TraceUntil(player, kPlayStatePlaying, milliseconds(8000)).last(), kPlayStatePlaying)
+      << player.LastError();
+  EXPECT_NEAR(Listen(milliseconds(1000)).frequency, kToneHz, 10);
+
+  // The first chain has played out by now, however soon the stream was first heard.
+  PumpFor(milliseconds(static_cast<int>(kFirstChainSeconds * 1000)));
+  const Heard heard = Listen(milliseconds(1500));
+  EXPECT_NEAR(heard.frequency, kSecondChainHz, 20);
+  EXPECT_NEAR(heard.rms, kFullToneRms, 0.05);
+  EXPECT_EQ(player.GetPlayState(), kPlayStatePlaying) << player.LastError();
+}
+
 // The sound server forgets a stream's volume when the stream is made anew for the next
 // station; the player must not.
 TEST_F(PulseOutput, VolumeAndMuteHoldAcrossStations) {

@@ -4,9 +4,12 @@
 #include "gst/gst_player.h"
 
 #include <gmock/gmock.h>
+#include <gst/gst.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 
@@ -198,6 +201,28 @@ TEST(GstPlayer, RetriesAStationThatDropsAndPlaysAgainWhenItReturns) {
   EXPECT_EQ(TraceUntil(player, kPlaying, milliseconds(6000)).last(), kPlaying);
 }
 
+// A server that keeps the connection but sends nothing more: the listener hears silence, so the
+// player must not go on saying it plays. It counts as a drop, well before the server's timeout.
+TEST(GstPlayer, RetriesAStationThatFallsSilentWhilePlaying) {
+  LocalStations stations;
+  StreamResource stalls = stations.Resource("/tone.mp3");
+  stalls.burst_bytes = 0;
+  stalls.stall_after_ms = 1500;
+  stalls.stall_ms = 60000;
+  stations.server().Serve("/stalls.mp3", stalls);
+  GstPlayerOptions options = Silent(/*timeout_seconds=*/10);
+  options.silence_limit_ms = 1000;
+  GstPlayer player(options);
+  player.SetURL(stations.server().Url("/stalls.mp3"));
+  ASSERT_EQ(TraceUntil(player, kPlaying, milliseconds(8000)).last(), kPlaying);
+
+  EXPECT_EQ(TraceUntil(player, kConnecting, milliseconds(5000)).last(), kConnecting);
+  EXPECT_NE(player.LastError(), "");
+  EXPECT_TRUE(PumpUntil([&] { return stations.server().Requests("/stalls.mp3").size() >= 2; },
+                        milliseconds(3000)))
+      << "no new attempt";
+}
+
 TEST(GstPlayer, PausesAndStopsUntilTheNextUrl) {
   LocalStations stations;
   const std::string url = stations.Url("/tone.mp3");
@@ -265,6 +290,37 @@ TEST(GstPlayer, ClosesPromptlyWhileAServerKeepsItWaiting) {
   const auto start = steady_clock::now();
   player.reset();
   EXPECT_LT(duration_cast<milliseconds>(steady_clock::now() - start).count(), 1000);
+}
+
+// Plays `url` and ends the process: status 0 when neither the FFmpeg plugin nor the subtitle
+// parser was loaded for it, 1 when one was, 2 when the station did not play.
+[[noreturn]] void PlayAndExitWithHeavyPluginsLoaded(const std::string& url) {
+  GstPlayer player(Silent());
+  player.SetURL(url);
+  if (TraceUntil(player, kPlaying, milliseconds(8000)).last() != kPlaying) std::exit(2);
+  PumpFor(milliseconds(500));
+  std::string loaded;
+  for (const char* name : {"libav", "subparse"}) {
+    GstPlugin* plugin = gst_registry_find_plugin(gst_registry_get(), name);
+    if (plugin != nullptr && gst_plugin_is_loaded(plugin)) loaded += std::string(" ") + name;
+    if (plugin != nullptr) gst_object_unref(plugin);
+  }
+  std::fprintf(stderr, "loaded:%s.\n", loaded.c_str());
+  std::exit(loaded.empty() ? 0 : 1);
+}
+
+// The FFmpeg plugin maps some 120 libraries (28 MiB) and the MP3 decoder needs none of them. A
+// stream whose first bytes fall mid-frame leaves type finding unsure, and an unsure type finding
+// asks every type finder there is, each loading its plugin. Each case in a process of its own,
+// where nothing loaded them before.
+TEST(GstPlayerDeathTest, PlaysAnMp3StationWithoutLoadingTheFfmpegPlugin) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  LocalStations stations;
+  for (const char* path : {"/icy.mp3", "/tone.mp3"}) {
+    const std::string url = stations.Url(path);
+    EXPECT_EXIT(PlayAndExitWithHeavyPluginsLoaded(url), testing::ExitedWithCode(0), "loaded:\\.")
+        << path;
+  }
 }
 
 class Titles : public testing::TestWithParam<std::pair<std::string, std::string>> {};

@@ -26,9 +26,12 @@ class StateTrace {
   std::vector<int32_t> states_;
 };
 
-// Polls until `player` reports `wanted` or `timeout` passes.
+// Polls until `player` reports `wanted` or `timeout` passes. The first state is read before the
+// main loop runs, so that a stream quick to answer cannot hide what the player said at once.
 inline StateTrace TraceUntil(GstPlayer& player, int32_t wanted, milliseconds timeout) {
   StateTrace trace;
+  trace.Add(player.GetPlayState());
+  if (trace.last() == wanted) return trace;
   PumpUntil(
       [&] {
         trace.Add(player.GetPlayState());

@@ -18,12 +18,15 @@ constexpr int kSampleRate = 44100;
 constexpr int kSamplesPerBuffer = 1024;
 constexpr double kHlsSeconds = 15;
 constexpr double kBurstSeconds = 4;  // what Icecast's 64 KiB burst holds at 128 kbit/s
+// Into the third 418-byte frame of the MP3 tone.
+constexpr size_t kMidFrameOffset = 1000;
 
-std::string ToneSource(double seconds) {
+std::string ToneSource(double seconds, int frequency = kToneHz) {
   const int buffers = static_cast<int>(seconds * kSampleRate / kSamplesPerBuffer) + 1;
   return "audiotestsrc num-buffers=" + std::to_string(buffers) +
          " samplesperbuffer=" + std::to_string(kSamplesPerBuffer) +
-         " freq=440 volume=0.5 ! audio/x-raw,rate=" + std::to_string(kSampleRate) +
+         " freq=" + std::to_string(frequency) +
+         " volume=0.5 ! audio/x-raw,rate=" + std::to_string(kSampleRate) +
          ",channels=2 ! audioconvert ! ";
 }
 
@@ -64,8 +67,20 @@ EncodedTone Encode(ToneFormat format, double seconds) {
       break;
     case ToneFormat::kOgg:
     case ToneFormat::kOggWithPictures:
+    case ToneFormat::kOggChained:
       encoder = "vorbisenc ! oggmux name=mux";
       break;
+  }
+  if (format == ToneFormat::kOggChained) {
+    // Each run of oggmux picks new serial numbers, so the second file starts a new chain.
+    const EncodedTone first = Encode(ToneFormat::kOgg, kFirstChainSeconds);
+    const std::string second = ToneSource(seconds - kFirstChainSeconds, kSecondChainHz) + encoder +
+                               " ! filesink location=" + file;
+    EncodedTone chained;
+    if (!first.bytes || !RunToEnd(second)) return chained;
+    chained.bytes = std::make_shared<const std::string>(*first.bytes + ReadFile(file));
+    chained.seconds = seconds;
+    return chained;
   }
   std::string description = ToneSource(seconds) + encoder + " ! filesink location=" + file;
   if (format == ToneFormat::kOggWithPictures) {
@@ -93,18 +108,26 @@ const EncodedTone& Tone(ToneFormat format, double seconds) {
 }
 
 StreamResource LocalStations::Resource(const std::string& path) {
+  if (path == "/icy.mp3") {
+    // The same tone, the loop turned so that a listener's first byte is not a frame's.
+    StreamResource resource = Resource("/tone.mp3");
+    if (!resource.body || resource.body->size() <= kMidFrameOffset) return {};
+    const std::string& bytes = *resource.body;
+    resource.body = std::make_shared<const std::string>(bytes.substr(kMidFrameOffset) +
+                                                        bytes.substr(0, kMidFrameOffset));
+    return resource;
+  }
   static const std::map<std::string, ToneFormat> kFormats = {
-      {"/tone.mp3", ToneFormat::kMp3},
-      {"/tone.aac", ToneFormat::kAac},
-      {"/tone.ogg", ToneFormat::kOgg},
-      {"/tv.ogg", ToneFormat::kOggWithPictures},
+      {"/tone.mp3", ToneFormat::kMp3},           {"/tone.aac", ToneFormat::kAac},
+      {"/tone.ogg", ToneFormat::kOgg},           {"/tv.ogg", ToneFormat::kOggWithPictures},
+      {"/chained.ogg", ToneFormat::kOggChained},
   };
   StreamResource resource;
   const auto found = kFormats.find(path);
   if (found == kFormats.end()) return resource;
   const ToneFormat format = found->second;
   const bool aac = format == ToneFormat::kAac;
-  const bool ogg = format == ToneFormat::kOgg || format == ToneFormat::kOggWithPictures;
+  const bool ogg = format != ToneFormat::kMp3 && !aac;
   const EncodedTone& tone = Tone(format, ogg ? 30 : 10);
   resource.content_type = aac ? "audio/aac" : ogg ? "application/ogg" : "audio/mpeg";
   resource.body = tone.bytes;
@@ -120,6 +143,7 @@ std::string LocalStations::Url(const std::string& path) {
   StreamResource resource = Resource(path);
   if (!resource.body) return "";
   server_.Serve(path, std::move(resource));
+  if (path == "/icy.mp3") server_.SetTitle(path, "Lumio - Test tone");
   return server_.Url(path);
 }
 
