@@ -2,19 +2,27 @@
 
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
-#include <vector>
-
-#include <stdlib.h>
 
 namespace lumio::test {
 
+// A fresh folder of our own: create_directory fails on a name that exists, so two tests never
+// share one, on every platform.
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "lumio-test-XXXXXX").string();
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  if (!::mkdtemp(buffer.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = std::string(buffer.data()) + "/";
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path candidate =
+        base / ("lumio-test-" + std::to_string(random() % 1000000000000ULL));
+    std::error_code error;
+    if (std::filesystem::create_directory(candidate, error)) {
+      path_ = candidate.string() + "/";
+      return;
+    }
+  }
+  throw std::runtime_error("no temporary folder could be made");
 }
 
 TempDir::~TempDir() {
