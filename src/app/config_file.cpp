@@ -2,6 +2,7 @@
 
 #include "app/web_server.h"
 #include "store/atomic_file.h"
+#include "store/config_path.h"
 #include "store/number_text.h"
 
 namespace lumio {
@@ -18,11 +19,11 @@ std::string DefaultConfigText() {
 }
 
 std::string ConfigFilePath(const std::string& programDir) {
-  return programDir + "config/base.ini";
+  return ConfigPath(programDir, "base.ini");
 }
 
 bool EnsureConfigFile(const SettingsFile& files, const std::string& programDir) {
-  const std::string folder = programDir + "config";
+  const std::string folder = ConfigFolder(programDir);
   if (!files.FileExists(folder) && !files.CreateFolder(folder)) return false;
   const std::string file = ConfigFilePath(programDir);
   if (files.FileExists(file)) return true;

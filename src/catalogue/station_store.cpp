@@ -4,6 +4,7 @@
 
 #include "catalogue/categories.h"
 #include "catalogue/station_list_file.h"
+#include "store/config_path.h"
 
 namespace lumio {
 
@@ -16,7 +17,7 @@ void InsertFrontUnique(StationList& list, const StationRecord& record) {
 }
 
 std::string StationStore::ConfigPath(const char* fileName) const {
-  return m_programDir + "config/" + fileName;
+  return lumio::ConfigPath(m_programDir, fileName);
 }
 
 void StationStore::Reset() {

@@ -1,4 +1,6 @@
 #pragma once
+// The program's access to its files: whole reads, atomic replaces, folders. Each platform has
+// its side of these (atomic_file_posix.cpp, atomic_file_win.cpp); the rest is shared.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +29,12 @@ FileRead ReadFileBytes(const std::string& path);
 // The whole file as raw bytes; nullopt when it is missing or cannot be opened or read (errno
 // tells why).
 std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// True when a file or folder exists at `path`.
+bool PathExists(const std::string& path);
+
+// Creates one folder; false when it cannot be created.
+bool MakeFolder(const std::string& path);
 
 // The temporary name a replacement is written under.
 std::string TemporaryPathFor(const std::string& path);

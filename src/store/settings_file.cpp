@@ -1,7 +1,5 @@
 #include "store/settings_file.h"
 
-#include <sys/stat.h>
-
 #include "store/atomic_file.h"
 #include "store/list_codec.h"
 #include "store/profile_text.h"
@@ -28,12 +26,11 @@ bool SettingsFile::WriteValue(const std::string& path, std::string_view section,
 }
 
 bool SettingsFile::FileExists(const std::string& path) const {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0;
+  return PathExists(path);
 }
 
 bool SettingsFile::CreateFolder(const std::string& path) const {
-  return ::mkdir(path.c_str(), 0755) == 0;
+  return MakeFolder(path);
 }
 
 bool SettingsFile::ReadLines(const std::string& path, std::vector<std::string>& lines) const {

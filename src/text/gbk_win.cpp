@@ -13,11 +13,11 @@ constexpr UINT kGbk = 936;
 std::optional<std::wstring> ToWide(UINT codePage, std::string_view in) {
   if (in.empty()) return std::wstring();
   const int inLength = static_cast<int>(in.size());
-  const int n = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, in.data(), inLength, nullptr, 0);
+  const int n =
+      MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, in.data(), inLength, nullptr, 0);
   if (n <= 0) return std::nullopt;
   std::wstring wide(static_cast<size_t>(n), L'\0');
-  if (MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, in.data(), inLength, wide.data(), n) !=
-      n)
+  if (MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, in.data(), inLength, wide.data(), n) != n)
     return std::nullopt;
   return wide;
 }
@@ -31,8 +31,8 @@ std::optional<std::string> FromWide(UINT codePage, const std::wstring& wide) {
   const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
   BOOL usedDefault = FALSE;
   BOOL* defaultReport = utf8 ? nullptr : &usedDefault;
-  const int n =
-      WideCharToMultiByte(codePage, flags, wide.data(), inLength, nullptr, 0, nullptr, defaultReport);
+  const int n = WideCharToMultiByte(codePage, flags, wide.data(), inLength, nullptr, 0, nullptr,
+                                    defaultReport);
   if (n <= 0 || usedDefault) return std::nullopt;
   std::string out(static_cast<size_t>(n), '\0');
   if (WideCharToMultiByte(codePage, flags, wide.data(), inLength, out.data(), n, nullptr,
@@ -71,8 +71,8 @@ std::string GbkToUtf8Lossy(std::string_view gbk) {
     }
     // A lead byte takes its trail byte with it when the pair is refused, as long as that byte
     // could be a trail byte at all; otherwise only the bad byte is replaced.
-    const bool pair = IsGbkLeadByte(lead) && i + 1 < gbk.size() &&
-                      static_cast<unsigned char>(gbk[i + 1]) >= 0x40;
+    const bool pair =
+        IsGbkLeadByte(lead) && i + 1 < gbk.size() && static_cast<unsigned char>(gbk[i + 1]) >= 0x40;
     const size_t length = pair ? 2 : 1;
     if (auto one = GbkToUtf8(gbk.substr(i, length))) {
       out += *one;

@@ -1,6 +1,6 @@
 #include "app/radio_dlg.h"
 
-#include <sys/stat.h>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ class RadioDlgTest : public ::testing::Test {
 
   // Writes config/base.ini with these lines before start-up.
   void Settings(const std::string& lines) {
-    ::mkdir(dir.File("config").c_str(), 0755);
+    std::filesystem::create_directory(dir.File("config"));
     test::WriteBytes(dir.File("config/base.ini"), "[sys]\r\n" + lines);
   }
   std::string Setting(const char* key) {
@@ -66,7 +66,7 @@ TEST_F(RadioDlgTest, TheCatalogueLoadsWhenTimerTwoFires) {
   StationRecord station;
   station.name = "x";
   station.contentCategory = 4;
-  ::mkdir(dir.File("config").c_str(), 0755);
+  std::filesystem::create_directory(dir.File("config"));
   ASSERT_TRUE(SaveStationList(dir.File("config/chlst.ini"), {station, station}));
   Start();
   dlg.OnCategoryClick(3);
@@ -110,7 +110,7 @@ TEST_F(RadioDlgTest, APlaceNearTheRightOrTopEdgeOrOffScreenIsReset) {
     test::FakeMediaPlayer p;
     CRadioDlg radio(w, p, clock, d.path());
     w.onMove = [&] { radio.OnMove(); };
-    ::mkdir(d.File("config").c_str(), 0755);
+    std::filesystem::create_directory(d.File("config"));
     test::WriteBytes(d.File("config/base.ini"), std::string("[sys]\r\n") + c.settings);
     ASSERT_TRUE(radio.OnInitDialog());
     EXPECT_EQ(w.window, c.expected) << c.settings;

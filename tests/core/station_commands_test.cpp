@@ -1,6 +1,6 @@
 #include "catalogue/station_commands.h"
 
-#include <sys/stat.h>
+#include <filesystem>
 
 #include <algorithm>
 
@@ -32,7 +32,7 @@ StationRecord Station(int32_t nid, std::string name, int32_t content = 4) {
 class StationCommandsTest : public ::testing::Test {
  protected:
   StationCommandsTest() {
-    ::mkdir(dir.File("config").c_str(), 0755);
+    std::filesystem::create_directory(dir.File("config"));
     store.SetProgramDir(dir.path());
     store.Reset();
     store.m_catalogue = {Station(1, "CNR News"), Station(2, "Music FM", 5), Station(3, "news 2"),

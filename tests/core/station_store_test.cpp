@@ -1,5 +1,7 @@
 #include "catalogue/station_store.h"
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "catalogue/categories.h"
@@ -124,7 +126,7 @@ TEST(Categories, TablesHoldTheirRowTexts) {
 
 TEST(StationStore, LoadsAndSavesItsFilesAndLeavesFilesOfEmptyListsAlone) {
   test::TempDir dir;
-  ASSERT_EQ(::mkdir(dir.File("config").c_str(), 0755), 0);
+  ASSERT_TRUE(std::filesystem::create_directory(dir.File("config")));
   StationStore store;
   store.SetProgramDir(dir.path());
   ASSERT_TRUE(SaveStationList(store.ConfigPath("chlst.ini"), {Station(1, 4), Station(2, 4)}));

@@ -43,4 +43,16 @@ std::string ReadBytes(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+void MakeReadOnly(const std::string& path) {
+  using std::filesystem::perms;
+  std::filesystem::permissions(path, perms::owner_write | perms::group_write | perms::others_write,
+                               std::filesystem::perm_options::remove);
+}
+
+bool IsReadOnly(const std::string& path) {
+  using std::filesystem::perms;
+  const perms now = std::filesystem::status(path).permissions();
+  return (now & (perms::owner_write | perms::group_write | perms::others_write)) == perms::none;
+}
+
 }  // namespace lumio::test

@@ -26,5 +26,9 @@ class TempDir {
 void WriteBytes(const std::string& path, std::string_view bytes);
 // The bytes of `path`, or "<missing>" when it cannot be read.
 std::string ReadBytes(const std::string& path);
+// Takes every write permission away, as a listener protecting a file would (on Windows: the
+// read-only attribute).
+void MakeReadOnly(const std::string& path);
+bool IsReadOnly(const std::string& path);
 
 }  // namespace lumio::test
