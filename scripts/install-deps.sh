@@ -25,9 +25,16 @@ tests=(
   icecast2 trayer xcompmgr curl procps
   dbus-daemon                        # a private session bus for the StatusNotifierItem tray
 )
+# The Windows program, cross-built and tested under Wine (32-bit: the i386 architecture). The
+# i386 GStreamer plugins are what Wine's own AAC decoder runs on.
+windows=(
+  g++-mingw-w64-i686-posix
+  wine wine32
+  gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 gstreamer1.0-libav:i386
+)
 bench=(mpv gstreamer1.0-plugins-base-apps time audacious qmmp)
 
-wanted=("${build[@]}" "${runtime[@]}" "${tests[@]}")
+wanted=("${build[@]}" "${runtime[@]}" "${tests[@]}" "${windows[@]}")
 [[ "${1:-}" == "--bench" ]] && wanted+=("${bench[@]}")
 
 missing=()
@@ -43,6 +50,9 @@ echo "installing: ${missing[*]}" >&2
 export DEBIAN_FRONTEND=noninteractive
 sudo=""
 [[ $(id -u) -eq 0 ]] || sudo="sudo"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
 # icecast2 asks debconf questions; the defaults are fine, we configure our own instance.
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

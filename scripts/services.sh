@@ -3,13 +3,14 @@
 #   an X server (Xvfb) with a notification area (trayer) and a compositor (xcompmgr), a
 #   PulseAudio daemon with a null sink, an Icecast server on 127.0.0.1 with two live test-tone
 #   mounts (/tone.mp3 and /tone.ogg, 440 Hz) and a chained Ogg mount (/chained.ogg: a new chain
-#   every 5 s, as a station's playout starts one per track, alternately 440 Hz and 880 Hz).
+#   every 5 s, as a station's playout starts one per track, alternately 440 Hz and 880 Hz), and a
+#   private Wine prefix with its server running for the Windows build (where Wine is installed).
 #
 #   scripts/services.sh start STATE_DIR   start them; STATE_DIR/env holds what tests need
 #   scripts/services.sh stop STATE_DIR    stop every process started, by its saved PID
 #
 # Tests read from the environment (source STATE_DIR/env): DISPLAY, XDG_RUNTIME_DIR,
-# LUMIO_ICECAST_PORT, LUMIO_ICECAST_PASSWORD, LUMIO_PULSE_SINK.
+# LUMIO_ICECAST_PORT, LUMIO_ICECAST_PASSWORD, LUMIO_PULSE_SINK, WINEPREFIX and Wine's settings.
 set -euo pipefail
 
 cmd=${1:?usage: services.sh start|stop STATE_DIR}
@@ -134,6 +135,20 @@ XML
   } >>"$state/env"
 }
 
+start_wine() {
+  command -v wine >/dev/null || return 0
+  # Booting a prefix takes a while: it runs beside the other services and is waited for last.
+  "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh" start "$state/wine" >"$state/wine.env" \
+    2>"$state/wine.log" &
+  echo $! >"$state/wine.boot"
+}
+
+finish_wine() {
+  [[ -f "$state/wine.boot" ]] || return 0
+  wait "$(cat "$state/wine.boot")" || { echo "Wine did not start" >&2; cat "$state/wine.log" >&2; return 1; }
+  cat "$state/wine.env" >>"$state/env"
+}
+
 case "$cmd" in
   start)
     mkdir -p "$state"
@@ -143,11 +158,14 @@ case "$cmd" in
     mkdir -p "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
     echo "export XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR" >>"$state/env"
+    start_wine
     start_x
     start_pulse
     start_icecast
+    finish_wine
     ;;
   stop)
+    [[ -d "$state/wine" ]] && "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh" stop "$state/wine"
     [[ -f "$state/pids" ]] || exit 0
     while read -r pid; do
       [[ -n "$pid" ]] && kill "$pid" 2>/dev/null || true

@@ -10,7 +10,7 @@ scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DLUMIO_WERROR=ON
 cmake --build build
 CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DLUMIO_WERROR=ON -DLUMIO_GUI=OFF \
-  -DLUMIO_SANITIZE=ON -DLUMIO_FUZZ=ON
+  -DLUMIO_SANITIZE=ON -DLUMIO_FUZZ=ON -DLUMIO_WINDOWS=OFF
 cmake --build build-asan
 
 state=$(mktemp -d /tmp/lumio-services.XXXXXX)

@@ -54,6 +54,13 @@ void SetErrnoFromLastError() {
   }
 }
 
+// ReplaceFileA wants whole paths on some systems (Wine refuses a relative or a Unix-style one).
+std::string FullPath(const std::string& path) {
+  char buffer[MAX_PATH * 2];
+  const DWORD length = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+  return length > 0 && length < sizeof buffer ? std::string(buffer, length) : path;
+}
+
 bool IsMissing(DWORD error) {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
@@ -84,7 +91,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
   bool ok = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get()) != FALSE;
   ok = file.Close() && ok;
   if (ok) {
-    ok = replacing ? ReplaceFileA(path.c_str(), temp.c_str(), nullptr,
+    ok = replacing ? ReplaceFileA(FullPath(path).c_str(), FullPath(temp).c_str(), nullptr,
                                   REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != FALSE
                    : MoveFileExA(temp.c_str(), path.c_str(),
                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;

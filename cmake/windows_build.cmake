@@ -1,0 +1,25 @@
+# The Windows program, cross-built by mingw-w64 in <build>/windows as part of the Linux build,
+# and its tests, run under Wine in the same ctest run as everything else.
+include(ExternalProject)
+
+ExternalProject_Add(lumio_windows
+  SOURCE_DIR ${PROJECT_SOURCE_DIR}
+  BINARY_DIR ${CMAKE_BINARY_DIR}/windows
+  CMAKE_GENERATOR Ninja
+  CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-i686.cmake
+             -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
+             -DLUMIO_WERROR=${LUMIO_WERROR}
+             -DLUMIO_HOST_CATALOGUE_TOOL=$<TARGET_FILE:lumio-catalogue>
+  BUILD_ALWAYS ON
+  INSTALL_COMMAND ""
+  USES_TERMINAL_CONFIGURE ON
+  USES_TERMINAL_BUILD ON
+  DEPENDS lumio-catalogue)
+
+set(lumio_windows_bin ${CMAKE_BINARY_DIR}/windows/bin)
+foreach(suite core stream)
+  add_test(NAME windows.${suite}
+           COMMAND ${PROJECT_SOURCE_DIR}/tests/windows/run_under_wine.sh
+                   ${lumio_windows_bin}/lumio_${suite}_tests.exe)
+  set_tests_properties(windows.${suite} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+endforeach()
