@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/clock.h"
 #include "app/radio_dlg.h"
 #include "gst/gst_player.h"
 #include "gst/gst_setup.h"
 #include "gst/main_context_check.h"
+#include "ports/clock.h"
 #include "qt/qt_window_layer.h"
 #include "qt/startup_warm_up.h"
 

@@ -21,9 +21,9 @@
 #include <fstream>
 #include <string>
 
-#include "app/clock.h"
 #include "app/radio_dlg.h"
 #include "gst/gst_player.h"
+#include "ports/clock.h"
 #include "qt/fonts.h"
 #include "qt/qt_window_layer.h"
 #include "qt/skin_resources.h"

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/window_layer.h"
 #include "app/window_placement.h"
+#include "ports/window_layer.h"
 
 namespace lumio {
 

@@ -1,6 +1,6 @@
 #include "app/layout_tables.h"
 
-#include "app/control_ids.h"
+#include "ports/control_ids.h"
 #include "text/literal.h"
 
 namespace lumio {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/geometry.h"
+#include "ports/geometry.h"
 
 namespace lumio {
 

@@ -1,6 +1,6 @@
 #include "app/menus.h"
 
-#include "app/control_ids.h"
+#include "ports/control_ids.h"
 #include "text/literal.h"
 
 namespace lumio {

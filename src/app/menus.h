@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "app/window_layer.h"
+#include "ports/window_layer.h"
 
 namespace lumio {
 

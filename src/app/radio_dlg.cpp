@@ -1,10 +1,10 @@
 #include "app/radio_dlg.h"
 
 #include "app/config_file.h"
-#include "app/control_ids.h"
 #include "app/layout_tables.h"
 #include "app/menus.h"
 #include "app/web_pages.h"
+#include "ports/control_ids.h"
 #include "text/literal.h"
 
 namespace lumio {

@@ -6,15 +6,15 @@
 #include <cstdint>
 #include <string>
 
-#include "app/clock.h"
 #include "app/docking.h"
-#include "app/window_layer.h"
 #include "app/window_placement.h"
 #include "catalogue/station_commands.h"
 #include "catalogue/station_store.h"
-#include "playback/media_player.h"
 #include "playback/playback_controller.h"
 #include "playback/timer_dispatcher.h"
+#include "ports/clock.h"
+#include "ports/media_player.h"
+#include "ports/window_layer.h"
 #include "store/settings_file.h"
 
 namespace lumio {

@@ -1,9 +1,9 @@
 // The display modes of the main window: skins, layouts and the switch between them.
 
 #include "app/config_file.h"
-#include "app/control_ids.h"
 #include "app/layout_tables.h"
 #include "app/radio_dlg.h"
+#include "ports/control_ids.h"
 
 namespace lumio {
 namespace {

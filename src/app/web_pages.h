@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/window_layer.h"
+#include "ports/window_layer.h"
 
 namespace lumio {
 

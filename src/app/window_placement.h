@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "app/control_ids.h"
-#include "app/geometry.h"
+#include "ports/control_ids.h"
+#include "ports/geometry.h"
 
 namespace lumio {
 

@@ -1,9 +1,9 @@
 #include "catalogue/station_commands.h"
 
-#include "app/control_ids.h"
 #include "app/menus.h"
 #include "app/web_pages.h"
 #include "catalogue/categories.h"
+#include "ports/control_ids.h"
 #include "store/find_text.h"
 #include "text/literal.h"
 

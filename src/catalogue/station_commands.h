@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string>
 
-#include "app/clock.h"
-#include "app/window_layer.h"
 #include "catalogue/station_store.h"
 #include "playback/playback_controller.h"
+#include "ports/clock.h"
+#include "ports/window_layer.h"
 
 namespace lumio {
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "playback/media_player.h"
+#include "ports/media_player.h"
 
 namespace lumio {
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/control_ids.h"
 #include "playback/status_text.h"
+#include "ports/control_ids.h"
 
 namespace lumio {
 namespace {

@@ -7,9 +7,9 @@
 #include <functional>
 #include <string>
 
-#include "app/window_layer.h"
 #include "catalogue/station_store.h"
-#include "playback/media_player.h"
+#include "ports/media_player.h"
+#include "ports/window_layer.h"
 
 namespace lumio {
 

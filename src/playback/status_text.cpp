@@ -1,6 +1,6 @@
 #include "playback/status_text.h"
 
-#include "playback/media_player.h"
+#include "ports/media_player.h"
 #include "text/literal.h"
 
 namespace lumio {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/window_layer.h"
+#include "ports/window_layer.h"
 
 namespace lumio {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The core's views of the slider, the banner and the lists, over the skinned Qt widgets.
 
-#include "app/window_layer.h"
+#include "ports/window_layer.h"
 #include "qt/list_ctrl_cl.h"
 #include "qt/skin_label.h"
 #include "qt/skin_slider.h"

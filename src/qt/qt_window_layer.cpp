@@ -12,9 +12,9 @@
 #include <QUrl>
 #include <QWindow>
 
-#include "app/control_ids.h"
 #include "app/layout_tables.h"
 #include "app/radio_dlg.h"
+#include "ports/control_ids.h"
 #include "qt/about_dialog.h"
 #include "qt/find_dialog.h"
 #include "qt/fonts.h"

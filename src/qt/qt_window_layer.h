@@ -8,7 +8,7 @@
 #include <map>
 #include <memory>
 
-#include "app/window_layer.h"
+#include "ports/window_layer.h"
 #include "qt/qt_controls.h"
 #include "qt/radio_window.h"
 

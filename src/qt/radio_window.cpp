@@ -7,8 +7,8 @@
 #include <QMoveEvent>
 #include <QPainter>
 
-#include "app/control_ids.h"
 #include "app/radio_dlg.h"
+#include "ports/control_ids.h"
 #include "qt/fonts.h"
 #include "qt/skin_resources.h"
 

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/control_ids.h"
 #include "fakes/fake_media_player.h"
 #include "fakes/fake_window_layer.h"
 #include "playback/timer_dispatcher.h"
+#include "ports/control_ids.h"
 
 namespace lumio {
 namespace {

@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "app/config_file.h"
-#include "app/control_ids.h"
 #include "catalogue/station_list_file.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_media_player.h"
 #include "fakes/fake_window_layer.h"
+#include "ports/control_ids.h"
 #include "support/temp_dir.h"
 #include "text/gbk.h"
 

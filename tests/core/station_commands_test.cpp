@@ -6,12 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include "app/control_ids.h"
 #include "app/radio_dlg.h"
 #include "catalogue/station_list_file.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_media_player.h"
 #include "fakes/fake_window_layer.h"
+#include "ports/control_ids.h"
 #include "support/temp_dir.h"
 #include "text/literal.h"
 

@@ -8,11 +8,11 @@
 #include <QtTest>
 #include <set>
 
-#include "app/clock.h"
-#include "app/control_ids.h"
 #include "app/layout_tables.h"
 #include "app/radio_dlg.h"
-#include "playback/media_player.h"
+#include "ports/clock.h"
+#include "ports/control_ids.h"
+#include "ports/media_player.h"
 #include "qt/find_dialog.h"
 #include "qt/qt_text.h"
 #include "qt/qt_window_layer.h"

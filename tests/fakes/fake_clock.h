@@ -1,5 +1,5 @@
 #pragma once
-#include "app/clock.h"
+#include "ports/clock.h"
 
 namespace lumio::test {
 

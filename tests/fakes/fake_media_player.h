@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "playback/media_player.h"
+#include "ports/media_player.h"
 
 namespace lumio::test {
 

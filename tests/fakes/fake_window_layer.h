@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/window_layer.h"
+#include "ports/window_layer.h"
 
 namespace lumio::test {
 

@@ -1,4 +1,4 @@
-#include "app/clock.h"
+#include "ports/clock.h"
 
 #include <chrono>
 
