@@ -1,0 +1,25 @@
+#pragma once
+// Why a station could not be played, in the few classes a listener can act on. Both players
+// classify their errors into these, so the listener reads the same reason on every platform.
+
+#include <string>
+
+namespace lumio {
+
+enum class StreamFailure {
+  kNone,            // nothing failed (yet)
+  kUnreachable,     // connection refused, host unknown, network down
+  kGone,            // HTTP 404 / 410: the address no longer exists
+  kForbidden,       // HTTP 401 / 403
+  kNoAnswer,        // the server accepted but sent nothing within the time limit
+  kNotAudio,        // what came is not a stream the player can decode (a page, a format it lacks)
+  kBadCertificate,  // TLS verification failed
+};
+
+// Failures that the same address will very likely give again: retried rarely, not every 10 s.
+bool IsPermanentFailure(StreamFailure failure);
+
+// The listener's words for it (GBK); "" for kNone.
+const std::string& StreamFailureText(StreamFailure failure);
+
+}  // namespace lumio
