@@ -1,11 +1,19 @@
-// Lumio: the application. It builds the window layer, the player and the main window's logic,
-// runs the start-up sequence and the event loop, and ends with the window.
+// Lumio: the application. It finds where its settings live, builds the window layer, the player
+// and the main window's logic, runs the start-up sequence and the event loop, and ends with the
+// window.
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
+#include "app/config_location.h"
+#include "app/program_dir.h"
 #include "app/radio_dlg.h"
 #include "gst/gst_player.h"
 #include "gst/gst_setup.h"
@@ -13,6 +21,10 @@
 #include "ports/clock.h"
 #include "qt/qt_window_layer.h"
 #include "qt/startup_warm_up.h"
+
+#ifndef LUMIO_DATA_DIR_FROM_BIN
+#define LUMIO_DATA_DIR_FROM_BIN "../share/lumio"
+#endif
 
 namespace {
 
@@ -35,6 +47,36 @@ void ReportEventLoopWithoutGlib() {
                                           "Lumio 无法播放任何电台。请去掉该设置后重新启动。"));
 }
 
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+std::string HomeFolder() {
+  std::string home = Environment("HOME");
+  if (home.empty()) {
+    if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir) home = user->pw_dir;
+  }
+  return home;
+}
+
+// Looks, without changing anything, at the program's folder and the environment.
+lumio::ConfigFacts GatherConfigFacts(const std::string& programDir) {
+  lumio::ConfigFacts facts;
+  facts.programDir = programDir;
+  struct stat info {};
+  facts.hasConfigFolder =
+      ::stat((programDir + "config").c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  facts.programDirWritable = ::access(programDir.c_str(), W_OK) == 0;
+  facts.dataDir = std::filesystem::path(programDir + LUMIO_DATA_DIR_FROM_BIN).lexically_normal();
+  while (facts.dataDir.size() > 1 && facts.dataDir.back() == '/')
+    facts.dataDir.pop_back();
+  facts.dataDirHasCatalogue = ::access((facts.dataDir + "/chlst.ini").c_str(), R_OK) == 0;
+  facts.xdgConfigHome = Environment("XDG_CONFIG_HOME");
+  facts.home = HomeFolder();
+  return facts;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -42,13 +84,20 @@ int main(int argc, char* argv[]) {
   // warm-up, Qt, xcb and GLib all start some.
   lumio::gst::PrepareGStreamerEnvironment();
   PreferX11();
+
+  std::string programDir = lumio::ProgramDirectory();
+  if (programDir.empty()) {
+    std::error_code error;
+    programDir = std::filesystem::absolute(argv[0], error).parent_path().string() + "/";
+  }
+  const lumio::ConfigLocation config = ChooseConfigLocation(GatherConfigFacts(programDir));
   lumio::StartupWarmUp warmUp;
   QApplication app(argc, argv);
   warmUp.DisplayConnected();
   QApplication::setApplicationName(QStringLiteral("Lumio"));
+  QApplication::setDesktopFileName(QStringLiteral("lumio"));
   QApplication::setQuitOnLastWindowClosed(false);
 
-  const std::string programDir = QCoreApplication::applicationDirPath().toStdString() + "/";
   // The player's bus watch and timers run on GLib's default main context, which Qt iterates only
   // through its GLib event dispatcher.
   lumio::GstPlayer player;
@@ -58,7 +107,7 @@ int main(int argc, char* argv[]) {
   }
   lumio::SystemClock clock;
   lumio::QtWindowLayer window;
-  lumio::CRadioDlg dlg(window, player, clock, programDir);
+  lumio::CRadioDlg dlg(window, player, clock, programDir, config);
   window.SetDialog(&dlg);
   if (!dlg.OnInitDialog()) return 0;
 

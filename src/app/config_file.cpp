@@ -2,10 +2,25 @@
 
 #include "app/web_server.h"
 #include "store/atomic_file.h"
-#include "store/config_path.h"
 #include "store/number_text.h"
 
 namespace lumio {
+namespace {
+
+// Makes `folder` and, unless it is the portable one, whatever of its parents is missing (a new
+// user may not have their configuration folder yet).
+bool MakeFolder(const SettingsFile& files, const std::string& folder, bool withParents) {
+  if (files.FileExists(folder)) return true;
+  if (withParents) {
+    const size_t separator = folder.find_last_of(kPathSeparator);
+    if (separator != std::string::npos && separator > 0 &&
+        !MakeFolder(files, folder.substr(0, separator), true))
+      return false;
+  }
+  return files.CreateFolder(folder);
+}
+
+}  // namespace
 
 std::string DefaultConfigText() {
   std::string text;
@@ -18,22 +33,22 @@ std::string DefaultConfigText() {
   return text;
 }
 
-std::string ConfigFilePath(const std::string& programDir) {
-  return ConfigPath(programDir, "base.ini");
+std::string ConfigFilePath(const ConfigLocation& location) {
+  return PathInFolder(location.folder, "base.ini");
 }
 
-bool EnsureConfigFile(const SettingsFile& files, const std::string& programDir) {
-  const std::string folder = ConfigFolder(programDir);
-  if (!files.FileExists(folder) && !files.CreateFolder(folder)) return false;
-  const std::string file = ConfigFilePath(programDir);
+bool EnsureConfigFile(const SettingsFile& files, const ConfigLocation& location) {
+  if (location.folder.empty()) return false;
+  if (!MakeFolder(files, location.folder, !location.portable)) return false;
+  const std::string file = ConfigFilePath(location);
   if (files.FileExists(file)) return true;
   // Without its settings file the program cannot keep anything the listener changes, so a
   // file that cannot be written is as fatal as a folder that cannot be made.
   return WriteFileAtomically(file, DefaultConfigText());
 }
 
-StartupSettings LoadSettings(const SettingsFile& files, const std::string& programDir) {
-  const std::string path = ConfigFilePath(programDir);
+StartupSettings LoadSettings(const SettingsFile& files, const ConfigLocation& location) {
+  const std::string path = ConfigFilePath(location);
   auto read = [&](const char* key) { return files.ReadValue(path, kSettingsSection, key); };
   StartupSettings s;
   s.m_nSavedX = ParseDecimal(read("LastX"));
@@ -45,14 +60,30 @@ StartupSettings LoadSettings(const SettingsFile& files, const std::string& progr
   return s;
 }
 
-void SavePosition(const SettingsFile& files, const std::string& programDir, int32_t x, int32_t y) {
-  const std::string path = ConfigFilePath(programDir);
+void SavePosition(const SettingsFile& files, const ConfigLocation& location, int32_t x, int32_t y) {
+  const std::string path = ConfigFilePath(location);
   files.WriteValue(path, kSettingsSection, "LastX", std::to_string(x));
   files.WriteValue(path, kSettingsSection, "LastY", std::to_string(y));
 }
 
+void SaveVolume(const SettingsFile& files, const ConfigLocation& location, int32_t volume) {
+  files.WriteValue(ConfigFilePath(location), kSettingsSection, "Volumn", std::to_string(volume));
+}
+
+std::string ConfigFilePath(const std::string& programDir) {
+  return ConfigFilePath(PortableConfigLocation(programDir));
+}
+bool EnsureConfigFile(const SettingsFile& files, const std::string& programDir) {
+  return EnsureConfigFile(files, PortableConfigLocation(programDir));
+}
+StartupSettings LoadSettings(const SettingsFile& files, const std::string& programDir) {
+  return LoadSettings(files, PortableConfigLocation(programDir));
+}
+void SavePosition(const SettingsFile& files, const std::string& programDir, int32_t x, int32_t y) {
+  SavePosition(files, PortableConfigLocation(programDir), x, y);
+}
 void SaveVolume(const SettingsFile& files, const std::string& programDir, int32_t volume) {
-  files.WriteValue(ConfigFilePath(programDir), kSettingsSection, "Volumn", std::to_string(volume));
+  SaveVolume(files, PortableConfigLocation(programDir), volume);
 }
 
 }  // namespace lumio

@@ -1,23 +1,28 @@
 #pragma once
-// The settings file config/base.ini: its default content and the values read at start-up.
+// The settings file base.ini: its default content and the values read at start-up. It lives in
+// the config folder of a ConfigLocation; the overloads taking `programDir` (which ends with the
+// separator) mean the portable layout, config/ below the program directory.
 
 #include <cstdint>
 #include <string>
 
+#include "store/config_path.h"
 #include "store/settings_file.h"
 
 namespace lumio {
 
 inline constexpr char kSettingsSection[] = "sys";
 
-// The twelve CR LF lines written when config/base.ini does not exist.
+// The twelve CR LF lines written when base.ini does not exist.
 std::string DefaultConfigText();
 
-// The settings path below `programDir` (which ends with "/").
+std::string ConfigFilePath(const ConfigLocation& location);
 std::string ConfigFilePath(const std::string& programDir);
 
-// Creates config/ and a default config/base.ini when they are missing; an existing file is
-// never rewritten. False when the folder or the file cannot be created.
+// Creates the config folder and a default base.ini when they are missing; an existing file is
+// never rewritten. A folder that is not the portable one gets its missing parents too. False
+// when the folder or the file cannot be created, or when the location names no folder.
+bool EnsureConfigFile(const SettingsFile& files, const ConfigLocation& location);
 bool EnsureConfigFile(const SettingsFile& files, const std::string& programDir);
 
 // The values the program reads from the settings file once at start-up.
@@ -29,12 +34,15 @@ struct StartupSettings {
   int32_t m_nVolume = 50;  // Volumn ("" means 50)
 };
 
+StartupSettings LoadSettings(const SettingsFile& files, const ConfigLocation& location);
 StartupSettings LoadSettings(const SettingsFile& files, const std::string& programDir);
 
 // Stores the window position as LastX then LastY.
+void SavePosition(const SettingsFile& files, const ConfigLocation& location, int32_t x, int32_t y);
 void SavePosition(const SettingsFile& files, const std::string& programDir, int32_t x, int32_t y);
 
 // Stores the volume as Volumn.
+void SaveVolume(const SettingsFile& files, const ConfigLocation& location, int32_t volume);
 void SaveVolume(const SettingsFile& files, const std::string& programDir, int32_t volume);
 
 }  // namespace lumio

@@ -20,16 +20,21 @@ constexpr int32_t kAboutHelpLink = 1033;
 
 CRadioDlg::CRadioDlg(WindowLayer& window, MediaPlayer& player, const Clock& clock,
                      std::string programDir)
+    : CRadioDlg(window, player, clock, programDir, PortableConfigLocation(programDir)) {}
+
+CRadioDlg::CRadioDlg(WindowLayer& window, MediaPlayer& player, const Clock& clock,
+                     std::string programDir, ConfigLocation config)
     : m_strProgramDir(std::move(programDir)),
+      m_config(std::move(config)),
       m_playback(window, player, m_store, m_place.m_nMode,
-                 [this](int32_t volume) { SaveVolume(m_settingsFile, m_strProgramDir, volume); }),
+                 [this](int32_t volume) { SaveVolume(m_settingsFile, m_config, volume); }),
       m_stations(window, m_store, m_playback, clock),
       m_docking(window, m_place, [this](int32_t x, int32_t y) { SavePosition(x, y); }),
       m_timers(window),
       m_window(window),
       m_player(player),
       m_clock(clock) {
-  m_store.SetProgramDir(m_strProgramDir);
+  m_store.SetLocation(m_config);
   m_timers.SetAction(kTimerPlayTime, [this] { m_playback.UpdatePlayTime(); });
   m_timers.SetAction(kTimerLoadCatalogue, [this] { LoadCatalogue(); });
   m_timers.SetAction(kTimerSlideRight, [this] { m_docking.SlideOut(1); });
@@ -40,7 +45,7 @@ CRadioDlg::CRadioDlg(WindowLayer& window, MediaPlayer& player, const Clock& cloc
 }
 
 void CRadioDlg::SavePosition(int32_t x, int32_t y) {
-  lumio::SavePosition(m_settingsFile, m_strProgramDir, x, y);
+  lumio::SavePosition(m_settingsFile, m_config, x, y);
 }
 
 bool CRadioDlg::OnInitDialog() {
@@ -48,12 +53,12 @@ bool CRadioDlg::OnInitDialog() {
   m_place.m_nWorkAreaRight = m_window.GetWorkArea().right;
   m_store.Reset();
 
-  if (!EnsureConfigFile(m_settingsFile, m_strProgramDir)) {
+  if (!EnsureConfigFile(m_settingsFile, m_config)) {
     m_window.ShowMessageBox(Literal("无法创建配置文件，请检查磁盘空间").gbk());
     return false;
   }
 
-  const StartupSettings settings = LoadSettings(m_settingsFile, m_strProgramDir);
+  const StartupSettings settings = LoadSettings(m_settingsFile, m_config);
   m_place.m_nSavedX = settings.m_nSavedX;
   m_place.m_nSavedY = settings.m_nSavedY;
   m_place.m_nTopMost = settings.m_nTopMost;

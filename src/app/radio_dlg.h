@@ -30,8 +30,11 @@ inline constexpr int32_t kTrayRightButtonUp = 517;
 
 class CRadioDlg {
  public:
-  // `programDir` is the folder of the executable, ending with "/".
+  // `programDir` is the folder of the executable, ending with "/"; the settings and lists live
+  // in its config/ folder, or where `config` says.
   CRadioDlg(WindowLayer& window, MediaPlayer& player, const Clock& clock, std::string programDir);
+  CRadioDlg(WindowLayer& window, MediaPlayer& player, const Clock& clock, std::string programDir,
+            ConfigLocation config);
 
   // The start-up sequence. False when the config folder cannot be made: the listener has been
   // told and the program must end at once.
@@ -91,6 +94,7 @@ class CRadioDlg {
   const std::string& ProgramDir() const { return m_strProgramDir; }
 
   std::string m_strProgramDir;
+  ConfigLocation m_config;
   SettingsFile m_settingsFile;
   WindowPlacement m_place;
   int32_t m_nClickMenu = 1;

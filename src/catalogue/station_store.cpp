@@ -4,7 +4,7 @@
 
 #include "catalogue/categories.h"
 #include "catalogue/station_list_file.h"
-#include "store/config_path.h"
+#include "store/settings_file.h"
 
 namespace lumio {
 
@@ -17,7 +17,7 @@ void InsertFrontUnique(StationList& list, const StationRecord& record) {
 }
 
 std::string StationStore::ConfigPath(const char* fileName) const {
-  return lumio::ConfigPath(m_programDir, fileName);
+  return PathInFolder(m_location.folder, fileName);
 }
 
 void StationStore::Reset() {
@@ -38,7 +38,13 @@ void StationStore::LoadHistory() {
   m_history = LoadStationList(ConfigPath("playlst.ini"));
 }
 void StationStore::LoadCatalogue() {
-  m_catalogue = LoadStationList(ConfigPath("chlst.ini"));
+  m_catalogue.clear();
+  const SettingsFile files;
+  for (const std::string& path : m_location.catalogues) {
+    if (!files.FileExists(path)) continue;
+    m_catalogue = LoadStationList(path);
+    return;
+  }
 }
 
 bool StationStore::Save(const char* fileName, const StationList& list) const {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "catalogue/station_record.h"
+#include "store/config_path.h"
 
 namespace lumio {
 
@@ -19,7 +20,11 @@ void InsertFrontUnique(StationList& list, const StationRecord& record);
 class StationStore {
  public:
   // `programDir` ends with "/"; the list files live in its "config/" folder.
-  void SetProgramDir(std::string programDir) { m_programDir = std::move(programDir); }
+  void SetProgramDir(const std::string& programDir) {
+    m_location = PortableConfigLocation(programDir);
+  }
+  void SetLocation(ConfigLocation location) { m_location = std::move(location); }
+  // `fileName` in the folder of the list files.
   std::string ConfigPath(const char* fileName) const;
 
   // Start-up state: no view, no catalogue, no current or menu station, content categories.
@@ -29,7 +34,7 @@ class StationStore {
   void LoadViewList();    // config/retlst.ini into m_view
   void LoadFavourites();  // config/favlst.ini into m_favourites
   void LoadHistory();     // config/playlst.ini into m_history
-  void LoadCatalogue();   // config/chlst.ini into m_catalogue
+  void LoadCatalogue();   // the first catalogue of the location that exists into m_catalogue
 
   // Each saver writes its sequence to its file, unless the sequence is empty (the file then
   // keeps what it held). False when the file could not be written.
@@ -57,7 +62,7 @@ class StationStore {
  private:
   bool Save(const char* fileName, const StationList& list) const;
 
-  std::string m_programDir;
+  ConfigLocation m_location = PortableConfigLocation("");
 };
 
 }  // namespace lumio
