@@ -1,6 +1,6 @@
-// Lumio: the application. It finds where its settings live, builds the window layer, the player
-// and the main window's logic, runs the start-up sequence and the event loop, and ends with the
-// window.
+// Lumio: the application. It finds where its settings live, makes sure it is the only program
+// using them, builds the window layer, the player and the main window's logic, runs the
+// start-up sequence and the event loop, and ends with the window.
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 
 #include "app/config_location.h"
 #include "app/program_dir.h"
@@ -19,7 +20,9 @@
 #include "gst/gst_setup.h"
 #include "gst/main_context_check.h"
 #include "ports/clock.h"
+#include "ports/control_ids.h"
 #include "qt/qt_window_layer.h"
+#include "qt/single_instance.h"
 #include "qt/startup_warm_up.h"
 
 #ifndef LUMIO_DATA_DIR_FROM_BIN
@@ -91,6 +94,14 @@ int main(int argc, char* argv[]) {
     programDir = std::filesystem::absolute(argv[0], error).parent_path().string() + "/";
   }
   const lumio::ConfigLocation config = ChooseConfigLocation(GatherConfigFacts(programDir));
+  // A second start with the same settings shows the running window and ends, before it has
+  // touched a file or the display.
+  std::unique_ptr<lumio::SingleInstance> instance;
+  if (!config.folder.empty()) {
+    instance = std::make_unique<lumio::SingleInstance>(config.folder);
+    if (instance->claim() == lumio::SingleInstance::Claim::kOtherAsked) return 0;
+  }
+
   lumio::StartupWarmUp warmUp;
   QApplication app(argc, argv);
   warmUp.DisplayConnected();
@@ -110,6 +121,15 @@ int main(int argc, char* argv[]) {
   lumio::CRadioDlg dlg(window, player, clock, programDir, config);
   window.SetDialog(&dlg);
   if (!dlg.OnInitDialog()) return 0;
+
+  auto showWindow = [&dlg, &window] {
+    dlg.OnCommand(lumio::kCmdShowWindow);
+    window.BringToForeground();
+  };
+  if (instance) {
+    QObject::connect(instance.get(), &lumio::SingleInstance::showRequested, &app, showWindow);
+    instance->Serve();
+  }
 
   // An idle radio needs no sound system. GStreamer starts when the listener first reaches for
   // the window (choosing a category comes before choosing a station), so the first station

@@ -1,0 +1,130 @@
+#include "qt/single_instance.h"
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QSocketNotifier>
+#include <cerrno>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <thread>
+#include <utility>
+
+namespace lumio {
+namespace {
+
+// The same folder under any spelling (a symlinked home, a trailing slash) gives the same name;
+// a folder that does not exist yet is resolved as far as it does.
+std::string SocketName(const std::string& configFolder) {
+  std::error_code error;
+  std::filesystem::path path = std::filesystem::weakly_canonical(configFolder, error);
+  if (error) path = std::filesystem::path(configFolder).lexically_normal();
+  std::string text = path.string();
+  while (text.size() > 1 && text.back() == '/')
+    text.pop_back();
+  uint64_t hash = 1469598103934665603ull;  // FNV-1a
+  for (unsigned char c : text)
+    hash = (hash ^ c) * 1099511628211ull;
+  char name[40];
+  std::snprintf(name, sizeof name, "lumio-%016llx", static_cast<unsigned long long>(hash));
+  return name;
+}
+
+// An abstract socket address: a leading zero byte, then the name, not zero-terminated.
+socklen_t AbstractAddress(const std::string& name, sockaddr_un& address) {
+  std::memset(&address, 0, sizeof address);
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path + 1, name.data(), name.size());
+  return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+}
+
+class Fd {
+ public:
+  Fd() : m_fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)) {}
+  ~Fd() {
+    if (m_fd >= 0) ::close(m_fd);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return m_fd; }
+  int release() { return std::exchange(m_fd, -1); }
+
+ private:
+  int m_fd;
+};
+
+enum class Knock { kAnswered, kRefused, kFailed };
+
+// Connects to the holder of the name: the connection itself is the request to show the window.
+Knock AskHolder(const sockaddr_un& address, socklen_t length) {
+  Fd client;
+  if (client.get() < 0) return Knock::kFailed;
+  if (::connect(client.get(), reinterpret_cast<const sockaddr*>(&address), length) == 0)
+    return Knock::kAnswered;
+  // A full queue means a holder that is busy, but there.
+  if (errno == EAGAIN) return Knock::kAnswered;
+  return errno == ECONNREFUSED ? Knock::kRefused : Knock::kFailed;
+}
+
+}  // namespace
+
+SingleInstance::SingleInstance(const std::string& configFolder) {
+  sockaddr_un address;
+  const socklen_t length = AbstractAddress(SocketName(configFolder), address);
+  // A holder that has bound the name but not yet listens refuses for a moment; one that keeps
+  // refusing is no program of ours, and the guard is given up rather than the start.
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    Fd server;
+    if (server.get() < 0) return;
+    if (::bind(server.get(), reinterpret_cast<const sockaddr*>(&address), length) == 0) {
+      if (::listen(server.get(), 16) != 0) return;
+      m_fd = server.release();
+      m_claim = Claim::kFirst;
+      return;
+    }
+    if (errno != EADDRINUSE) return;
+    switch (AskHolder(address, length)) {
+      case Knock::kAnswered:
+        m_claim = Claim::kOtherAsked;
+        return;
+      case Knock::kFailed:
+        return;
+      case Knock::kRefused:
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        break;
+    }
+  }
+}
+
+SingleInstance::~SingleInstance() {
+  m_notifier.reset();
+  if (m_fd >= 0) ::close(m_fd);
+}
+
+void SingleInstance::Serve() {
+  if (m_fd < 0 || m_notifier) return;
+  m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
+  connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] { Accept(); });
+}
+
+void SingleInstance::Accept() {
+  bool asked = false;
+  for (;;) {
+    const int client = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (client < 0) break;
+    // The name can be reached by every user of the machine; only our own user's starts count.
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    if (::getsockopt(client, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::getuid())
+      asked = true;
+    ::close(client);
+  }
+  if (asked) emit showRequested();
+}
+
+}  // namespace lumio
