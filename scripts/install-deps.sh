@@ -23,7 +23,8 @@ tests=(
   xvfb xauth x11-utils xdotool imagemagick
   pulseaudio pulseaudio-utils sox
   icecast2 trayer xcompmgr curl procps
-  dbus-daemon                        # a private session bus for the StatusNotifierItem tray
+  dbus-daemon                        # a private session bus for the tray and the media controls
+  libglib2.0-bin                     # gdbus: the tests drive the media controls with it
 )
 # The Windows program, cross-built and tested under Wine (32-bit: the i386 architecture). The
 # i386 GStreamer plugins are what Wine's own AAC decoder runs on.

@@ -21,6 +21,8 @@
 #include "gst/main_context_check.h"
 #include "ports/clock.h"
 #include "ports/control_ids.h"
+#include "qt/mpris_service.h"
+#include "qt/mpris_station_watch.h"
 #include "qt/qt_window_layer.h"
 #include "qt/single_instance.h"
 #include "qt/startup_warm_up.h"
@@ -116,9 +118,11 @@ int main(int argc, char* argv[]) {
     ReportEventLoopWithoutGlib();
     return 1;
   }
+  lumio::MprisStationWatch watchedPlayer(player);
   lumio::SystemClock clock;
   lumio::QtWindowLayer window;
-  lumio::CRadioDlg dlg(window, player, clock, programDir, config);
+  lumio::CRadioDlg dlg(window, watchedPlayer, clock, programDir, config);
+  watchedPlayer.SetStore(&dlg.m_store);
   window.SetDialog(&dlg);
   if (!dlg.OnInitDialog()) return 0;
 
@@ -130,6 +134,8 @@ int main(int argc, char* argv[]) {
     QObject::connect(instance.get(), &lumio::SingleInstance::showRequested, &app, showWindow);
     instance->Serve();
   }
+  lumio::MprisService mpris(dlg, window, watchedPlayer, [&player] { return player.Title(); });
+  mpris.Start();
 
   // An idle radio needs no sound system. GStreamer starts when the listener first reaches for
   // the window (choosing a category comes before choosing a station), so the first station
