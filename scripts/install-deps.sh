@@ -11,6 +11,7 @@ build=(
   clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libfontconfig-dev
+  qt6-svg-dev                        # the skin generator draws the scalable desktop icon
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   libx11-dev                         # the start-up benchmark watches X events
 )
@@ -25,6 +26,7 @@ tests=(
   icecast2 trayer xcompmgr curl procps
   dbus-daemon                        # a private session bus for the tray and the media controls
   libglib2.0-bin                     # gdbus: the tests drive the media controls with it
+  desktop-file-utils appstream       # the install test validates the menu entry and metainfo
 )
 # The Windows program, cross-built and tested under Wine (32-bit: the i386 architecture). The
 # i386 GStreamer plugins are what Wine's own AAC decoder runs on.

@@ -1,9 +1,11 @@
 // lumio-skin-gen: paints every skin bitmap of Lumio and writes them as <id>.bmp (24-bit) plus
 // the icon as 128.png into a folder; the committed res/skin is its output. With --preview it
-// also writes a picture of both windows with every control in place, for judging the look.
+// also writes a picture of both windows with every control in place, for judging the look; with
+// --desktop-icons the program icon for the desktop's icon theme (committed in res/desktop/icons).
 //
-//   lumio-skin-gen OUTPUT_DIR [--preview FILE.png] [--preview-scale N]
+//   lumio-skin-gen OUTPUT_DIR [--preview FILE.png] [--preview-scale N] [--desktop-icons DIR]
 
+#include "desktop_icons.h"
 #include "paint_util.h"
 #include "preview.h"
 #include "skin_ids.h"
@@ -25,7 +27,8 @@ void Fail(const QString& message) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: lumio-skin-gen OUTPUT_DIR [--preview FILE.png] [--preview-scale N]\n");
+               "usage: lumio-skin-gen OUTPUT_DIR [--preview FILE.png] [--preview-scale N] "
+               "[--desktop-icons DIR]\n");
   return 2;
 }
 
@@ -57,10 +60,13 @@ int main(int argc, char** argv) {
   QStringList args = QGuiApplication::arguments().mid(1);
   QString output;
   QString preview;
+  QString desktopIcons;
   int scale = 2;
   for (int i = 0; i < args.size(); ++i) {
     if (args[i] == QLatin1String("--preview") && i + 1 < args.size()) {
       preview = args[++i];
+    } else if (args[i] == QLatin1String("--desktop-icons") && i + 1 < args.size()) {
+      desktopIcons = args[++i];
     } else if (args[i] == QLatin1String("--preview-scale") && i + 1 < args.size()) {
       bool ok = false;
       scale = args[++i].toInt(&ok);
@@ -95,6 +101,15 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::printf("wrote %zu bitmaps and the icon to %s\n", bitmaps.size(), qPrintable(output));
+
+  if (!desktopIcons.isEmpty()) {
+    QString error;
+    if (!skin::WriteDesktopIcons(desktopIcons, error)) {
+      Fail(error);
+      return 1;
+    }
+    std::printf("wrote the desktop icons to %s\n", qPrintable(desktopIcons));
+  }
 
   if (!preview.isEmpty()) {
     if (!skin::ComposePreview(bitmaps, icon, scale).save(preview, "PNG")) {

@@ -29,9 +29,7 @@ QImage PaintLevelMeter(int lit) {
   return image;
 }
 
-QImage PaintAppIcon(int size, bool opaque) {
-  QImage image = NewCanvas(size, size, opaque ? pal::kAccentDark : QColor(Qt::transparent));
-  QPainter painter(&image);
+void DrawAppIcon(QPainter& painter, int size, bool opaque) {
   PrepareSmooth(painter);
   const double s = size;
   const QRectF tile = opaque ? QRectF(0, 0, s, s) : QRectF(0.5, 0.5, s - 1, s - 1);
@@ -59,6 +57,12 @@ QImage PaintAppIcon(int size, bool opaque) {
   painter.drawPath(GlyphPath(Glyph::kBroadcast, box.translated(0, s / 48 + 0.5)));
   painter.setBrush(Qt::white);
   painter.drawPath(GlyphPath(Glyph::kBroadcast, box));
+}
+
+QImage PaintAppIcon(int size, bool opaque) {
+  QImage image = NewCanvas(size, size, opaque ? pal::kAccentDark : QColor(Qt::transparent));
+  QPainter painter(&image);
+  DrawAppIcon(painter, size, opaque);
   painter.end();
   return image;
 }

@@ -2,6 +2,7 @@
 // The level meters of the station list and the program icon.
 
 #include <QImage>
+#include <QPainter>
 
 namespace skin {
 
@@ -15,5 +16,7 @@ QImage PaintLevelMeter(int lit);
 // The program icon at `size` pixels: a green rounded tile with the broadcast mark. With `opaque`
 // the tile fills the square (for formats without alpha); otherwise the corners are transparent.
 QImage PaintAppIcon(int size, bool opaque);
+// The same drawing on any painter whose device is `size` pixels square (an SVG generator too).
+void DrawAppIcon(QPainter& painter, int size, bool opaque);
 
 }  // namespace skin
