@@ -1,3 +1,5 @@
+// The user-folder rules are those of the free desktops (XDG); the Windows program stays portable.
+
 #include "app/config_location.h"
 
 #include <filesystem>
