@@ -47,7 +47,7 @@ start_program
 expect_geometry "500 50 400 34" 5 "first start: the mini bar at the default place"
 printf '[sys]\r\nServerIp=127.0.0.1\r\nServerPort=80\r\nServerDomain=radio.tarvel.net\r\nMode=2\r\nTopMost=1\r\nLastX=500\r\nLastY=50\r\nMiniX=500\r\nMiniY=20\r\nVolumn=50\r\nRecentPlay=100\r\n' \
   >"$e2e_dir/default.ini"
-cmp "$config_dir/base.ini" "$e2e_dir/default.ini" || fail "~/.config/lumio/base.ini is not the default file"
+cmp "$config_dir/base.ini" "$e2e_dir/default.ini" || fail "$config_dir/base.ini is not the default file"
 [[ ! -e "$program_dir/config" ]] || fail "the installed copy made a config folder beside itself"
 press_key Escape
 wait_program_exit 3 || fail "the program still runs 3 s after Escape"
