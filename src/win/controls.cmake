@@ -1,6 +1,9 @@
 # The skinned controls and drawing helpers of the Windows window layer, and the skin bitmaps as
 # resources. Included by src/win/CMakeLists.txt.
 add_library(lumio_win_controls STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/header_ctrl_cl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/list_ctrl_cl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/list_ctrl_cl_draw.cpp
   ${CMAKE_CURRENT_LIST_DIR}/offscreen_dc.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reflect.cpp
   ${CMAKE_CURRENT_LIST_DIR}/skin_button.cpp

@@ -2,6 +2,7 @@
 # windows.controls through cmake/windows_build.cmake); they skip with 77 without a display.
 add_executable(lumio_controls_tests
   ${CMAKE_CURRENT_LIST_DIR}/controls_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/list_ctrl_cl_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/skin_label_test.cpp
   $<TARGET_OBJECTS:lumio_skin_bitmaps>)
 target_link_libraries(lumio_controls_tests PRIVATE lumio_win_controls lumio_core lumio_warnings
