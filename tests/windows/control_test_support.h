@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -118,7 +119,16 @@ inline POINT ScreenPoint(HWND window, int x, int y) {
 }
 
 inline void MoveMouseTo(HWND window, int x, int y) {
-  SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, ScreenPoint(window, x, y));
+  const POINT target = ScreenPoint(window, x, y);
+  SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, target);
+  // Normalised coordinates come back rounded: a pixel off is there.
+  PumpUntil(
+      [&] {
+        POINT now{};
+        GetCursorPos(&now);
+        return std::abs(now.x - target.x) <= 1 && std::abs(now.y - target.y) <= 1;
+      },
+      1000);
   Pump(60);
 }
 

@@ -113,7 +113,7 @@ TEST(SkinLabel, ScrollsOverTheCapturedSkinAndIsALinkUnderThePointer) {
   banner.StartScrolling(5, 20);
   ASSERT_TRUE(label.isScrollTimerRunning());
   MoveMouseTo(control, 100, 10);
-  EXPECT_EQ(label.textColor(), kRed);
+  EXPECT_TRUE(PumpUntil([&] { return label.textColor() == kRed; }));
   EXPECT_FALSE(label.isScrollTimerRunning());
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, reinterpret_cast<const wchar_t*>(32649)));
   const int still = label.drawingPoint().x;
