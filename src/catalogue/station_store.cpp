@@ -16,6 +16,11 @@ void InsertFrontUnique(StationList& list, const StationRecord& record) {
   if (list.size() > kMaxRecentStations) list.resize(kMaxRecentStations);
 }
 
+void StationStore::SetProgramDir(std::string programDir) {
+  m_programDir = std::move(programDir);
+  m_addresses.SetFiles(ConfigPath(kAlternatesFileName), ConfigPath(kLastPlayedFileName));
+}
+
 std::string StationStore::ConfigPath(const char* fileName) const {
   return lumio::ConfigPath(m_programDir, fileName);
 }

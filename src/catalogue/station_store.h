@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "catalogue/station_addresses.h"
 #include "catalogue/station_record.h"
 
 namespace lumio {
@@ -19,7 +20,7 @@ void InsertFrontUnique(StationList& list, const StationRecord& record);
 class StationStore {
  public:
   // `programDir` ends with "/"; the list files live in its "config/" folder.
-  void SetProgramDir(std::string programDir) { m_programDir = std::move(programDir); }
+  void SetProgramDir(std::string programDir);
   std::string ConfigPath(const char* fileName) const;
 
   // Start-up state: no view, no catalogue, no current or menu station, content categories.
@@ -53,6 +54,8 @@ class StationStore {
   int32_t m_menuStation = -1;
   int32_t m_categoryKind = 0;
   int32_t m_categoryIndex = 0;
+  // Where else each station can be played from (config/chalt.txt, config/chlast.txt).
+  StationAddresses m_addresses;
 
  private:
   bool Save(const char* fileName, const StationList& list) const;

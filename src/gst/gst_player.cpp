@@ -385,6 +385,18 @@ void GstPlayer::Prepare() {
 void GstPlayer::SetURL(const std::string& url) {
   impl_->SetURL(url);
 }
+void GstPlayer::SetURLs(const std::vector<std::string>& urls) {
+  impl_->SetURL(urls.empty() ? std::string() : urls.front());
+}
+std::string GstPlayer::GetTitle() const {
+  return {};
+}
+StreamFailure GstPlayer::GetFailure() const {
+  return StreamFailure::kNone;
+}
+std::string GstPlayer::GetPlayedURL() const {
+  return {};
+}
 int32_t GstPlayer::GetPlayState() {
   return impl_->GetPlayState();
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ports/media_player.h"
 
@@ -42,11 +43,15 @@ class GstPlayer final : public MediaPlayer {
   // 8 and then every 10 seconds, until the next SetURL, Stop or Pause. Volume and mute given before
   // the pipeline exists are kept and applied when it does; the initial volume is 50, unmuted.
   void SetURL(const std::string& url) override;
+  void SetURLs(const std::vector<std::string>& urls) override;
   int32_t GetPlayState() override;
   void Stop() override;
   void Pause() override;
   void SetVolume(int32_t volume) override;
   void SetMute(bool mute) override;
+  std::string GetTitle() const override;
+  StreamFailure GetFailure() const override;
+  std::string GetPlayedURL() const override;
 
   // What the stream said about itself, in UTF-8; empty (0) until it said so. Reset by SetURL.
   std::string Title() const;
