@@ -87,6 +87,16 @@ const char* Reason(int status) {
   switch (status) {
     case 200:
       return "OK";
+    case 301:
+      return "Moved Permanently";
+    case 302:
+      return "Found";
+    case 303:
+      return "See Other";
+    case 307:
+      return "Temporary Redirect";
+    case 308:
+      return "Permanent Redirect";
     case 403:
       return "Forbidden";
     case 404:
@@ -230,6 +240,7 @@ void StreamServer::HandleConnection(int fd) {
     if (icy)
       head += "icy-metaint: " + std::to_string(kIcyInterval) + "\r\nicy-name: Lumio test\r\n";
   }
+  if (!resource.location.empty()) head += "Location: " + resource.location + "\r\n";
   head += "Connection: close\r\n\r\n";
   if (!SendAll(fd, head, give_up)) return;
   if (resource.status != 200 || resource.bytes_per_second == 0) {
