@@ -31,6 +31,8 @@ class QtWindowLayer final : public QObject, public WindowLayer {
   // Whether the desktop has a notification area; without one the window keeps a taskbar entry
   // and hiding minimises it, so it can always be reached.
   bool trayAvailable() const { return m_trayAvailable; }
+  // The tray icon's tip as the desktop shows it; "" without an icon.
+  QString trayTip() const { return m_tray ? m_tray->toolTip() : QString(); }
 
   void SetControlText(int32_t id, const std::string& text) override;
   void SetButtonBitmap(int32_t id, int32_t bitmapId) override;
