@@ -59,9 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         plan.Playing();
         Check(plan.LastFailure() == StreamFailure::kNone || addresses.empty(),
               "playing clears the failure");
-        Check(plan.PlayedAddress().empty() ||
-                  std::find(addresses.begin(), addresses.end(), plan.PlayedAddress()) !=
-                      addresses.end(),
+        Check(plan.PlayedAddress().empty() || std::find(addresses.begin(), addresses.end(),
+                                                        plan.PlayedAddress()) != addresses.end(),
               "what played is one of the station's addresses");
         break;
       default:
