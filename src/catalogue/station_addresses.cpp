@@ -4,28 +4,13 @@
 #include <limits>
 
 #include "store/atomic_file.h"
+#include "stream/text_scan.h"
 
 namespace lumio {
 namespace {
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front()))
-    text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back()))
-    text.remove_suffix(1);
-  return text;
-}
-
-bool HasControlBytes(std::string_view text) {
-  return std::any_of(text.begin(), text.end(), [](char c) {
-    const auto b = static_cast<unsigned char>(c);
-    return b < 0x20 || b == 0x7F;
-  });
-}
+using stream::HasControlBytes;
+using stream::Trim;
 
 // The station id `text` holds in full (1 or more), or 0.
 int32_t ParseNid(std::string_view text) {

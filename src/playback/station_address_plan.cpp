@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "stream/text_scan.h"
+
 namespace lumio {
 namespace {
 
@@ -10,17 +12,13 @@ namespace {
 constexpr std::array<int32_t, 5> kBackOffMs = {1000, 2000, 4000, 8000, 10000};
 constexpr size_t kLongestBackOff = kBackOffMs.size() - 1;
 
-bool IsBlank(const std::string& text) {
-  return std::all_of(text.begin(), text.end(),
-                     [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
-}
-
 // `texts` without blank ones and without repeats, in their order.
 std::vector<std::string> Distinct(const std::vector<std::string>& texts, size_t limit) {
   std::vector<std::string> out;
   for (const std::string& text : texts) {
     if (out.size() == limit) break;
-    if (IsBlank(text) || std::find(out.begin(), out.end(), text) != out.end()) continue;
+    if (stream::Trim(text).empty() || std::find(out.begin(), out.end(), text) != out.end())
+      continue;
     out.push_back(text);
   }
   return out;
