@@ -110,9 +110,9 @@ const char* Reason(int status) {
 
 }  // namespace
 
-StreamServer::StreamServer(int port) {
+int ListenOnLoopback(int port, int* bound_port) {
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return;
+  if (fd < 0) return -1;
   const int yes = 1;
   setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
   sockaddr_in address{};
@@ -123,11 +123,15 @@ StreamServer::StreamServer(int port) {
   if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(fd, 16) != 0 ||
       getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
     close(fd);
-    return;
+    return -1;
   }
-  listen_fd_ = fd;
-  port_ = ntohs(address.sin_port);
-  acceptor_ = std::thread([this] { AcceptLoop(); });
+  *bound_port = ntohs(address.sin_port);
+  return fd;
+}
+
+StreamServer::StreamServer(int port) {
+  listen_fd_ = ListenOnLoopback(port, &port_);
+  if (listen_fd_ >= 0) acceptor_ = std::thread([this] { AcceptLoop(); });
 }
 
 StreamServer::~StreamServer() {

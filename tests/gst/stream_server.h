@@ -72,6 +72,10 @@ struct RecordedRequest {
   std::chrono::steady_clock::time_point at;
 };
 
+// A socket listening on 127.0.0.1:`port` (0: any free port, written to `bound_port`); -1 when
+// it cannot be had.
+int ListenOnLoopback(int port, int* bound_port);
+
 class StreamServer {
  public:
   // Port 0 picks a free port; a given port is taken again (after a test closed its server).

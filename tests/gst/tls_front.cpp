@@ -9,28 +9,12 @@
 
 #include <cerrno>
 
+#include "gst/stream_server.h"
+
 namespace lumio::test {
 namespace {
 
 constexpr int kPollMs = 20;
-
-int ListenOnLoopback(int* port) {
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return -1;
-  const int yes = 1;
-  setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(fd, 16) != 0 ||
-      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    close(fd);
-    return -1;
-  }
-  *port = ntohs(address.sin_port);
-  return fd;
-}
 
 int ConnectToLoopback(int port) {
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -63,7 +47,7 @@ TlsFront::TlsFront(const std::string& cert_file, const std::string& key_file, in
       SSL_CTX_use_PrivateKey_file(context_, key_file.c_str(), SSL_FILETYPE_PEM) != 1) {
     return;
   }
-  listen_fd_ = ListenOnLoopback(&port_);
+  listen_fd_ = ListenOnLoopback(0, &port_);
   if (listen_fd_ >= 0) acceptor_ = std::thread([this] { AcceptLoop(); });
 }
 
