@@ -10,7 +10,8 @@ file(RELATIVE_PATH lumio_data_from_bin ${CMAKE_INSTALL_FULL_BINDIR}
      ${CMAKE_INSTALL_FULL_DATADIR}/lumio)
 
 install(TARGETS lumio-stations RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${LUMIO_PROGRAM_DIR}/config/chlst.ini ${PROJECT_SOURCE_DIR}/res/catalogue/SOURCES.md
+install(FILES ${LUMIO_PROGRAM_DIR}/config/chlst.ini ${LUMIO_PROGRAM_DIR}/config/chalt.txt
+              ${PROJECT_SOURCE_DIR}/res/catalogue/SOURCES.md
         DESTINATION ${lumio_data_dir})
 
 if(TARGET lumio)

@@ -14,10 +14,12 @@ build=(
   qt6-svg-dev                        # the skin generator draws the scalable desktop icon
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   libx11-dev                         # the start-up benchmark watches X events
+  libssl-dev                         # the tests' HTTPS servers
 )
 runtime=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-libav fonts-wqy-microhei
+  glib-networking ca-certificates    # https stations: TLS and the system's trust store
 )
 tests=(
   gstreamer1.0-tools
@@ -27,6 +29,7 @@ tests=(
   dbus-daemon                        # a private session bus for the tray and the media controls
   libglib2.0-bin                     # gdbus: the tests drive the media controls with it
   desktop-file-utils appstream       # the install test validates the menu entry and metainfo
+  openssl                            # certificates for the tests' HTTPS servers
 )
 # The Windows program, cross-built and tested under Wine (32-bit: the i386 architecture). The
 # i386 GStreamer plugins are what Wine's own AAC decoder runs on.

@@ -17,6 +17,11 @@ namespace {
 
 using std::chrono::milliseconds;
 
+// The first address of a station: all a player without fall-back can take.
+std::string FirstAddress(const std::string& station) {
+  return station.substr(0, station.find(' '));
+}
+
 template <typename Ready>
 bool WaitFor(Ready ready, milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -62,8 +67,8 @@ class MpvContender : public Contender {
                                  "--input-ipc-server=" + socket_path_});
     return WaitFor([&] { return Connect(); }, milliseconds(10000));
   }
-  bool Play(const std::string& url) override {
-    const std::string command = R"({"command":["loadfile",")" + url + "\"]}\n";
+  bool Play(const std::string& station) override {
+    const std::string command = R"({"command":["loadfile",")" + FirstAddress(station) + "\"]}\n";
     return send(fd_, command.data(), command.size(), MSG_NOSIGNAL) ==
            static_cast<ssize_t>(command.size());
   }
@@ -93,9 +98,9 @@ class GstPlayContender : public Contender {
  public:
   std::string name() const override { return "gst-play-1.0"; }
   bool Prepare() override { return true; }
-  bool Play(const std::string& url) override {
+  bool Play(const std::string& station) override {
     process_ = std::make_unique<test::ChildProcess>(
-        std::vector<std::string>{"gst-play-1.0", "--no-interactive", "-q", url});
+        std::vector<std::string>{"gst-play-1.0", "--no-interactive", "-q", FirstAddress(station)});
     return process_->running();
   }
   pid_t pid() const override { return process_ ? process_->pid() : -1; }

@@ -1,6 +1,7 @@
 // The player in a process of its own, run as the program runs it: prepared once the "window"
-// is up, fed station URLs one per line on stdin, its state polled every 600 ms while it
-// connects, as the status line does. Prints "ready" when prepared; ends at the end of stdin.
+// is up, fed stations one per line on stdin (a station's addresses space separated), its state
+// polled every 600 ms while it connects, as the status line does. Prints "ready" when prepared;
+// ends at the end of stdin.
 //
 //   lumio_play_probe [--sink DESCRIPTION] [--volume 0..100]
 
@@ -8,9 +9,11 @@
 #include <glib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "gst/gst_player.h"
 #include "gst/gst_setup.h"
@@ -41,9 +44,15 @@ gboolean ReadInput(gint fd, GIOCondition, gpointer data) {
   }
   probe->pending.append(buffer, static_cast<size_t>(got));
   for (size_t end; (end = probe->pending.find('\n')) != std::string::npos;) {
-    const std::string url = probe->pending.substr(0, end);
+    const std::string line = probe->pending.substr(0, end);
     probe->pending.erase(0, end + 1);
-    probe->player->SetURL(url);
+    std::vector<std::string> urls;
+    for (size_t start = 0; start <= line.size();) {
+      const size_t space = std::min(line.find(' ', start), line.size());
+      if (space > start) urls.push_back(line.substr(start, space - start));
+      start = space + 1;
+    }
+    probe->player->SetURLs(urls);
     if (!probe->polling) {
       probe->polling = true;
       g_timeout_add(600, &PollState, probe);

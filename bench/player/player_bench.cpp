@@ -6,8 +6,13 @@
 // from the moment the URL is handed over (a line on the probe's stdin, a "loadfile" on mpv's
 // socket, the exec of gst-play-1.0, which therefore also pays for its own start-up).
 //
+// Beside the streams themselves: "pls", the MP3 station behind a .pls playlist (compare with
+// "mp3"), and "fallback", a station whose first address is refused and whose second is the MP3
+// stream. Only GstPlayer is given both addresses; the others have no fall-back and get the
+// first, which never plays (counted as missed).
+//
 //   source STATE/env   # from scripts/services.sh start STATE
-//   lumio_player_bench [--runs N] [--seconds S] [--streams mp3,aac,ogg,hls]
+//   lumio_player_bench [--runs N] [--seconds S] [--streams mp3,aac,ogg,hls,pls,fallback]
 //                      [--players gstplayer,mpv,gst-play] [--gstplayer-sink DESCRIPTION]
 
 #include <unistd.h>
@@ -60,7 +65,30 @@ T Median(std::vector<T> values) {
 }
 
 const std::map<std::string, std::string> kStreamPaths = {
-    {"mp3", "/tone.mp3"}, {"aac", "/tone.aac"}, {"ogg", "/tone.ogg"}, {"hls", "/hls/index.m3u8"}};
+    {"mp3", "/tone.mp3"},       {"aac", "/tone.aac"}, {"ogg", "/tone.ogg"},
+    {"hls", "/hls/index.m3u8"}, {"pls", "/tone.pls"}, {"fallback", "/tone.mp3"}};
+
+// An address where nothing listens: the port of a server that has closed.
+std::string RefusedUrl() {
+  test::StreamServer gone;
+  return "http://127.0.0.1:" + std::to_string(gone.port()) + "/live.mp3";
+}
+
+// What the contenders are handed for `stream`: a URL, or for "fallback" two of them, space
+// separated, of which only GstPlayer takes the second.
+std::string StationOf(const std::string& stream, test::LocalStations& stations) {
+  if (stream == "pls") {
+    const std::string mp3 = stations.Url("/tone.mp3");
+    if (mp3.empty()) return "";
+    stations.server().Serve(
+        "/tone.pls",
+        test::TextFile("[playlist]\nNumberOfEntries=1\nFile1=" + mp3 + "\n", "audio/x-scpls"));
+    return stations.server().Url("/tone.pls");
+  }
+  const std::string url = stations.Url(kStreamPaths.at(stream));
+  if (stream == "fallback" && !url.empty()) return RefusedUrl() + " " + url;
+  return url;
+}
 
 Sample Measure(Contender& contender, const std::string& url, MonitorRecorder& monitor,
                milliseconds playing) {
@@ -102,7 +130,7 @@ std::string ProbePath() {
 int Run(int argc, char** argv) {
   int runs = 5;
   int seconds = 10;
-  std::vector<std::string> streams = {"mp3", "aac", "ogg", "hls"};
+  std::vector<std::string> streams = {"mp3", "aac", "ogg", "hls", "pls", "fallback"};
   std::vector<std::string> players = {"gstplayer", "mpv", "gst-play"};
   std::string probe_sink;
   for (int i = 1; i + 1 < argc; i += 2) {
@@ -142,7 +170,7 @@ int Run(int argc, char** argv) {
       std::fprintf(stderr, "unknown stream %s\n", stream.c_str());
       return 2;
     }
-    urls[stream] = stations.Url(kStreamPaths.at(stream));
+    urls[stream] = StationOf(stream, stations);
     if (urls[stream].empty()) {
       std::fprintf(stderr, "the %s test media could not be made\n", stream.c_str());
       return 1;

@@ -16,6 +16,22 @@ void InsertFrontUnique(StationList& list, const StationRecord& record) {
   if (list.size() > kMaxRecentStations) list.resize(kMaxRecentStations);
 }
 
+void StationStore::SetLocation(ConfigLocation location) {
+  m_location = std::move(location);
+  // The shipped other addresses belong to the shipped catalogue; the one each station last
+  // played from is the listener's, with the lists.
+  std::string alternates = ConfigPath(kAlternatesFileName);
+  const SettingsFile files;
+  for (const std::string& catalogue : m_location.catalogues) {
+    if (!files.FileExists(catalogue)) continue;
+    const size_t slash = catalogue.find_last_of("/\\");
+    if (slash != std::string::npos)
+      alternates = catalogue.substr(0, slash + 1) + kAlternatesFileName;
+    break;
+  }
+  m_addresses.SetFiles(alternates, ConfigPath(kLastPlayedFileName));
+}
+
 std::string StationStore::ConfigPath(const char* fileName) const {
   return PathInFolder(m_location.folder, fileName);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "catalogue/station_addresses.h"
 #include "catalogue/station_record.h"
 #include "store/config_path.h"
 
@@ -21,9 +22,10 @@ class StationStore {
  public:
   // `programDir` ends with "/"; the list files live in its "config/" folder.
   void SetProgramDir(const std::string& programDir) {
-    m_location = PortableConfigLocation(programDir);
+    SetLocation(PortableConfigLocation(programDir));
   }
-  void SetLocation(ConfigLocation location) { m_location = std::move(location); }
+  // Also where the station's other addresses are read: beside the catalogue that is read.
+  void SetLocation(ConfigLocation location);
   // `fileName` in the folder of the list files.
   std::string ConfigPath(const char* fileName) const;
 
@@ -58,6 +60,8 @@ class StationStore {
   int32_t m_menuStation = -1;
   int32_t m_categoryKind = 0;
   int32_t m_categoryIndex = 0;
+  // Where else each station can be played from (config/chalt.txt, config/chlast.txt).
+  StationAddresses m_addresses;
 
  private:
   bool Save(const char* fileName, const StationList& list) const;

@@ -6,62 +6,36 @@
 #include <optional>
 #include <utility>
 
+#include "gst/address_opener.h"
 #include "gst/audio_output.h"
+#include "gst/glib_sources.h"
 #include "gst/gst_refs.h"
 #include "gst/gst_setup.h"
 #include "gst/silence_watch.h"
 #include "gst/stream_address.h"
-#include "gst/stream_decoder.h"
+#include "gst/stream_tags.h"
+#include "playback/station_address_plan.h"
+#include "stream/stream_text.h"
 
 namespace lumio {
 namespace {
 
 using gst::BusPtr;
 using gst::ElementPtr;
-using gst::ErrorPtr;
-using gst::MessagePtr;
 using gst::SourcePtr;
-using gst::StringPtr;
-using gst::TagListPtr;
-
-// Retries back off so that a dead station costs little, but never wait longer than 10 s so
-// that a station that comes back is heard again soon.
-guint RetryDelayMs(int failures) {
-  static constexpr guint kDelays[] = {1000, 2000, 4000, 8000};
-  return failures < 4 ? kDelays[failures] : 10000;
-}
-
-// GLib declares every source callback as GSourceFunc and casts the real signature back.
-template <typename Function>
-GSourceFunc AsSourceFunc(Function* function) {
-  return reinterpret_cast<GSourceFunc>(reinterpret_cast<void (*)()>(function));
-}
-
-SourcePtr StartTimer(guint milliseconds, GSourceFunc callback, gpointer data) {
-  SourcePtr timer(g_timeout_source_new(milliseconds));
-  g_source_set_callback(timer.get(), callback, data, nullptr);
-  g_source_attach(timer.get(), nullptr);
-  return timer;
-}
 
 int64_t SilenceLimitMs(const GstPlayerOptions& options) {
   if (options.silence_limit_ms > 0) return options.silence_limit_ms;
   return int64_t{1000} * std::max(1, options.timeout_seconds);
 }
 
-std::optional<std::string> TagString(const GstTagList* tags, const char* tag) {
-  gchar* raw = nullptr;
-  if (!gst_tag_list_get_string(tags, tag, &raw)) return std::nullopt;
-  StringPtr text(raw);
-  return std::string(text.get());
-}
-
 }  // namespace
 
 // The pipeline is a decoder made for each attempt feeding the output that lives as long as the
 // player. This rather than playbin: no playsink to build and negotiate for every station,
-// which makes the first sound come sooner.
-class GstPlayer::Impl {
+// which makes the first sound come sooner. Which address an attempt opens, and when, the
+// station's address plan says; the opener opens it.
+class GstPlayer::Impl final : public gst::AddressOpener::Events {
  public:
   explicit Impl(GstPlayerOptions options)
       : options_(std::move(options)),
@@ -72,33 +46,40 @@ class GstPlayer::Impl {
   Impl& operator=(const Impl&) = delete;
 
   void Prepare();
-  void SetURL(const std::string& url);
+  void SetURLs(const std::vector<std::string>& urls);
   int32_t GetPlayState();
   void Stop();
   void Pause();
   void SetVolume(int32_t volume);
   void SetMute(bool mute);
 
-  const std::string& title() const { return title_; }
-  const std::string& codec() const { return codec_; }
-  int32_t bitrate() const { return bitrate_; }
+  std::string GbkTitle() const;
+  StreamFailure failure() const { return plan_.LastFailure(); }
+  const std::string& played_url() const { return plan_.PlayedAddress(); }
+  const gst::StreamTags& tags() const { return tags_; }
   const std::string& last_error() const { return last_error_; }
   int64_t PositionMs() const;
 
  private:
   // Opening covers connecting and the buffering before the stream is first heard; Waiting is
-  // the pause between a failed attempt and the next one.
+  // the pause between a failed round of attempts and the next.
   enum class Phase { kIdle, kOpening, kPlaying, kWaiting, kPaused };
 
-  void StartAttempt();
-  void Fail(std::string why);
+  void Take(const AddressStep& step);
+  void Open(const AddressStep& step);
+  void Fail(StreamFailure failure, std::string why);
+  void Drop(std::string why);
   void Halt();
   void ApplyVolume();
   void DrainBus();
   void HandleMessage(GstMessage* message);
   void OnBuffering(int percent);
-  void OnTags(GstMessage* message);
   void OnSilence();
+
+  // gst::AddressOpener::Events
+  void DecoderStarted() override;
+  void PlaylistFound(std::vector<std::string> entries) override;
+  void OpenFailed(StreamFailure failure, std::string why) override;
 
   static gboolean OnBusMessage(GstBus* bus, GstMessage* message, gpointer self);
   static gboolean OnRetryTimer(gpointer self);
@@ -109,23 +90,21 @@ class GstPlayer::Impl {
   std::string setup_error_;
   ElementPtr pipeline_;
   std::optional<gst::AudioOutput> output_;
-  std::unique_ptr<gst::StreamDecoder> decoder_;  // of the current attempt
   BusPtr bus_;
   SourcePtr bus_watch_;
+  std::unique_ptr<gst::AddressOpener> opener_;
   SourcePtr retry_timer_;
   SourcePtr opening_timer_;
   gst::SilenceWatch silence_;  // while playing
 
-  gst::StreamAddress address_;
+  StationAddressPlan plan_;
+  AddressStep waiting_for_;  // what the retry timer opens
   Phase phase_ = Phase::kIdle;
   bool buffering_ = false;  // opening, and the stream's data has begun to arrive
-  int failures_ = 0;        // failed attempts since the stream was last heard
   int32_t volume_ = 50;
   bool mute_ = false;
 
-  std::string title_;
-  std::string codec_;
-  int32_t bitrate_ = 0;
+  gst::StreamTags tags_;  // of the current attempt
   std::string last_error_;
 };
 
@@ -133,6 +112,7 @@ GstPlayer::Impl::~Impl() {
   retry_timer_.reset();
   opening_timer_.reset();
   silence_.Stop();
+  opener_.reset();
   bus_watch_.reset();
   if (pipeline_) gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
 }
@@ -141,6 +121,9 @@ void GstPlayer::Impl::Prepare() {
   if (prepared_) return;
   prepared_ = true;
   if (!gst::InitGStreamerOnce(&setup_error_)) return;
+  if (!options_.tls_ca_file.empty() && !gst::TrustOnly(options_.tls_ca_file, &setup_error_)) {
+    return;
+  }
   gst::PreloadPlugins();
 
   output_.emplace(options_.audio_sink.empty() ? "autoaudiosink" : options_.audio_sink);
@@ -155,21 +138,18 @@ void GstPlayer::Impl::Prepare() {
   gst_element_set_state(pipeline_.get(), GST_STATE_READY);
 
   bus_.reset(gst_element_get_bus(pipeline_.get()));
-  bus_watch_.reset(gst_bus_create_watch(bus_.get()));
-  g_source_set_callback(bus_watch_.get(), AsSourceFunc(&OnBusMessage), this, nullptr);
-  g_source_attach(bus_watch_.get(), nullptr);
+  bus_watch_ =
+      gst::AttachSource(gst_bus_create_watch(bus_.get()), gst::AsSourceFunc(&OnBusMessage), this);
+  opener_ = std::make_unique<gst::AddressOpener>(reinterpret_cast<GstBin*>(pipeline_.get()),
+                                                 output_->bin(), bus_.get(),
+                                                 options_.timeout_seconds, *this);
   ApplyVolume();
 }
 
-void GstPlayer::Impl::SetURL(const std::string& url) {
+void GstPlayer::Impl::SetURLs(const std::vector<std::string>& urls) {
   Prepare();
-  address_ = gst::StreamAddressFromUrl(url);
-  title_.clear();
-  codec_.clear();
-  bitrate_ = 0;
   last_error_.clear();
-  failures_ = 0;
-  StartAttempt();
+  Take(plan_.Start(urls));
 }
 
 int32_t GstPlayer::Impl::GetPlayState() {
@@ -212,6 +192,11 @@ void GstPlayer::Impl::SetMute(bool mute) {
   ApplyVolume();
 }
 
+std::string GstPlayer::Impl::GbkTitle() const {
+  if (phase_ != Phase::kPlaying) return {};
+  return stream::StreamTextToGbk(tags_.title());
+}
+
 int64_t GstPlayer::Impl::PositionMs() const {
   gint64 position = 0;
   if (!pipeline_ || phase_ != Phase::kPlaying ||
@@ -221,35 +206,52 @@ int64_t GstPlayer::Impl::PositionMs() const {
   return position / GST_MSECOND;
 }
 
-void GstPlayer::Impl::StartAttempt() {
+// Opens what the plan says, now or after its delay.
+void GstPlayer::Impl::Take(const AddressStep& step) {
   Halt();
-  phase_ = Phase::kOpening;
-  if (!address_.error.empty()) return Fail(address_.error);
-  if (!pipeline_) return Fail(setup_error_);
-
-  std::string missing;
-  decoder_ = gst::StreamDecoder::Create(reinterpret_cast<GstBin*>(pipeline_.get()), output_->bin(),
-                                        address_.uri, options_.timeout_seconds, &missing);
-  if (!decoder_) return Fail(missing);
-
-  const GstStateChangeReturn result = gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING);
-  // The sound server may forget both when the output stream is made anew.
-  ApplyVolume();
-  if (result == GST_STATE_CHANGE_FAILURE) {
-    MessagePtr error(gst_bus_pop_filtered(bus_.get(), GST_MESSAGE_ERROR));
-    if (error) return HandleMessage(error.get());
-    return Fail("GStreamer could not start the stream");
-  }
-  const guint limit_ms = static_cast<guint>(std::max(1, options_.timeout_seconds)) * 2000u;
-  opening_timer_ = StartTimer(limit_ms, &OnOpeningTimeout, this);
+  if (step.delayMs <= 0) return Open(step);
+  phase_ = Phase::kWaiting;
+  waiting_for_ = step;
+  retry_timer_ = gst::StartTimer(static_cast<guint>(step.delayMs), &OnRetryTimer, this);
 }
 
-void GstPlayer::Impl::Fail(std::string why) {
+void GstPlayer::Impl::Open(const AddressStep& step) {
+  phase_ = Phase::kOpening;
+  tags_.Clear();
+  if (step.url.empty()) return Fail(StreamFailure::kGone, "The station has no address");
+  // The station's own addresses are GBK, as its list holds them; a playlist's entries are
+  // what the playlist file says.
+  const gst::StreamAddress address =
+      step.depth == 0 ? gst::StreamAddressFromUrl(step.url) : gst::StreamAddressFromEntry(step.url);
+  if (!address.error.empty()) return Fail(StreamFailure::kGone, address.error);
+  if (!opener_) return Fail(StreamFailure::kNotAudio, setup_error_);
+  const guint limit_ms = static_cast<guint>(std::max(1, options_.timeout_seconds)) * 2000u;
+  opening_timer_ = gst::StartTimer(limit_ms, &OnOpeningTimeout, this);
+  opener_->Open(address.uri);
+}
+
+void GstPlayer::Impl::DecoderStarted() {
+  // The sound server may forget both when the output stream is made anew.
+  ApplyVolume();
+}
+
+void GstPlayer::Impl::PlaylistFound(std::vector<std::string> entries) {
+  Take(plan_.Expand(entries));
+}
+
+void GstPlayer::Impl::OpenFailed(StreamFailure failure, std::string why) {
+  Fail(failure, std::move(why));
+}
+
+void GstPlayer::Impl::Fail(StreamFailure failure, std::string why) {
   last_error_ = std::move(why);
-  Halt();
-  phase_ = Phase::kWaiting;
-  retry_timer_ = StartTimer(RetryDelayMs(failures_), &OnRetryTimer, this);
-  failures_ = std::min(failures_ + 1, 100);
+  Take(plan_.Failed(failure));
+}
+
+// A stream that played and stopped: the listener heard it end, which is no fault of its address.
+void GstPlayer::Impl::Drop(std::string why) {
+  last_error_ = std::move(why);
+  Take(plan_.Dropped(StreamFailure::kNoAnswer));
 }
 
 // Ends the current attempt: no timer left to fire, no decoder, the output idle but still
@@ -259,11 +261,7 @@ void GstPlayer::Impl::Halt() {
   opening_timer_.reset();
   silence_.Stop();
   buffering_ = false;
-  if (!pipeline_) return;
-  gst_element_set_state(pipeline_.get(), GST_STATE_READY);
-  decoder_.reset();
-  gst_bus_set_flushing(bus_.get(), TRUE);
-  gst_bus_set_flushing(bus_.get(), FALSE);
+  if (opener_) opener_->Close();
 }
 
 void GstPlayer::Impl::ApplyVolume() {
@@ -274,30 +272,25 @@ void GstPlayer::Impl::ApplyVolume() {
 void GstPlayer::Impl::DrainBus() {
   if (!bus_) return;
   for (int i = 0; i < 256; ++i) {
-    MessagePtr message(gst_bus_pop(bus_.get()));
+    gst::MessagePtr message(gst_bus_pop(bus_.get()));
     if (!message) return;
     HandleMessage(message.get());
   }
 }
 
 void GstPlayer::Impl::HandleMessage(GstMessage* message) {
-  const bool attempting = phase_ == Phase::kOpening || phase_ == Phase::kPlaying;
+  if (phase_ == Phase::kOpening && opener_->Handle(message)) return;
   switch (message->type) {
     case GST_MESSAGE_ERROR: {
-      if (!attempting) return;
-      GError* raw_error = nullptr;
-      gst_message_parse_error(message, &raw_error, nullptr);
-      ErrorPtr error(raw_error);
-      // A format that only a rarely needed plugin recognises: again, with every type finder.
-      if (error &&
-          g_error_matches(error.get(), GST_STREAM_ERROR, GST_STREAM_ERROR_TYPE_NOT_FOUND) &&
-          gst::RestoreTypeFinders()) {
-        return StartAttempt();
-      }
-      return Fail(error ? error->message : "The stream failed");
+      if (phase_ != Phase::kPlaying) return;
+      GError* error = nullptr;
+      gst_message_parse_error(message, &error, nullptr);
+      std::string why = error != nullptr ? error->message : "The stream failed";
+      if (error != nullptr) g_error_free(error);
+      return Drop(std::move(why));
     }
     case GST_MESSAGE_EOS:
-      if (attempting) Fail("The station stopped sending");
+      if (phase_ == Phase::kPlaying) Drop("The station stopped sending");
       return;
     case GST_MESSAGE_BUFFERING: {
       gint percent = 100;
@@ -311,14 +304,14 @@ void GstPlayer::Impl::HandleMessage(GstMessage* message) {
       if (now != GST_STATE_PLAYING) return;
       phase_ = Phase::kPlaying;
       buffering_ = false;
-      failures_ = 0;
+      plan_.Playing();
       opening_timer_.reset();
       silence_.Start();
       ApplyVolume();
       return;
     }
     case GST_MESSAGE_TAG:
-      return OnTags(message);
+      return tags_.Take(message);
     case GST_MESSAGE_CLOCK_LOST:
       if (phase_ == Phase::kPlaying) {
         gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED);
@@ -337,23 +330,9 @@ void GstPlayer::Impl::OnBuffering(int percent) {
   if (phase_ == Phase::kOpening && percent < 100) buffering_ = true;
 }
 
-void GstPlayer::Impl::OnTags(GstMessage* message) {
-  GstTagList* raw_tags = nullptr;
-  gst_message_parse_tag(message, &raw_tags);
-  TagListPtr tags(raw_tags);
-  if (!tags) return;
-  if (auto title = TagString(tags.get(), GST_TAG_TITLE)) title_ = std::move(*title);
-  if (auto codec = TagString(tags.get(), GST_TAG_AUDIO_CODEC)) codec_ = std::move(*codec);
-  guint bitrate = 0;
-  if (gst_tag_list_get_uint(tags.get(), GST_TAG_NOMINAL_BITRATE, &bitrate) ||
-      gst_tag_list_get_uint(tags.get(), GST_TAG_BITRATE, &bitrate)) {
-    bitrate_ = static_cast<int32_t>(std::min<guint>(bitrate, INT32_MAX));
-  }
-}
-
 void GstPlayer::Impl::OnSilence() {
   const int64_t limit_ms = silence_.limit_ms();
-  Fail("No sound from the station for " + (limit_ms % 1000 == 0
+  Drop("No sound from the station for " + (limit_ms % 1000 == 0
                                                ? std::to_string(limit_ms / 1000) + " seconds"
                                                : std::to_string(limit_ms) + " ms"));
 }
@@ -364,14 +343,18 @@ gboolean GstPlayer::Impl::OnBusMessage(GstBus*, GstMessage* message, gpointer se
 }
 
 gboolean GstPlayer::Impl::OnRetryTimer(gpointer self) {
-  static_cast<Impl*>(self)->StartAttempt();
+  auto* impl = static_cast<Impl*>(self);
+  impl->retry_timer_.reset();
+  impl->Open(impl->waiting_for_);
   return G_SOURCE_REMOVE;
 }
 
 gboolean GstPlayer::Impl::OnOpeningTimeout(gpointer self) {
   auto* impl = static_cast<Impl*>(self);
-  impl->Fail("No sound from the station within " +
-             std::to_string(2 * std::max(1, impl->options_.timeout_seconds)) + " seconds");
+  impl->opening_timer_.reset();
+  impl->Fail(StreamFailure::kNoAnswer,
+             "No sound from the station within " +
+                 std::to_string(2 * std::max(1, impl->options_.timeout_seconds)) + " seconds");
   return G_SOURCE_REMOVE;
 }
 
@@ -383,7 +366,10 @@ void GstPlayer::Prepare() {
   impl_->Prepare();
 }
 void GstPlayer::SetURL(const std::string& url) {
-  impl_->SetURL(url);
+  impl_->SetURLs({url});
+}
+void GstPlayer::SetURLs(const std::vector<std::string>& urls) {
+  impl_->SetURLs(urls);
 }
 int32_t GstPlayer::GetPlayState() {
   return impl_->GetPlayState();
@@ -400,14 +386,23 @@ void GstPlayer::SetVolume(int32_t volume) {
 void GstPlayer::SetMute(bool mute) {
   impl_->SetMute(mute);
 }
+std::string GstPlayer::GetTitle() const {
+  return impl_->GbkTitle();
+}
+StreamFailure GstPlayer::GetFailure() const {
+  return impl_->failure();
+}
+std::string GstPlayer::GetPlayedURL() const {
+  return impl_->played_url();
+}
 std::string GstPlayer::Title() const {
-  return impl_->title();
+  return impl_->tags().title();
 }
 std::string GstPlayer::Codec() const {
-  return impl_->codec();
+  return impl_->tags().codec();
 }
 int32_t GstPlayer::Bitrate() const {
-  return impl_->bitrate();
+  return impl_->tags().bitrate();
 }
 std::string GstPlayer::LastError() const {
   return impl_->last_error();

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ports/media_player.h"
 
@@ -23,6 +24,10 @@ struct GstPlayerOptions {
   // Milliseconds a playing stream may bring no sound to the output before it counts as dropped
   // (and is retried); 0 means timeout_seconds.
   int silence_limit_ms = 0;
+  // For tests only: a PEM file of the certificate authorities that https servers are checked
+  // against instead of the system's (for every HTTPS connection of the process, from the
+  // first Prepare on). Empty: the system's trust store.
+  std::string tls_ca_file = {};
 };
 
 class GstPlayer final : public MediaPlayer {
@@ -37,16 +42,24 @@ class GstPlayer final : public MediaPlayer {
   // to be called right after the window is shown. Safe to call more than once.
   void Prepare();
 
-  // MediaPlayer. A stream that cannot be opened, or that ends or drops after it played (or
-  // brings no sound for the silence limit), keeps the state at 9 and is tried again after 1, 2, 4,
-  // 8 and then every 10 seconds, until the next SetURL, Stop or Pause. Volume and mute given before
-  // the pipeline exists are kept and applied when it does; the initial volume is 50, unmuted.
+  // MediaPlayer. A station that cannot be opened, or that ends or drops after it played (or
+  // brings no sound for the silence limit), keeps the state at 9 and is tried again as
+  // StationAddressPlan orders it (every address at once, then again after 1, 2, 4, 8 and then
+  // every 10 seconds, or once a minute for failures that will not pass), until the next SetURL,
+  // Stop or Pause. Playlists (PLS, M3U, ASX, XSPF), by their name or by what the server sends,
+  // are fetched and their entries played; HLS is told by its content too. Redirects are
+  // followed up to 5 times. Volume and mute given before the pipeline exists are kept and
+  // applied when it does; the initial volume is 50, unmuted.
   void SetURL(const std::string& url) override;
+  void SetURLs(const std::vector<std::string>& urls) override;
   int32_t GetPlayState() override;
   void Stop() override;
   void Pause() override;
   void SetVolume(int32_t volume) override;
   void SetMute(bool mute) override;
+  std::string GetTitle() const override;
+  StreamFailure GetFailure() const override;
+  std::string GetPlayedURL() const override;
 
   // What the stream said about itself, in UTF-8; empty (0) until it said so. Reset by SetURL.
   std::string Title() const;

@@ -103,6 +103,22 @@ void SetAsideUnloadedTypeFinders() {
 
 }  // namespace
 
+bool TrustOnly(const std::string& ca_file, std::string* error) {
+  GError* raw_error = nullptr;
+  GTlsDatabase* database = g_tls_file_database_new(ca_file.c_str(), &raw_error);
+  if (database == nullptr) {
+    if (error != nullptr) {
+      *error = "The certificate authorities cannot be read: " +
+               std::string(raw_error != nullptr ? raw_error->message : ca_file);
+    }
+    if (raw_error != nullptr) g_error_free(raw_error);
+    return false;
+  }
+  g_tls_backend_set_default_database(g_tls_backend_get_default(), database);
+  g_object_unref(database);
+  return true;
+}
+
 bool RestoreTypeFinders() {
   std::vector<GstPluginFeature*> restored;
   {

@@ -22,6 +22,11 @@ bool InitGStreamerOnce(std::string* error = nullptr);
 // other plugins are set aside, so that finding a stream's type loads nothing more.
 void PreloadPlugins();
 
+// Makes every HTTPS connection of the process trust only the certificate authorities of the
+// PEM file `ca_file` (tests' own servers), never the system's; false, with `error` set, when the
+// file cannot be read.
+bool TrustOnly(const std::string& ca_file, std::string* error);
+
 // Gives type finding back the type finders set aside, for a stream whose type was not found
 // without them; false when none were.
 bool RestoreTypeFinders();

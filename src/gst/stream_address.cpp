@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "stream/stream_text.h"
 #include "text/gbk.h"
 
 namespace lumio::gst {
@@ -63,19 +64,15 @@ std::string PercentEncode(std::string_view text) {
   return out;
 }
 
-}  // namespace
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front()))
+    text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back()))
+    text.remove_suffix(1);
+  return text;
+}
 
-StreamAddress StreamAddressFromUrl(std::string_view gbk_url) {
-  while (!gbk_url.empty() && IsBlank(gbk_url.front()))
-    gbk_url.remove_prefix(1);
-  while (!gbk_url.empty() && IsBlank(gbk_url.back()))
-    gbk_url.remove_suffix(1);
-  if (gbk_url.empty()) return {"", "The station has no address"};
-
-  const std::optional<std::string> utf8 = GbkToUtf8(gbk_url);
-  if (!utf8) return {"", "The station address is not valid GBK text"};
-
-  std::string text = *utf8;
+StreamAddress FromUtf8(std::string text) {
   size_t prefix = SchemePrefixLength(text);
   if (prefix == 0) {
     text = "http://" + text;
@@ -91,6 +88,23 @@ StreamAddress StreamAddressFromUrl(std::string_view gbk_url) {
     return {"", "The station address names no server"};
   }
   return {PercentEncode(text), ""};
+}
+
+}  // namespace
+
+StreamAddress StreamAddressFromUrl(std::string_view gbk_url) {
+  gbk_url = TrimBlanks(gbk_url);
+  if (gbk_url.empty()) return {"", "The station has no address"};
+  const std::optional<std::string> utf8 = GbkToUtf8(gbk_url);
+  if (!utf8) return {"", "The station address is not valid GBK text"};
+  return FromUtf8(*utf8);
+}
+
+StreamAddress StreamAddressFromEntry(std::string_view entry) {
+  entry = TrimBlanks(entry);
+  if (entry.empty()) return {"", "The playlist entry is empty"};
+  if (stream::IsValidUtf8(entry)) return FromUtf8(std::string(entry));
+  return StreamAddressFromUrl(entry);
 }
 
 bool NamesHlsPlaylist(std::string_view uri) {

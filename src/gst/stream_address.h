@@ -16,6 +16,10 @@ struct StreamAddress {
 // kept). Empty text, bytes that are not GBK or an address without a server are unusable.
 StreamAddress StreamAddressFromUrl(std::string_view gbk_url);
 
+// The same for an entry of a playlist, whose bytes are UTF-8 when they are valid UTF-8 (what
+// playlists are written in) and GBK otherwise.
+StreamAddress StreamAddressFromEntry(std::string_view entry);
+
 // True when the path of `uri` names an HLS playlist (ends in ".m3u8", in any case).
 bool NamesHlsPlaylist(std::string_view uri);
 

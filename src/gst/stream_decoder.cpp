@@ -2,12 +2,13 @@
 
 #include <algorithm>
 
-#include "gst/stream_address.h"
+#include "gst/http_response.h"
 
 namespace lumio::gst {
 namespace {
 
 constexpr const char* kUserAgent = "Lumio/1.2";
+constexpr const char* kPlaylistMessage = "lumio-playlist";
 
 bool HasProperty(gpointer object, const char* name) {
   auto* klass = reinterpret_cast<GObjectClass*>(reinterpret_cast<GTypeInstance*>(object)->g_class);
@@ -28,11 +29,11 @@ bool IsRawAudio(GstPad* pad) {
 }  // namespace
 
 std::unique_ptr<StreamDecoder> StreamDecoder::Create(GstBin* pipeline, GstElement* output,
-                                                     const std::string& uri, int timeout_seconds,
-                                                     std::string* error) {
+                                                     const std::string& uri, bool hls,
+                                                     int timeout_seconds, std::string* error) {
   // HLS needs uridecodebin3: only its demuxer sends our user agent with every segment request.
   // Everything else starts sooner through uridecodebin.
-  const char* factory = NamesHlsPlaylist(uri) ? "uridecodebin3" : "uridecodebin";
+  const char* factory = hls ? "uridecodebin3" : "uridecodebin";
   GstElement* decoder = gst_element_factory_make(factory, nullptr);
   if (decoder == nullptr) {
     *error = std::string("GStreamer has no ") + factory + " element";
@@ -46,14 +47,16 @@ std::unique_ptr<StreamDecoder> StreamDecoder::Create(GstBin* pipeline, GstElemen
     g_object_set(decoder, "expose-all-streams", FALSE, nullptr);
   }
   return std::unique_ptr<StreamDecoder>(
-      new StreamDecoder(pipeline, output, decoder, timeout_seconds));
+      new StreamDecoder(pipeline, output, decoder, uri, hls, timeout_seconds));
 }
 
 StreamDecoder::StreamDecoder(GstBin* pipeline, GstElement* output, GstElement* decoder,
-                             int timeout_seconds)
+                             std::string uri, bool hls, int timeout_seconds)
     : pipeline_(pipeline),
       output_(output),
       decoder_(static_cast<GstElement*>(gst_object_ref_sink(decoder))),
+      uri_(std::move(uri)),
+      hls_(hls),
       timeout_seconds_(std::max(1, timeout_seconds)) {
   g_signal_connect_data(decoder, "source-setup", reinterpret_cast<GCallback>(&OnSourceSetup), this,
                         nullptr, GConnectFlags{});
@@ -76,12 +79,62 @@ StreamDecoder::~StreamDecoder() {
   }
 }
 
+std::optional<stream::PlaylistKind> StreamDecoder::PlaylistFound(GstMessage* message) {
+  if (GST_MESSAGE_TYPE(message) != GST_MESSAGE_APPLICATION ||
+      !gst_message_has_name(message, kPlaylistMessage)) {
+    return std::nullopt;
+  }
+  gint kind = 0;
+  gst_structure_get_int(gst_message_get_structure(message), "kind", &kind);
+  return static_cast<stream::PlaylistKind>(kind);
+}
+
 void StreamDecoder::OnSourceSetup(GstElement*, GstElement* source, gpointer self) {
-  const auto* decoder = static_cast<const StreamDecoder*>(self);
+  auto* decoder = static_cast<StreamDecoder*>(self);
   if (HasProperty(source, "user-agent")) g_object_set(source, "user-agent", kUserAgent, nullptr);
   if (HasProperty(source, "timeout")) {
     g_object_set(source, "timeout", static_cast<guint>(decoder->timeout_seconds_), nullptr);
   }
+  // The player follows redirects itself: it bounds them and learns where the stream went.
+  if (HasProperty(source, "automatic-redirect")) {
+    g_object_set(source, "automatic-redirect", FALSE, nullptr);
+  }
+  if (decoder->hls_) return;
+  if (GstPad* pad = gst_element_get_static_pad(source, "src")) {
+    gst_pad_add_probe(pad,
+                      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
+                                                   GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+                      &OnSourceData, decoder, nullptr);
+    gst_object_unref(pad);
+  }
+}
+
+// Runs on the source's streaming thread. The server's type (from the headers event that comes
+// before the body) and the first bytes tell a playlist from a stream; a playlist is held back
+// from the decoders, which would only fail on it or, for HLS, play it without our user agent.
+GstPadProbeReturn StreamDecoder::OnSourceData(GstPad*, GstPadProbeInfo* info, gpointer self) {
+  auto* decoder = static_cast<StreamDecoder*>(self);
+  if (decoder->diverted_) return GST_PAD_PROBE_DROP;
+  if ((info->type & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) != 0) {
+    if (auto response = ParseHttpHeadersEvent(GST_PAD_PROBE_INFO_EVENT(info)))
+      decoder->content_type_ = response->content_type;
+    return GST_PAD_PROBE_OK;
+  }
+  GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+  GstMapInfo map;
+  if (buffer == nullptr || !gst_buffer_map(buffer, &map, GST_MAP_READ)) return GST_PAD_PROBE_OK;
+  const std::string_view bytes(reinterpret_cast<const char*>(map.data), map.size);
+  const stream::PlaylistKind kind =
+      stream::ClassifyPlaylist(decoder->uri_, decoder->content_type_, bytes);
+  gst_buffer_unmap(buffer, &map);
+  if (kind == stream::PlaylistKind::kNone) return GST_PAD_PROBE_REMOVE;
+  decoder->diverted_ = true;
+  GstElement* element = decoder->decoder_.get();
+  gst_element_post_message(
+      element, gst_message_new_application(GST_OBJECT_CAST(element),
+                                           gst_structure_new(kPlaylistMessage, "kind", G_TYPE_INT,
+                                                             static_cast<int>(kind), nullptr)));
+  return GST_PAD_PROBE_DROP;
 }
 
 // Runs on a streaming thread. A sound stream goes to the output whenever the output is free:

@@ -17,7 +17,8 @@ constexpr int32_t kPollsBeforeFailure = 20;
 PlaybackController::PlaybackController(WindowLayer& window, MediaPlayer& player,
                                        StationStore& store, const int32_t& mode,
                                        std::function<void(int32_t)> saveVolume)
-    : m_window(window),
+    : m_nowPlaying(window),
+      m_window(window),
       m_player(player),
       m_store(store),
       m_nMode(mode),
@@ -44,13 +45,23 @@ int32_t PlaybackController::MuteButtonFace() const {
 
 void PlaybackController::PlayStation(int32_t index) {
   if (!m_store.IsViewIndex(index)) return;
-  const StationRecord& station = m_store.m_view[static_cast<size_t>(index)];
+  const StationRecord station = m_store.m_view[static_cast<size_t>(index)];
   m_window.KillTimer(kTimerStatus);
   ShowStationName(station.name.str());
+  m_station = station;
+  m_playedUrl.clear();
+  m_failureShown = false;
+  m_nowPlaying.Reset(station.name.str());
   m_nConnectTicks = 0;
   UpdateStatus(kStatusConnecting);
-  StartPlayTime();
-  m_player.SetURL(station.url.str());
+  m_player.SetURLs(m_store.m_addresses.AddressesOf(station));
+  StartPlayTime();  // after the player has let go of the station before
+}
+
+// Pause and Stop end the station: the banner and the tray tip go back to the program's own.
+void PlaybackController::EndStation() {
+  m_failureShown = false;
+  m_nowPlaying.Reset("");
 }
 
 void PlaybackController::ShowStationName(const std::string& name) {
@@ -67,6 +78,7 @@ void PlaybackController::OnPlay() {
     m_window.InvalidateControl(kIdcPlay);
     m_player.Pause();
     StopPlayTime();
+    EndStation();
     UpdateStatus(kStatusPaused);
     return;
   }
@@ -86,6 +98,7 @@ void PlaybackController::OnStop() {
   m_window.InvalidateControl(kIdcPlay);
   m_player.Stop();
   StopPlayTime();
+  EndStation();
   UpdateStatus(kStatusStopped);
 }
 
@@ -134,7 +147,15 @@ void PlaybackController::UpdateStatus(int32_t code) {
     if (m_nConnectTicks > kPollsBeforeFailure) {
       text = ConnectionFailedText();
       m_nConnectTicks = 1;
+      // Twelve seconds without a word from the player: the station does not answer.
+      const StreamFailure failure = m_player.GetFailure();
+      m_failureShown = true;
+      m_nowPlaying.ShowFailure(failure == StreamFailure::kNone ? StreamFailure::kNoAnswer
+                                                               : failure);
     }
+  } else if (code == kStatusPlaying && m_failureShown) {
+    m_failureShown = false;
+    m_nowPlaying.ShowFailure(StreamFailure::kNone);
   }
   m_window.SetControlText(kIdcStatus, text);
   m_window.InvalidateControl(kIdcStatus);
@@ -168,7 +189,21 @@ std::string PlaybackController::PlayTimeText() const {
   return FormatPlayTime(m_nPlaySeconds > 0 ? m_nPlaySeconds - 1 : 0);
 }
 
+void PlaybackController::WatchStation() {
+  const std::string played = m_player.GetPlayedURL();
+  if (!played.empty() && played != m_playedUrl) {
+    m_playedUrl = played;
+    m_store.m_addresses.RememberPlayed(m_station, played);
+  }
+  m_nowPlaying.ShowTitle(m_player.GetTitle());
+  if (!m_failureShown) return;
+  const StreamFailure failure = m_player.GetFailure();
+  if (failure == StreamFailure::kNone) m_failureShown = false;
+  m_nowPlaying.ShowFailure(failure);
+}
+
 void PlaybackController::UpdatePlayTime() {
+  WatchStation();
   if (IsNormalMode()) {
     m_window.SetControlText(kIdcPlayTime, FormatPlayTime(m_nPlaySeconds));
     m_window.InvalidateControl(kIdcPlayTime);

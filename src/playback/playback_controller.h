@@ -8,6 +8,7 @@
 #include <string>
 
 #include "catalogue/station_store.h"
+#include "playback/now_playing.h"
 #include "ports/media_player.h"
 #include "ports/window_layer.h"
 
@@ -24,7 +25,8 @@ class PlaybackController {
   void Reset();
 
   // Starts element `index` of m_view (the caller checks the index and sets m_currentStation):
-  // shows its name, starts the status line and hands its URL to the player.
+  // shows its name, starts the status line and hands its addresses to the player, the one it
+  // last played from first.
   void PlayStation(int32_t index);
   // Puts a station name into the station-name label and repaints at once.
   void ShowStationName(const std::string& name);
@@ -40,8 +42,11 @@ class PlaybackController {
 
   // Writes the status line for `code` (kStatusPoll reads the player); while connecting or
   // buffering it animates dots, says "连接失败" every 20th poll, and polls again in 600 ms.
+  // From the first "连接失败" on, the status line's tip and the tray tip say why, until the
+  // station plays.
   void UpdateStatus(int32_t code);
-  // The play-time tick (timer 1).
+  // The play-time tick (timer 1), which also follows the started station once a second: its
+  // song title, why it fails, and the address it played from.
   void UpdatePlayTime();
 
   // The play time as the label shows it: "mm:ss" of the last tick, "00:00" before any.
@@ -56,17 +61,23 @@ class PlaybackController {
   int32_t m_nVolume = 50;
   int32_t m_nConnectTicks = 0;
   int32_t m_nPlaySeconds = 0;
+  NowPlaying m_nowPlaying;
 
  private:
   bool IsNormalMode() const;
   void StartPlayTime();
   void StopPlayTime();
+  void WatchStation();
+  void EndStation();
 
   WindowLayer& m_window;
   MediaPlayer& m_player;
   StationStore& m_store;
   const int32_t& m_nMode;
   std::function<void(int32_t)> m_saveVolume;
+  StationRecord m_station;      // the station started last
+  std::string m_playedUrl;      // the address it was last heard from
+  bool m_failureShown = false;  // "连接失败" was shown since it was last heard
 };
 
 }  // namespace lumio

@@ -46,4 +46,21 @@ const std::string& StreamFailureText(StreamFailure failure) {
   return kNothing;
 }
 
+StreamFailure FailureForHttpStatus(int status) {
+  if (status < 400) return StreamFailure::kNone;
+  switch (status) {
+    case 401:
+    case 403:
+    case 407:
+    case 451:
+      return StreamFailure::kForbidden;
+    case 408:
+      return StreamFailure::kNoAnswer;
+    case 429:
+      return StreamFailure::kUnreachable;
+    default:
+      return status < 500 ? StreamFailure::kGone : StreamFailure::kUnreachable;
+  }
+}
+
 }  // namespace lumio

@@ -22,4 +22,9 @@ bool IsPermanentFailure(StreamFailure failure);
 // The listener's words for it (GBK); "" for kNone.
 const std::string& StreamFailureText(StreamFailure failure);
 
+// The failure an HTTP response status stands for; kNone for a status that is no failure
+// (1xx, 2xx, 3xx). Client errors are the address's fault and last; server errors, a request
+// timeout and "too many requests" pass.
+StreamFailure FailureForHttpStatus(int status);
+
 }  // namespace lumio

@@ -4,6 +4,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "playback/stream_failure.h"
 
 namespace lumio {
 
@@ -22,6 +25,10 @@ class MediaPlayer {
   // Starts opening and playing `url` (GBK text, as the station list holds it), replacing
   // whatever played. Also the way to resume after Pause.
   virtual void SetURL(const std::string& url) = 0;
+  // As SetURL, for a station reachable at several addresses (GBK, in the order to try): each
+  // that fails gives way to the next at once, and a round in which all failed is tried again
+  // later, as StationAddressPlan orders it. An address that is a playlist stands for its entries.
+  virtual void SetURLs(const std::vector<std::string>& urls) = 0;
   // The current play state; never waits.
   virtual int32_t GetPlayState() = 0;
   virtual void Stop() = 0;
@@ -30,6 +37,16 @@ class MediaPlayer {
   virtual void SetVolume(int32_t volume) = 0;
   // Stays in force across URL changes.
   virtual void SetMute(bool mute) = 0;
+
+  // What the stream says it plays now ("Artist - Song", GBK); "" while nothing plays or the
+  // stream names nothing. Never waits.
+  virtual std::string GetTitle() const = 0;
+  // Why the station's latest attempt failed; kNone while it plays and before anything failed.
+  // Never waits.
+  virtual StreamFailure GetFailure() const = 0;
+  // The address (one of those given to SetURL or SetURLs, as given) that the current station
+  // last played from; "" until it played. Never waits.
+  virtual std::string GetPlayedURL() const = 0;
 };
 
 }  // namespace lumio

@@ -110,6 +110,8 @@ class WindowLayer {
   virtual void SetControlFont(int32_t id, int32_t height) = 0;
   // A tooltip over a control, or over the window's background for id 0.
   virtual void AddToolTip(int32_t id, const std::string& text) = 0;
+  // Replaces the tooltip of a control (giving it one if it had none); "" takes it away.
+  virtual void SetToolTipText(int32_t id, const std::string& text) = 0;
   virtual SliderControl& Slider(int32_t id) = 0;
   virtual BannerControl& Banner(int32_t id) = 0;
   virtual ListControl& List(int32_t id) = 0;
@@ -151,6 +153,8 @@ class WindowLayer {
   // Opens a web page in the user's browser; false when nothing could open it.
   virtual bool OpenUrl(const std::string& url) = 0;
   virtual void AddTrayIcon(const std::string& tip) = 0;
+  // Changes the tip of the tray icon (at most 63 bytes); nothing when there is no icon.
+  virtual void SetTrayTip(const std::string& tip) = 0;
   virtual void RemoveTrayIcon() = 0;
   // Modal dialogs.
   virtual void RunAboutDialog() = 0;

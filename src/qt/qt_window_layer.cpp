@@ -143,6 +143,10 @@ void QtWindowLayer::AddToolTip(int32_t id, const std::string& text) {
   if (target) target->setToolTip(ToQString(text));
 }
 
+void QtWindowLayer::SetToolTipText(int32_t id, const std::string& text) {
+  AddToolTip(id, text);
+}
+
 SliderControl& QtWindowLayer::Slider(int32_t) {
   return *m_slider;
 }
@@ -295,6 +299,10 @@ void QtWindowLayer::AddTrayIcon(const std::string& tip) {
   }
   m_tray->setToolTip(ToQString(tip));
   m_tray->show();
+}
+
+void QtWindowLayer::SetTrayTip(const std::string& tip) {
+  if (m_tray) m_tray->setToolTip(ToQString(tip));
 }
 
 void QtWindowLayer::RemoveTrayIcon() {

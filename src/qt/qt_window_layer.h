@@ -31,6 +31,8 @@ class QtWindowLayer final : public QObject, public WindowLayer {
   // Whether the desktop has a notification area; without one the window keeps a taskbar entry
   // and hiding minimises it, so it can always be reached.
   bool trayAvailable() const { return m_trayAvailable; }
+  // The tray icon's tip as the desktop shows it; "" without an icon.
+  QString trayTip() const { return m_tray ? m_tray->toolTip() : QString(); }
 
   void SetControlText(int32_t id, const std::string& text) override;
   void SetButtonBitmap(int32_t id, int32_t bitmapId) override;
@@ -39,6 +41,7 @@ class QtWindowLayer final : public QObject, public WindowLayer {
   void MoveControl(int32_t id, const Rect& rect) override;
   void SetControlFont(int32_t id, int32_t height) override;
   void AddToolTip(int32_t id, const std::string& text) override;
+  void SetToolTipText(int32_t id, const std::string& text) override;
   SliderControl& Slider(int32_t id) override;
   BannerControl& Banner(int32_t id) override;
   ListControl& List(int32_t id) override;
@@ -61,6 +64,7 @@ class QtWindowLayer final : public QObject, public WindowLayer {
   void ShowMessageBox(const std::string& text) override;
   bool OpenUrl(const std::string& url) override;
   void AddTrayIcon(const std::string& tip) override;
+  void SetTrayTip(const std::string& tip) override;
   void RemoveTrayIcon() override;
   void RunAboutDialog() override;
   void RunFindDialog() override;

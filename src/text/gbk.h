@@ -14,6 +14,17 @@ constexpr bool IsGbkLeadByte(unsigned char b) {
   return b >= 0x81 && b <= 0xFE;
 }
 
+// The longest start of `gbk` of at most `maxBytes` bytes that ends between two characters.
+constexpr std::string_view CutGbk(std::string_view gbk, size_t maxBytes) {
+  size_t end = 0;
+  while (end < gbk.size()) {
+    const size_t width = IsGbkLeadByte(static_cast<unsigned char>(gbk[end])) ? 2 : 1;
+    if (end + width > maxBytes || end + width > gbk.size()) break;
+    end += width;
+  }
+  return gbk.substr(0, end);
+}
+
 // GBK bytes to UTF-8; nullopt when the bytes are not valid GBK.
 std::optional<std::string> GbkToUtf8(std::string_view gbk);
 

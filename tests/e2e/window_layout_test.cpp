@@ -24,11 +24,15 @@ namespace {
 class SilentPlayer final : public MediaPlayer {
  public:
   void SetURL(const std::string&) override {}
+  void SetURLs(const std::vector<std::string>&) override {}
   int32_t GetPlayState() override { return kPlayStateStopped; }
   void Stop() override {}
   void Pause() override {}
   void SetVolume(int32_t) override {}
   void SetMute(bool) override {}
+  std::string GetTitle() const override { return {}; }
+  StreamFailure GetFailure() const override { return StreamFailure::kNone; }
+  std::string GetPlayedURL() const override { return {}; }
 };
 
 struct Expected {

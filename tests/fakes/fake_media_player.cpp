@@ -3,8 +3,17 @@
 namespace lumio::test {
 
 void FakeMediaPlayer::SetURL(const std::string& u) {
-  url = u;
-  calls.push_back("url " + u);
+  SetURLs({u});
+}
+
+void FakeMediaPlayer::SetURLs(const std::vector<std::string>& all) {
+  urls = all;
+  url = all.empty() ? std::string() : all.front();
+  // A new station starts with nothing said about it, as the port promises.
+  title.clear();
+  failure = StreamFailure::kNone;
+  playedUrl.clear();
+  calls.push_back("url " + url + (all.size() > 1 ? " +" + std::to_string(all.size() - 1) : ""));
 }
 
 int32_t FakeMediaPlayer::GetPlayState() {

@@ -121,6 +121,11 @@ void FakeWindowLayer::AddToolTip(int32_t id, const std::string& text) {
   toolTips.emplace_back(id, text);
 }
 
+void FakeWindowLayer::SetToolTipText(int32_t id, const std::string& text) {
+  tipTexts[id] = text;
+  log.push_back("tip " + std::to_string(id) + " " + Utf8(text));
+}
+
 SliderControl& FakeWindowLayer::Slider(int32_t) {
   return slider;
 }
@@ -224,6 +229,13 @@ void FakeWindowLayer::AddTrayIcon(const std::string& tip) {
   trayIcon = true;
   trayTip = tip;
   log.push_back("tray add");
+}
+
+void FakeWindowLayer::SetTrayTip(const std::string& tip) {
+  if (!trayIcon) return;
+  trayTip = tip;
+  ++trayTipChanges;
+  log.push_back("tray tip " + Utf8(tip));
 }
 
 void FakeWindowLayer::RemoveTrayIcon() {

@@ -30,7 +30,10 @@ class FakeSlider final : public SliderControl {
 
 class FakeBanner final : public BannerControl {
  public:
-  void SetText(const std::string& t) override { text = t; }
+  void SetText(const std::string& t) override {
+    text = t;
+    ++textSets;
+  }
   void SetTextColor(uint32_t rgb) override { colour = rgb; }
   void SetFontHeight(int32_t h) override { fontHeight = h; }
   void StartScrolling(int32_t s, int32_t p) override {
@@ -47,6 +50,7 @@ class FakeBanner final : public BannerControl {
   std::string text;  // GBK
   uint32_t colour = 0;
   int32_t fontHeight = 0, step = 0, period = 0, direction = -1, top = -1, recaptures = 0;
+  int32_t textSets = 0;
   bool captured = true;
 };
 
@@ -101,6 +105,7 @@ class FakeWindowLayer final : public WindowLayer {
   void MoveControl(int32_t id, const Rect& rect) override;
   void SetControlFont(int32_t id, int32_t height) override;
   void AddToolTip(int32_t id, const std::string& text) override;
+  void SetToolTipText(int32_t id, const std::string& text) override;
   SliderControl& Slider(int32_t id) override;
   BannerControl& Banner(int32_t id) override;
   ListControl& List(int32_t id) override;
@@ -123,6 +128,7 @@ class FakeWindowLayer final : public WindowLayer {
   void ShowMessageBox(const std::string& text) override;
   bool OpenUrl(const std::string& url) override;
   void AddTrayIcon(const std::string& tip) override;
+  void SetTrayTip(const std::string& tip) override;
   void RemoveTrayIcon() override;
   void RunAboutDialog() override;
   void RunFindDialog() override;
@@ -144,6 +150,7 @@ class FakeWindowLayer final : public WindowLayer {
   std::map<int32_t, int32_t> fonts;
   std::map<int32_t, int32_t> timers;  // id -> period
   std::vector<std::pair<int32_t, std::string>> toolTips;
+  std::map<int32_t, std::string> tipTexts;  // GBK, as SetToolTipText left them
   std::map<int32_t, FakeList> lists;
   FakeSlider slider;
   FakeBanner banner;
@@ -161,7 +168,8 @@ class FakeWindowLayer final : public WindowLayer {
   int32_t alpha = 255;
   bool closePosted = false;
   bool trayIcon = false;
-  std::string trayTip;
+  std::string trayTip;  // GBK
+  int32_t trayTipChanges = 0;
   std::vector<std::vector<MenuItem>> menus;
   std::vector<std::string> messageBoxes;  // UTF-8
   std::vector<std::string> openedUrls;

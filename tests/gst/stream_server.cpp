@@ -87,6 +87,16 @@ const char* Reason(int status) {
   switch (status) {
     case 200:
       return "OK";
+    case 301:
+      return "Moved Permanently";
+    case 302:
+      return "Found";
+    case 303:
+      return "See Other";
+    case 307:
+      return "Temporary Redirect";
+    case 308:
+      return "Permanent Redirect";
     case 403:
       return "Forbidden";
     case 404:
@@ -100,9 +110,9 @@ const char* Reason(int status) {
 
 }  // namespace
 
-StreamServer::StreamServer(int port) {
+int ListenOnLoopback(int port, int* bound_port) {
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return;
+  if (fd < 0) return -1;
   const int yes = 1;
   setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
   sockaddr_in address{};
@@ -113,11 +123,15 @@ StreamServer::StreamServer(int port) {
   if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(fd, 16) != 0 ||
       getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
     close(fd);
-    return;
+    return -1;
   }
-  listen_fd_ = fd;
-  port_ = ntohs(address.sin_port);
-  acceptor_ = std::thread([this] { AcceptLoop(); });
+  *bound_port = ntohs(address.sin_port);
+  return fd;
+}
+
+StreamServer::StreamServer(int port) {
+  listen_fd_ = ListenOnLoopback(port, &port_);
+  if (listen_fd_ >= 0) acceptor_ = std::thread([this] { AcceptLoop(); });
 }
 
 StreamServer::~StreamServer() {
@@ -230,6 +244,7 @@ void StreamServer::HandleConnection(int fd) {
     if (icy)
       head += "icy-metaint: " + std::to_string(kIcyInterval) + "\r\nicy-name: Lumio test\r\n";
   }
+  if (!resource.location.empty()) head += "Location: " + resource.location + "\r\n";
   head += "Connection: close\r\n\r\n";
   if (!SendAll(fd, head, give_up)) return;
   if (resource.status != 200 || resource.bytes_per_second == 0) {

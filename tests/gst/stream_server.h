@@ -21,6 +21,7 @@ namespace lumio::test {
 struct StreamResource {
   int status = 200;  // anything but 200 is answered with an empty body
   std::string content_type = "audio/mpeg";
+  std::string location;  // sent as the Location header when not empty (redirects)
   std::shared_ptr<const std::string> body;
   // 0 sends the body at once with its length (a file); otherwise the body is paced at this
   // rate like a live station, without a length.
@@ -41,6 +42,22 @@ inline StreamResource StatusOnly(int status) {
   return resource;
 }
 
+// A path that redirects with `status` (301, 302, 303, 307, 308) to `location`.
+inline StreamResource RedirectTo(std::string location, int status = 302) {
+  StreamResource resource;
+  resource.status = status;
+  resource.location = std::move(location);
+  return resource;
+}
+
+// A file served at once with its length: a playlist, a page.
+inline StreamResource TextFile(std::string body, std::string content_type) {
+  StreamResource resource;
+  resource.content_type = std::move(content_type);
+  resource.body = std::make_shared<const std::string>(std::move(body));
+  return resource;
+}
+
 // A path whose server accepts the connection and never answers.
 inline StreamResource NeverAnswering() {
   StreamResource resource;
@@ -54,6 +71,10 @@ struct RecordedRequest {
   bool wants_icy_metadata = false;
   std::chrono::steady_clock::time_point at;
 };
+
+// A socket listening on 127.0.0.1:`port` (0: any free port, written to `bound_port`); -1 when
+// it cannot be had.
+int ListenOnLoopback(int port, int* bound_port);
 
 class StreamServer {
  public:

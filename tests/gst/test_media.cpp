@@ -147,7 +147,7 @@ std::string LocalStations::Url(const std::string& path) {
   return server_.Url(path);
 }
 
-bool LocalStations::ServeHls() {
+const std::map<std::string, std::shared_ptr<const std::string>>& LocalStations::HlsFiles() {
   static std::map<std::string, std::shared_ptr<const std::string>> files;
   if (files.empty()) {
     TempDir dir;
@@ -156,12 +156,23 @@ bool LocalStations::ServeHls() {
         " playlist-location=" + dir.File("index.m3u8") +
         " target-duration=1 max-files=0 playlist-length=0";
     const std::string description = ToneSource(kHlsSeconds) + encoder;
-    if (!RunToEnd(description)) return false;
+    if (!RunToEnd(description)) return files;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
       files[entry.path().filename().string()] =
           std::make_shared<const std::string>(ReadFile(entry.path().string()));
     }
   }
+  return files;
+}
+
+std::string LocalStations::HlsPlaylist() {
+  const auto& files = HlsFiles();
+  const auto found = files.find("index.m3u8");
+  return found != files.end() && ServeHls() ? *found->second : std::string();
+}
+
+bool LocalStations::ServeHls() {
+  const auto& files = HlsFiles();
   for (const auto& [name, bytes] : files) {
     StreamResource resource;
     resource.content_type =

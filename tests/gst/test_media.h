@@ -2,6 +2,7 @@
 // Test media made at run time with GStreamer: a 440 Hz tone at half scale in the formats radio
 // stations send, and the local stations that serve them through a StreamServer.
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -49,9 +50,13 @@ class LocalStations {
   std::string Url(const std::string& path);
   // The resource one of the paths above would be served with (to change it before serving).
   StreamResource Resource(const std::string& path);
+  // The bytes of /hls/index.m3u8 (whose segments are named relative to it); "" when the HLS
+  // media cannot be made.
+  std::string HlsPlaylist();
 
  private:
   bool ServeHls();
+  static const std::map<std::string, std::shared_ptr<const std::string>>& HlsFiles();
 
   StreamServer server_;
   std::string hls_dir_;

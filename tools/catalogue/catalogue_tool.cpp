@@ -6,11 +6,15 @@
 #include <optional>
 #include <string_view>
 
+#include "catalogue/station_addresses.h"
 #include "catalogue/station_list_file.h"
 #include "store/atomic_file.h"
 #include "tools/catalogue/catalogue_records.h"
 #include "tools/catalogue/nid_assignment.h"
 #include "tools/catalogue/nid_registry.h"
+#include "tools/catalogue/probe_command.h"
+#include "tools/catalogue/reachability_report.h"
+#include "tools/catalogue/station_alternates.h"
 #include "tools/catalogue/upstream_stations.h"
 #include "tools/common/cell_values.h"
 #include "tools/common/input_file.h"
@@ -21,10 +25,15 @@ namespace {
 constexpr const char* kProgram = "lumio-catalogue";
 constexpr int32_t kDefaultMinPopularity = 2;
 constexpr std::string_view kMinPopularityOption = "--min-popularity=";
+constexpr std::string_view kAlternatesOption = "--alternates=";
+constexpr std::string_view kReachabilityOption = "--reachability=";
 
 constexpr const char* kUsage =
     "usage: lumio-catalogue assign STATIONS NIDS\n"
-    "       lumio-catalogue build STATIONS NIDS OUTPUT [--min-popularity=N]\n";
+    "       lumio-catalogue build STATIONS NIDS OUTPUT [--min-popularity=N]\n"
+    "                             [--alternates=ALTERNATES] [--reachability=REPORT]\n"
+    "       lumio-catalogue probe STATIONS ALTERNATES REPORT_FOLDER [--jobs=N]\n"
+    "                             [--time-limit=SECONDS]\n";
 
 ToolResult Failure(const std::string& message) {
   return ToolResult{1, {}, std::string(kProgram) + ": " + message + "\n"};
@@ -114,27 +123,116 @@ ToolResult Assign(const std::string& stationsPath, const std::string& registryPa
   return result;
 }
 
+struct BuildOptions {
+  int32_t minPopularity = kDefaultMinPopularity;
+  std::string alternatesPath;    // "" for none
+  std::string reachabilityPath;  // "" for none
+};
+
+std::optional<std::string> ReadNamedInput(const std::string& path, ToolResult& failure) {
+  std::string bytes;
+  std::string reason;
+  if (!ReadInputFile(path, bytes, reason)) {
+    failure = Failure(path + ": " + reason);
+    return std::nullopt;
+  }
+  return bytes;
+}
+
+// The other addresses file beside the catalogue: the shipped stations' alternates, by nid.
+std::optional<std::string> AlternatesFile(const StationList& records,
+                                          const std::vector<UpstreamStation>& stations,
+                                          const std::vector<int32_t>& nids,
+                                          const std::vector<std::vector<std::string>>& alternates,
+                                          size_t& count, ToolResult& failure) {
+  std::map<int32_t, size_t> stationOfNid;
+  for (size_t i = 0; i < stations.size(); ++i)
+    stationOfNid[nids[i]] = i;
+  std::vector<AddressLine> lines;
+  for (const StationRecord& record : records) {
+    const size_t i = stationOfNid.at(record.nid);
+    for (const std::string& url : alternates[i]) {
+      std::string reason;
+      auto gbk = Utf8TextToGbk(url, reason);
+      if (!gbk) {
+        failure = Failure("alternate of " + stations[i].name + ": url " + reason);
+        return std::nullopt;
+      }
+      lines.emplace_back(record.nid, std::move(*gbk));
+    }
+  }
+  count = lines.size();
+  return FormatAddressLines(lines);
+}
+
 ToolResult Build(const std::string& stationsPath, const std::string& registryPath,
-                 const std::string& outputPath, int32_t minPopularity) {
+                 const std::string& outputPath, const BuildOptions& options) {
   ToolResult failure;
   auto stations = LoadStations(stationsPath, failure);
   if (!stations) return failure;
-  std::string bytes;
-  std::string reason;
-  if (!ReadInputFile(registryPath, bytes, reason)) return Failure(registryPath + ": " + reason);
-  auto registry = ParseRegistry(registryPath, bytes, failure);
+  auto registryBytes = ReadNamedInput(registryPath, failure);
+  if (!registryBytes) return failure;
+  auto registry = ParseRegistry(registryPath, *registryBytes, failure);
   if (!registry) return failure;
 
   CsvError error;
+  // Ids belong to the addresses the stations are registered under, before any is replaced.
   auto nids = LookUpNids(*stations, *registry, error);
   if (!nids) return Failure(At(stationsPath, error));
-  auto records = BuildCatalogueRecords(*stations, *nids, minPopularity, error);
+
+  std::vector<std::vector<std::string>> alternates(stations->size());
+  if (!options.alternatesPath.empty()) {
+    auto bytes = ReadNamedInput(options.alternatesPath, failure);
+    if (!bytes) return failure;
+    auto read = ReadStationAlternates(*bytes, *stations, error);
+    if (!read) return Failure(At(options.alternatesPath, error));
+    alternates = std::move(*read);
+  }
+  std::string reachabilityNote;
+  if (!options.reachabilityPath.empty()) {
+    auto bytes = ReadNamedInput(options.reachabilityPath, failure);
+    if (!bytes) return failure;
+    auto played = ReadReachability(*bytes, error);
+    if (!played) return Failure(At(options.reachabilityPath, error));
+    const ReachabilityEffect effect = ApplyReachability(*stations, alternates, *played);
+    std::vector<UpstreamStation> kept;
+    std::vector<int32_t> keptNids;
+    std::vector<std::vector<std::string>> keptAlternates;
+    for (size_t i = 0; i < stations->size(); ++i) {
+      if (effect.leftOut[i]) continue;
+      kept.push_back(std::move((*stations)[i]));
+      keptNids.push_back((*nids)[i]);
+      keptAlternates.push_back(std::move(alternates[i]));
+    }
+    reachabilityNote = "; " + std::to_string(stations->size() - kept.size()) + " left out and " +
+                       std::to_string(effect.repointed) + " starting with another address, by " +
+                       options.reachabilityPath;
+    *stations = std::move(kept);
+    *nids = std::move(keptNids);
+    alternates = std::move(keptAlternates);
+  }
+
+  auto records = BuildCatalogueRecords(*stations, *nids, options.minPopularity, error);
   if (!records) return Failure(At(stationsPath, error));
+  std::string alternatesNote;
+  std::optional<std::string> alternatesFile;
+  std::string alternatesOut;
+  if (!options.alternatesPath.empty()) {
+    size_t count = 0;
+    alternatesFile = AlternatesFile(*records, *stations, *nids, alternates, count, failure);
+    if (!alternatesFile) return failure;
+    alternatesOut =
+        (std::filesystem::path(outputPath).parent_path() / kAlternatesFileName).string();
+    alternatesNote = ", " + std::to_string(count) + " other addresses in " + alternatesOut;
+  }
   if (!SaveStationList(outputPath, *records)) return Failure(outputPath + ": cannot be written");
+  if (alternatesFile && !WriteFileAtomically(alternatesOut, *alternatesFile))
+    return Failure(alternatesOut + ": cannot be written");
   return ToolResult{0,
                     outputPath + ": " + std::to_string(records->size()) + " of " +
                         std::to_string(stations->size()) + " stations (popularity " +
-                        std::to_string(minPopularity) + " and up)\n",
+                        std::to_string(options.minPopularity) + " and up)" + alternatesNote +
+                        reachabilityNote + "\n",
                     {}};
 }
 
@@ -150,10 +248,18 @@ ToolResult RunCatalogueTool(const std::vector<std::string>& args) {
     return Assign(args[1], args[2]);
   }
   if (command == "build") {
-    int32_t minPopularity = kDefaultMinPopularity;
+    BuildOptions options;
     std::vector<std::string> files;
     for (size_t i = 1; i < args.size(); ++i) {
       const std::string& arg = args[i];
+      if (arg.starts_with(kAlternatesOption)) {
+        options.alternatesPath = arg.substr(kAlternatesOption.size());
+        continue;
+      }
+      if (arg.starts_with(kReachabilityOption)) {
+        options.reachabilityPath = arg.substr(kReachabilityOption.size());
+        continue;
+      }
       if (!arg.starts_with(kMinPopularityOption)) {
         files.push_back(arg);
         continue;
@@ -163,10 +269,19 @@ ToolResult RunCatalogueTool(const std::vector<std::string>& args) {
                                     std::numeric_limits<int32_t>::min(),
                                     std::numeric_limits<int32_t>::max(), reason);
       if (!value) return UsageError("the minimum popularity " + reason);
-      minPopularity = static_cast<int32_t>(*value);
+      options.minPopularity = static_cast<int32_t>(*value);
     }
     if (files.size() != 3) return UsageError("build takes STATIONS, NIDS and OUTPUT");
-    return Build(files[0], files[1], files[2], minPopularity);
+    return Build(files[0], files[1], files[2], options);
+  }
+  if (command == "probe") {
+    ProbeRequest request;
+    std::string usage;
+    if (!ParseProbeArguments(std::vector<std::string>(args.begin() + 1, args.end()), request,
+                             usage)) {
+      return UsageError(usage);
+    }
+    return RunProbe(request);
   }
   return UsageError("unknown command \"" + command + "\"");
 }

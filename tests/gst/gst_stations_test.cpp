@@ -1,0 +1,226 @@
+// The player against stations as they are on the internet, played by local servers of our own:
+// playlists instead of streams, HLS without its name, redirects, https, stations reachable at
+// several addresses, and the reasons a station fails.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+
+#include "gst/gst_player.h"
+#include "gst/main_loop.h"
+#include "gst/player_trace.h"
+#include "gst/test_certificates.h"
+#include "gst/test_media.h"
+#include "gst/tls_front.h"
+
+namespace lumio::test {
+namespace {
+
+using std::chrono::duration_cast;
+using std::chrono::milliseconds;
+using std::chrono::steady_clock;
+using testing::Each;
+using testing::Field;
+using testing::IsEmpty;
+using testing::Not;
+
+constexpr int32_t kPlaying = kPlayStatePlaying;
+
+GstPlayerOptions Options(int timeout_seconds = 10) {
+  GstPlayerOptions options;
+  options.audio_sink = "fakesink sync=true";
+  options.timeout_seconds = timeout_seconds;
+  if (Certificates().ok) options.tls_ca_file = Certificates().ca_file;
+  return options;
+}
+
+// An address where nothing listens: the port of a server that has closed.
+std::string RefusedUrl(const std::string& path) {
+  StreamServer gone;
+  return "http://127.0.0.1:" + std::to_string(gone.port()) + path;
+}
+
+bool PlaysWithin(GstPlayer& player, milliseconds timeout) {
+  return TraceUntil(player, kPlaying, timeout).last() == kPlaying;
+}
+
+TEST(GstPlayerStations, PlaysPlaylistsOfEveryKindEntryByEntry) {
+  LocalStations stations;
+  StreamServer& server = stations.server();
+  const std::string tone = stations.Url("/tone.mp3");
+  ASSERT_NE(tone, "");
+  const std::string refused = RefusedUrl("/dead.mp3");
+  struct Case {
+    const char* path;
+    const char* type;
+    std::string body;
+  };
+  const Case cases[] = {
+      {"/list.pls", "audio/x-scpls",
+       "[playlist]\nNumberOfEntries=2\nFile1=" + refused + "\nFile2=" + tone + "\n"},
+      // No telling name: the server's type says it; the entry is relative to the list.
+      {"/list", "audio/x-mpegurl", "#EXTM3U\n#EXTINF:-1,Dead\n" + refused + "\ntone.mp3\n"},
+      {"/list.asx", "video/x-ms-asf",
+       "<asx version=\"3.0\"><entry><ref href=\"" + refused + "\"/><ref href=\"" + tone +
+           "\"/></entry></asx>"},
+      {"/list.xspf", "application/xspf+xml",
+       "<?xml version=\"1.0\"?><playlist version=\"1\"><trackList><track><location>" + refused +
+           "</location></track><track><location>" + tone +
+           "</location></track></trackList></playlist>"},
+      // Neither name nor type: the first bytes say it.
+      {"/station", "text/plain", "[playlist]\nFile1=" + tone + "\n"},
+  };
+  for (const Case& c : cases) {
+    server.Serve(c.path, TextFile(c.body, c.type));
+    GstPlayer player(Options());
+    player.SetURL(server.Url(c.path));
+    EXPECT_TRUE(PlaysWithin(player, milliseconds(8000))) << c.path << ": " << player.LastError();
+    EXPECT_EQ(player.GetPlayedURL(), server.Url(c.path)) << "the station's address played";
+    EXPECT_EQ(player.GetFailure(), StreamFailure::kNone) << c.path;
+  }
+  EXPECT_THAT(server.Requests("/list.pls"), Each(Field(&RecordedRequest::user_agent, "Lumio/1.2")));
+  EXPECT_THAT(server.Requests("/list.pls"), Not(IsEmpty()));
+}
+
+TEST(GstPlayerStations, PlaysHlsToldByItsTypeOrItsContentBehindARedirect) {
+  LocalStations stations;
+  StreamServer& server = stations.server();
+  ASSERT_NE(stations.Url("/hls/index.m3u8"), "");
+  for (const char* type : {"application/x-mpegURL", "text/plain"}) {
+    // The playlist of /hls/index.m3u8 under a name that says nothing, next to its segments.
+    server.Serve("/hls/live", TextFile(stations.HlsPlaylist(), type));
+    server.Serve("/station", RedirectTo("/hls/live", 302));
+    GstPlayer player(Options());
+    player.SetURL(server.Url("/station"));
+    EXPECT_TRUE(PlaysWithin(player, milliseconds(8000))) << type << ": " << player.LastError();
+    EXPECT_EQ(player.GetPlayedURL(), server.Url("/station"));
+  }
+  const auto segments = server.Requests("/hls/seg00000.ts");
+  ASSERT_THAT(segments, Not(IsEmpty()));
+  EXPECT_THAT(segments, Each(Field(&RecordedRequest::user_agent, "Lumio/1.2")));
+}
+
+TEST(GstPlayerStations, FollowsRedirectsIntoHttpsThatTheTrustedAuthorityVouchesFor) {
+  const TestCertificates& certificates = Certificates();
+  if (!certificates.ok) GTEST_SKIP() << "openssl could not make the test certificates";
+  LocalStations stations;
+  StreamServer& server = stations.server();
+  ASSERT_NE(stations.Url("/tone.mp3"), "");
+  TlsFront https(certificates.valid.cert, certificates.valid.key, server.port());
+  ASSERT_TRUE(https.ok());
+  server.Serve("/r1", RedirectTo("/r2", 301));
+  server.Serve("/r2", RedirectTo(server.Url("/r3"), 307));
+  server.Serve("/r3", RedirectTo(https.Url("/tone.mp3"), 308));
+  GstPlayer player(Options());
+  player.SetURL(server.Url("/r1"));
+  EXPECT_TRUE(PlaysWithin(player, milliseconds(8000))) << player.LastError();
+  EXPECT_EQ(server.Requests("/tone.mp3").back().user_agent, "Lumio/1.2");
+}
+
+// The listener hears the next address at once, not after the retry delay.
+TEST(GstPlayerStations, FallsBackToTheNextAddressAtOnceAndTellsWhichPlayed) {
+  LocalStations stations;
+  StreamServer& server = stations.server();
+  ASSERT_NE(stations.Url("/tone.mp3"), "");
+  server.Serve("/moved.mp3", StatusOnly(404));
+  const std::string refused = RefusedUrl("/a.mp3");
+  GstPlayer player(Options());
+  const auto start = steady_clock::now();
+  player.SetURLs({refused, server.Url("/moved.mp3"), server.Url("/tone.mp3")});
+  ASSERT_TRUE(PlaysWithin(player, milliseconds(8000))) << player.LastError();
+  const auto requests = server.Requests("/tone.mp3");
+  ASSERT_THAT(requests, Not(IsEmpty()));
+  EXPECT_LT(duration_cast<milliseconds>(requests.front().at - start).count(), 700);
+  EXPECT_EQ(player.GetPlayedURL(), server.Url("/tone.mp3"));
+  EXPECT_EQ(player.GetFailure(), StreamFailure::kNone);
+
+  // A new station forgets which address of the last one played.
+  player.SetURLs({refused});
+  EXPECT_EQ(player.GetPlayedURL(), "");
+  EXPECT_TRUE(
+      PumpUntil([&] { return player.GetFailure() != StreamFailure::kNone; }, milliseconds(3000)));
+  EXPECT_EQ(player.GetFailure(), StreamFailure::kUnreachable);
+}
+
+// Every way a station fails, each read as the listener's reason; those that will not pass are
+// not asked again for a minute. All the stations fail side by side.
+TEST(GstPlayerStations, TellsWhyAStationFailsAndAsksAgainOnlyWhenThatMayHelp) {
+  const TestCertificates& certificates = Certificates();
+  if (!certificates.ok) GTEST_SKIP() << "openssl could not make the test certificates";
+  LocalStations stations;
+  StreamServer& server = stations.server();
+  server.Serve("/gone.mp3", StatusOnly(404));
+  server.Serve("/secret.mp3", StatusOnly(403));
+  server.Serve("/busy.mp3", StatusOnly(503));
+  server.Serve("/silent.mp3", NeverAnswering());
+  server.Serve("/page", TextFile("<html><body>Listen in our app</body></html>", "text/html"));
+  server.Serve("/loop1", RedirectTo("/loop2"));
+  server.Serve("/loop2", RedirectTo("/loop1"));
+  server.Serve("/empty.pls", TextFile("[playlist]\nNumberOfEntries=0\n", "audio/x-scpls"));
+  ASSERT_NE(stations.Url("/tone.mp3"), "");
+  TlsFront untrusted(certificates.untrusted.cert, certificates.untrusted.key, server.port());
+  TlsFront expired(certificates.expired.cert, certificates.expired.key, server.port());
+  TlsFront wrong_host(certificates.wrong_host.cert, certificates.wrong_host.key, server.port());
+  ASSERT_TRUE(untrusted.ok() && expired.ok() && wrong_host.ok());
+
+  struct Case {
+    std::string url;
+    StreamFailure failure;
+    const TlsFront* front = nullptr;  // counts the attempts where the server sees none
+  };
+  const std::vector<Case> cases = {
+      {RefusedUrl("/x.mp3"), StreamFailure::kUnreachable},
+      {"http://no-such-host.invalid/live", StreamFailure::kUnreachable},
+      {server.Url("/busy.mp3"), StreamFailure::kUnreachable},
+      {server.Url("/loop1"), StreamFailure::kUnreachable},
+      {server.Url("/silent.mp3"), StreamFailure::kNoAnswer},
+      {server.Url("/gone.mp3"), StreamFailure::kGone},
+      {server.Url("/secret.mp3"), StreamFailure::kForbidden},
+      {server.Url("/page"), StreamFailure::kNotAudio},
+      {server.Url("/empty.pls"), StreamFailure::kNotAudio},
+      {untrusted.Url("/tone.mp3"), StreamFailure::kBadCertificate, &untrusted},
+      {expired.Url("/tone.mp3"), StreamFailure::kBadCertificate, &expired},
+      {wrong_host.Url("/tone.mp3"), StreamFailure::kBadCertificate, &wrong_host},
+  };
+  std::vector<std::unique_ptr<GstPlayer>> players;
+  for (const Case& c : cases) {
+    players.push_back(std::make_unique<GstPlayer>(Options(/*timeout_seconds=*/2)));
+    players.back()->SetURL(c.url);
+  }
+  auto attempts = [&](const Case& c) {
+    if (c.front != nullptr) return c.front->connections();
+    const std::string path = c.url.substr(c.url.find('/', 8));
+    if (path == "/loop1") return static_cast<int>(server.Requests("/loop2").size());
+    return static_cast<int>(server.Requests(path).size());
+  };
+  // The attempts each station had taken when it first failed.
+  std::vector<int> before(cases.size(), -1);
+  auto all_failed = [&] {
+    bool all = true;
+    for (size_t i = 0; i < cases.size(); ++i) {
+      players[i]->GetPlayState();
+      if (before[i] < 0 && players[i]->GetFailure() != StreamFailure::kNone)
+        before[i] = attempts(cases[i]);
+      all = all && before[i] >= 0;
+    }
+    return all;
+  };
+  EXPECT_TRUE(PumpUntil(all_failed, milliseconds(15000)));
+  for (size_t i = 0; i < cases.size(); ++i) {
+    EXPECT_EQ(players[i]->GetFailure(), cases[i].failure) << cases[i].url;
+    EXPECT_EQ(players[i]->GetPlayState(), kPlayStateTransitioning) << cases[i].url;
+  }
+  EXPECT_EQ(before[3], 3) << "a redirect loop is left after five redirects";
+  PumpFor(milliseconds(2500));
+  for (size_t i = 0; i < cases.size(); ++i) {
+    if (!IsPermanentFailure(cases[i].failure) || cases[i].url.find("empty") != std::string::npos)
+      continue;
+    EXPECT_EQ(attempts(cases[i]), before[i]) << cases[i].url << " was asked again too soon";
+  }
+  EXPECT_GT(server.Requests("/busy.mp3").size(), 1u) << "a busy server is asked again soon";
+}
+
+}  // namespace
+}  // namespace lumio::test
