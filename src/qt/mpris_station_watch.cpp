@@ -3,38 +3,43 @@
 #include <algorithm>
 
 namespace lumio {
-namespace {
-
-const StationRecord* FindByUrl(const StationList& list, const std::string& url) {
-  auto it = std::find_if(list.begin(), list.end(),
-                         [&](const StationRecord& r) { return r.url.str() == url; });
-  return it == list.end() ? nullptr : &*it;
+void MprisStationWatch::SetURL(const std::string& url) {
+  NoteStation({url});
+  m_player.SetURL(url);
 }
 
-}  // namespace
+void MprisStationWatch::SetURLs(const std::vector<std::string>& urls) {
+  NoteStation(urls);
+  m_player.SetURLs(urls);
+}
 
-void MprisStationWatch::SetURL(const std::string& url) {
-  // A station starts as the current element of the view; the other lists are only a fallback.
+// A station starts as the current element of the view, from any of its addresses (the one it
+// last played from comes first); the other lists are only a fallback.
+void MprisStationWatch::NoteStation(const std::vector<std::string>& urls) {
+  const auto given = [&](const StationRecord& r) {
+    return std::find(urls.begin(), urls.end(), r.url.str()) != urls.end();
+  };
   const StationRecord* found = nullptr;
   if (m_store) {
     if (m_store->IsViewIndex(m_store->m_currentStation)) {
       const StationRecord& current =
           m_store->m_view[static_cast<size_t>(m_store->m_currentStation)];
-      if (current.url.str() == url) found = &current;
+      if (given(current)) found = &current;
     }
     for (const StationList* list :
          {&m_store->m_view, &m_store->m_history, &m_store->m_favourites, &m_store->m_catalogue}) {
-      if (!found) found = FindByUrl(*list, url);
+      if (found) break;
+      auto it = std::find_if(list->begin(), list->end(), given);
+      if (it != list->end()) found = &*it;
     }
   }
   if (found) {
     m_station = *found;
   } else {
     m_station = StationRecord{};
-    m_station.url = SharedText(url);
+    m_station.url = SharedText(urls.empty() ? std::string() : urls.front());
   }
   m_hasStation = true;
-  m_player.SetURL(url);
 }
 
 }  // namespace lumio

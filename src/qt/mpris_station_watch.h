@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "catalogue/station_store.h"
 #include "ports/media_player.h"
@@ -19,17 +20,23 @@ class MprisStationWatch final : public MediaPlayer {
   void SetStore(const StationStore* store) { m_store = store; }
 
   void SetURL(const std::string& url) override;
+  void SetURLs(const std::vector<std::string>& urls) override;
   int32_t GetPlayState() override { return m_player.GetPlayState(); }
+  std::string GetTitle() const override { return m_player.GetTitle(); }
+  StreamFailure GetFailure() const override { return m_player.GetFailure(); }
+  std::string GetPlayedURL() const override { return m_player.GetPlayedURL(); }
   void Stop() override { m_player.Stop(); }
   void Pause() override { m_player.Pause(); }
   void SetVolume(int32_t volume) override { m_player.SetVolume(volume); }
   void SetMute(bool mute) override { m_player.SetMute(mute); }
 
-  // The station of the last URL (GBK texts), and whether any was given.
+  // The station of the last addresses (GBK texts), and whether any were given.
   bool HasStation() const { return m_hasStation; }
   const StationRecord& Station() const { return m_station; }
 
  private:
+  void NoteStation(const std::vector<std::string>& urls);
+
   MediaPlayer& m_player;
   const StationStore* m_store = nullptr;
   StationRecord m_station;
