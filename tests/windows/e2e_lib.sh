@@ -141,6 +141,9 @@ post() {
     fail "could not post $* to the main window"
 }
 
+# work_area: "LEFT TOP RIGHT BOTTOM" of the desktop's work area as the program sees it.
+work_area() { (cd "$(dirname "$probe_exe")" && wine "$(basename "$probe_exe")" workarea); }
+
 # --- Windows and the pointer ----------------------------------------------------------------
 
 # geometry [WINDOW]: "X Y WIDTH HEIGHT" of the window (the main window by default).
@@ -197,11 +200,16 @@ press_key() {
 }
 
 # other_windows: the program's shown top-level windows besides the main window (menus,
-# dialogs), one id a line.
+# dialogs), one id a line. Tooltips, one line high, do not count.
 other_windows() {
-  local main
+  local main id _x _y _w height
   main=$(find_main_window) || main=none
-  xdotool search --onlyvisible --pid "$lumio_pid" 2>/dev/null | grep -vx "$main" || true
+  for id in $(xdotool search --onlyvisible --pid "$lumio_pid" 2>/dev/null); do
+    [[ "$id" == "$main" ]] && continue
+    read -r _x _y _w height < <(geometry "$id") || continue
+    ((height > 30)) && echo "$id"
+  done
+  return 0
 }
 popup_is_open() { [[ -n "$(other_windows)" ]]; }
 popup_is_closed() { [[ -z "$(other_windows)" ]]; }

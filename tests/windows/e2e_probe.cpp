@@ -3,6 +3,8 @@
 //   lumio-e2e-probe post TITLE_PART MESSAGE WPARAM LPARAM
 // posts MESSAGE to the visible top-level window whose title contains TITLE_PART (ASCII), and
 // exits 0, or 1 when there is no such window, 2 on a usage error.
+//   lumio-e2e-probe workarea
+// prints the desktop's work area as Windows programs see it: LEFT TOP RIGHT BOTTOM.
 
 #include <windows.h>
 
@@ -31,8 +33,15 @@ BOOL CALLBACK MatchTitle(HWND window, LPARAM context) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 2 && std::wstring(argv[1]) == L"workarea") {
+    RECT area{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    std::printf("%ld %ld %ld %ld\n", area.left, area.top, area.right, area.bottom);
+    return 0;
+  }
   if (argc != 6 || std::wstring(argv[1]) != L"post") {
-    std::fputws(L"usage: lumio-e2e-probe post TITLE_PART MESSAGE WPARAM LPARAM\n", stderr);
+    std::fputws(L"usage: lumio-e2e-probe post TITLE_PART MESSAGE WPARAM LPARAM | workarea\n",
+                stderr);
     return 2;
   }
   Search search{argv[2], nullptr};
