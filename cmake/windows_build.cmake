@@ -23,6 +23,11 @@ foreach(suite core stream)
                    ${lumio_windows_bin}/lumio_${suite}_tests.exe)
   set_tests_properties(windows.${suite} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
 endforeach()
+# The skinned controls, on the test services' display.
+add_test(NAME windows.controls
+         COMMAND ${PROJECT_SOURCE_DIR}/tests/windows/run_under_wine.sh
+                 ${lumio_windows_bin}/lumio_controls_tests.exe)
+set_tests_properties(windows.controls PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
 
 # The program itself under Wine on the test services' display (tests/windows/e2e_*.sh): like the
 # Linux program's end-to-end tests they share one display, pointer and sound sink, so they run

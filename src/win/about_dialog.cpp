@@ -3,6 +3,7 @@
 #include "text/literal.h"
 #include "text/wide_text.h"
 #include "win/dialog_placement.h"
+#include "win/gdi_objects.h"
 #include "win/resource.h"
 #include "win/win_handles.h"
 

@@ -1,6 +1,6 @@
 #include "win/background_painter.h"
 
-#include "win/win_handles.h"
+#include "win/gdi_objects.h"
 
 namespace lumio::win {
 
@@ -13,13 +13,13 @@ LRESULT PaintBackground(HWND dialog, HDC dc, HBITMAP background, HICON icon,
   const int height = client.bottom - client.top;
   if (width <= 0 || height <= 0) return erased;
 
-  UniqueDC memory(CreateCompatibleDC(dc));
-  UniqueBitmap canvas(CreateCompatibleBitmap(dc, width, height));
-  if (!memory || !canvas) return erased;
-  ScopedSelect onCanvas(memory.get(), canvas.get());
+  MemoryDC memory(dc);
+  Bitmap canvas(CreateCompatibleBitmap(dc, width, height));
+  if (memory.get() == nullptr || !canvas) return erased;
+  SelectScope onCanvas(memory.get(), canvas.get());
   {
-    UniqueDC skin(CreateCompatibleDC(dc));
-    ScopedSelect withSkin(skin.get(), background);
+    MemoryDC skin(dc);
+    SelectScope withSkin(skin.get(), background);
     // Without a background only the icon and the title are drawn.
     if (background != nullptr) BitBlt(memory.get(), 0, 0, width, height, skin.get(), 0, 0, SRCCOPY);
   }
@@ -28,10 +28,10 @@ LRESULT PaintBackground(HWND dialog, HDC dc, HBITMAP background, HICON icon,
     // The title in the dialog's own font, a copy made for this paint.
     LOGFONTW logFont{};
     auto* dialogFont = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
-    UniqueFont font;
+    Font font;
     if (dialogFont != nullptr && GetObjectW(dialogFont, sizeof(logFont), &logFont) != 0)
       font.Reset(CreateFontIndirectW(&logFont));
-    ScopedSelect withFont(memory.get(), font.get());
+    SelectScope withFont(memory.get(), font.get());
     SetBkMode(memory.get(), TRANSPARENT);
     SetTextColor(memory.get(), GetTextColor(dc));
     RECT line{24, 6, 220, 20};

@@ -4,6 +4,8 @@
 
 #include "app/radio_dlg.h"
 #include "ports/control_ids.h"
+#include "win/gdi_objects.h"
+#include "win/reflect.h"
 #include "win/resource.h"
 #include "win/win_handles.h"
 #include "win/win_window_layer.h"
@@ -135,7 +137,7 @@ INT_PTR RadioDialog::OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam) {
     return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
   }
   LRESULT result = 0;
-  if (message == WM_CTLCOLORSTATIC && ReflectToControl(m_hwnd, message, wParam, lParam, &result))
+  if (ReflectToControl(m_hwnd, message, wParam, lParam, &result))
     return static_cast<INT_PTR>(result);
   return FALSE;
 }

@@ -1,7 +1,7 @@
 #pragma once
-// Owning handles for the USER and GDI objects of the window layer, and the few conversions
-// between the core's plain numbers and the Windows types that would otherwise need the
-// headers' C-style cast macros.
+// Owning handles for the USER objects of the window layer (the GDI ones are in gdi_objects.h),
+// and the few conversions between the core's plain numbers and the Windows types that would
+// otherwise need the headers' C-style cast macros.
 
 #include <windows.h>
 
@@ -45,45 +45,14 @@ inline void Menu(HMENU menu) {
 inline void Icon(HICON icon) {
   DestroyIcon(icon);
 }
-template <typename Object>
-void GdiObject(Object object) {
-  DeleteObject(object);
-}
-inline void MemoryDC(HDC dc) {
-  DeleteDC(dc);
-}
 }  // namespace release
 
 using UniqueMenu = UniqueHandle<HMENU, release::Menu>;
 using UniqueIcon = UniqueHandle<HICON, release::Icon>;
-using UniqueBitmap = UniqueHandle<HBITMAP, release::GdiObject<HBITMAP>>;
-using UniqueFont = UniqueHandle<HFONT, release::GdiObject<HFONT>>;
-using UniqueDC = UniqueHandle<HDC, release::MemoryDC>;
-
-// Selects an object into a device context for the scope and puts the previous one back.
-class ScopedSelect {
- public:
-  ScopedSelect(HDC dc, HGDIOBJ object)
-      : m_dc(dc), m_previous(object != nullptr ? SelectObject(dc, object) : nullptr) {}
-  ScopedSelect(const ScopedSelect&) = delete;
-  ScopedSelect& operator=(const ScopedSelect&) = delete;
-  ~ScopedSelect() {
-    if (m_previous != nullptr && m_previous != HGDI_ERROR) SelectObject(m_dc, m_previous);
-  }
-
- private:
-  HDC m_dc;
-  HGDIOBJ m_previous;
-};
 
 // MAKEINTRESOURCEW without the macro's C cast.
 inline const wchar_t* ResourceId(int32_t id) {
   return reinterpret_cast<const wchar_t*>(static_cast<ULONG_PTR>(static_cast<WORD>(id)));
-}
-
-// The core's 0xRRGGBB as GDI's 0x00BBGGRR.
-constexpr COLORREF ToColorRef(uint32_t rgb) {
-  return static_cast<COLORREF>(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16));
 }
 
 // A dialog procedure's answer for a message whose result travels in DWLP_MSGRESULT.

@@ -22,13 +22,13 @@ constexpr int32_t kButtonIds[] = {
     kIdcHelp,     kIdcHide,   kIdcClose,     kIdcSettings, kIdcModeSwitch};
 
 // The program font: 宋体 at a pixel height, normal weight, everything else the system's choice.
-UniqueFont ProgramFont(int32_t height) {
+Font ProgramFont(int32_t height) {
   LOGFONTW font{};
   font.lfHeight = height;
   font.lfWeight = FW_NORMAL;
   const std::wstring face = GbkToWide(Literal("宋体").gbk());
   face.copy(font.lfFaceName, LF_FACESIZE - 1);
-  return UniqueFont(CreateFontIndirectW(&font));
+  return Font(CreateFontIndirectW(&font));
 }
 
 UniqueIcon LoadProgramIcon(HINSTANCE instance, int size) {
@@ -159,8 +159,7 @@ void WinWindowLayer::SetWindowTitle(const std::string& title) {
 
 void WinWindowLayer::SetBackground(int32_t bitmapId, bool drawTitle) {
   // The bitmap of the other mode is freed: a mode switch must not leak one each time.
-  m_background.Reset(static_cast<HBITMAP>(
-      LoadImageW(m_instance, ResourceId(bitmapId), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+  m_background = LoadSkinBitmap(bitmapId);
   m_drawTitle = drawTitle;
   if (m_dialog != nullptr) InvalidateRect(m_dialog, nullptr, TRUE);
 }

@@ -9,8 +9,12 @@
 #include <string>
 
 #include "ports/window_layer.h"
-#include "win/controls_stub.h"
+#include "win/gdi_objects.h"
 #include "win/layered_window.h"
+#include "win/list_ctrl_cl.h"
+#include "win/skin_button.h"
+#include "win/skin_label.h"
+#include "win/skin_slider.h"
 #include "win/tool_tips.h"
 #include "win/tray_icon.h"
 #include "win/win_handles.h"
@@ -96,9 +100,9 @@ class WinWindowLayer final : public WindowLayer {
   LayeredWindow m_layered;
   UniqueIcon m_icon;
   UniqueIcon m_smallIcon;
-  UniqueFont m_largeFont;
-  UniqueFont m_smallFont;
-  UniqueBitmap m_background;
+  Font m_largeFont;
+  Font m_smallFont;
+  Bitmap m_background;
   bool m_drawTitle = false;
   std::wstring m_title;
 };

@@ -4,7 +4,7 @@
 # playlst.ini; the mode button switches to the mini bar and back; the tray menu opens from the
 # notification icon's right click and from the settings button, and its 关于我们 opens the About
 # box, whose help link opens the help page; 查找 opens the Find dialog, which stays open after a
-# search; the close button fades the window out and ends the program.
+# search and selects the stations found; the close button fades the window out and ends the program.
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 require_icecast() { [[ -n "${LUMIO_ICECAST_PORT:-}" ]] || skip "LUMIO_ICECAST_PORT is not set"; }
@@ -101,6 +101,13 @@ screenshot find >/dev/null
 find_dialog >/dev/null || fail "the Find dialog closed after a search"
 press_key Escape
 wait_for 3 popup_is_closed || fail "Escape left the Find dialog open"
+# Rows of 24 px from y 210: the two Alpha stations are selected, Beta is not.
+shot=$(screenshot found)
+rows=
+for row in 0 1 2; do
+  [[ "$(pixel "$shot" $((200 + 62)) $((100 + 210 + row * 24 + 12)))" == "25 58 106" ]] && rows+="$row "
+done
+[[ "$rows" == "0 2 " ]] || fail "after the search for Alpha the selected rows are: $rows"
 
 note "the close button fades the window out in six steps, then the program ends"
 before=$(screenshot before-close)
