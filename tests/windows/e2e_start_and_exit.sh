@@ -3,6 +3,7 @@
 # the default config\base.ini byte for byte and opens the 400 x 34 mini bar, with no taskbar
 # entry, its icon in the notification area and its Chinese texts drawn; Enter does nothing,
 # Alt+Space opens the system menu, Escape ends the program at once and takes the icon away.
+# Where the config folder cannot be made, a message box says so and the program ends.
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 
@@ -50,4 +51,27 @@ note "ended ${escape_ms} ms after Escape, status $exit_status"
 # Wine takes some time to end a process; a fade alone would take 600 ms more.
 ((escape_ms < 2500)) || fail "Escape took ${escape_ms} ms"
 wait_for 5 tray_is_empty || fail "the icon stayed in the notification area"
+
+note "where config cannot be made (a file has its name), a message box says so, then it ends"
+rm -rf "$config_dir"
+: >"$config_dir"
+start_box() {
+  local id
+  id=$(xdotool search --onlyvisible --pid "$lumio_pid" 2>/dev/null | head -n 1)
+  [[ -n "$id" ]] && echo "$id"
+}
+(cd "$program_dir" && exec wine lumio.exe) >"$lumio_log" 2>&1 &
+lumio_pid=$!
+wait_for 30 start_box || fail "no message box within 30 s"
+box=$(start_box)
+[[ "$(window_title "$box")" == "Lumio网络收音机" ]] || fail "the first window is \"$(window_title "$box")\""
+read -r bx by bw bh < <(geometry "$box")
+((bw < 400 && bh < 200)) || fail "the first window is $bw x $bh, not a message box"
+screenshot config-failure >/dev/null
+pointer_to $((bx + bw / 2)) $((by + 10))
+xdotool click 1
+press_key Return
+wait_program_exit 10 || fail "the program still runs after the message box"
+((exit_status == 0)) || fail "the program ended with status $exit_status"
+[[ -f "$config_dir" ]] || fail "the file in the way of config was touched"
 note "passed"
