@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The normal window of the Windows program: 300 x 580 with its title line; a category click
 # fills the station list, a double click starts the station and writes retlst.ini and
-# playlst.ini; the mode button switches to the mini bar and back; the tray menu opens from the
-# notification icon's right click and from the settings button, and its 关于我们 opens the About
-# box, whose help link opens the help page; 查找 opens the Find dialog, which stays open after a
-# search and selects the stations found; the close button fades the window out and ends the program.
+# playlst.ini, the station menu keeps a favourite; the mode button switches to the mini bar and
+# back; the tray menu opens from the notification icon's right click and from the settings
+# button, and its 关于我们 opens the About box, whose help link opens the help page; 查找 opens the
+# Find dialog, which stays open after a search and selects the stations found; the close button
+# fades the window out and ends the program.
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 require_icecast() { [[ -n "${LUMIO_ICECAST_PORT:-}" ]] || skip "LUMIO_ICECAST_PORT is not set"; }
@@ -52,6 +53,14 @@ else
   note "SKIPPED CHECK: the station heard on the null sink (needs the Windows player)"
 fi
 
+note "a right click on a station opens the station menu; its 加入收藏 keeps the station"
+click_client 150 244 3  # the second station
+wait_for 3 popup_is_open || fail "the right click on a station opened no menu"
+screenshot station-menu >/dev/null
+press_key Down Down Down Down Down Return
+wait_for 5 test -s "$config_dir/favlst.ini" || fail "加入收藏 kept no favourite"
+[[ "$(station_names favlst.ini)" == "Beta音乐台" ]] || fail "the favourites hold: $(station_names favlst.ini)"
+
 note "the mode button switches to the mini bar and back"
 click_client 258 10
 expect_geometry "200 100 400 34" 5 "after the mode button"
@@ -88,6 +97,7 @@ press_key Escape
 wait_for 3 popup_is_closed || fail "Escape left the About box open"
 
 note "查找 opens the Find dialog, which stays open after a search"
+click_client 150 220  # the first station alone is selected
 click_client 150 540
 find_dialog() { window_named '查找电台'; }
 wait_for 5 find_dialog || fail "查找 opened no Find dialog"
