@@ -54,26 +54,45 @@ expect_geometry "$hidden_x 220 300 580" 3 "hidden at the right edge"
 screenshot hidden-right >/dev/null
 
 note "touching the strip brings the window back; leaving slides it out in steps again"
-pointer_to $((screen_w - 1)) 420
-expect_geometry "$docked_x 220 300 580" 3 "after touching the strip"
-pointer_to $((screen_w - 30)) 430
-sleep 0.3
-# Brought back, it hides only through the pointer's leaving (no check is pending): by sliding.
-main=$(find_main_window)
-pointer_to 300 430
-xs=() last=
-for _ in $(seq 150); do
-  read -r x _ _ _ < <(geometry "$main") || continue
-  [[ "$last" == "$x" ]] || xs+=("$x")
-  last=$x
-  [[ "$x" == "$hidden_x" ]] && break
-  sleep 0.02
+# hide_places: brings the window back through its strip and lets the pointer leave it; prints
+# the places the window went through until it was hidden again.
+hide_places() {
+  local main x last= places=()
+  pointer_to $((screen_w - 1)) 420
+  expect_geometry "$docked_x 220 300 580" 3 "after touching the strip"
+  pointer_to $((screen_w - 30)) 430
+  sleep 0.3
+  main=$(find_main_window)
+  pointer_to 300 430
+  for _ in $(seq 150); do
+    read -r x _ _ _ < <(geometry "$main") || continue
+    [[ "$last" == "$x" ]] || places+=("$x")
+    last=$x
+    [[ "$x" == "$hidden_x" ]] && break
+    sleep 0.02
+  done
+  expect_geometry "$hidden_x 220 300 580" 3 "hidden again"
+  echo "${places[*]}"
+}
+# The pending auto-hide check may hide it at once, before the pointer's leaving is noticed (Wine
+# notices it within 0.4 s): a few rounds give the slide its turn.
+slid=0
+for round in 1 2 3 4; do
+  places=$(hide_places)
+  note "round $round, places seen while hiding: $places"
+  between=0
+  for x in $places; do
+    ((x == docked_x || x == hidden_x)) && continue
+    # Steps of 100 px from the docked place (a sample may miss one), four before the strip.
+    (((x - docked_x) % 100 == 0 && x - docked_x <= 400)) || fail "not a slide of 100 px steps: $places"
+    between=$((between + 1))
+  done
+  if ((between >= 2)); then
+    slid=1
+    break
+  fi
 done
-note "places seen while hiding: ${xs[*]}"
-expect_geometry "$hidden_x 220 300 580" 3 "slid out again"
-between=0
-for x in "${xs[@]}"; do ((x > docked_x && x != hidden_x)) && between=$((between + 1)); done
-((between >= 2)) || fail "the window jumped out instead of sliding: ${xs[*]}"
+((slid)) || fail "the window never slid out, it jumped"
 
 note "显示窗口 in the tray menu shows it fully, 50 px from the right edge, at y 100"
 post 1026 128 517

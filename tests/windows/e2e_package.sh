@@ -46,6 +46,7 @@ played=$(cd "$unpacked/Lumio" && wine lumio-stations.exe export 'config\playlst.
 [[ "$(wc -l <<<"$played")" == 2 && "$played" == extraText1,nid,* ]] ||
   fail "lumio-stations.exe export gave: $played"
 nid=$(sed -n 2p <<<"$played" | cut -d, -f2)
-"$stations_exe" export "$unpacked/Lumio/config/chlst.ini" | cut -d, -f2 | grep -qx "$nid" ||
+shipped=$("$stations_exe" export "$unpacked/Lumio/config/chlst.ini" | cut -d, -f2)
+grep -qx "$nid" <<<"$shipped" ||
   fail "the station played (nid $nid) is not in the shipped catalogue"
 note "passed"
