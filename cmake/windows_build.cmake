@@ -28,3 +28,19 @@ add_test(NAME windows.controls
          COMMAND ${PROJECT_SOURCE_DIR}/tests/windows/run_under_wine.sh
                  ${lumio_windows_bin}/lumio_controls_tests.exe)
 set_tests_properties(windows.controls PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+
+# The program itself under Wine on the test services' display (tests/windows/e2e_*.sh): like the
+# Linux program's end-to-end tests they share one display, pointer and sound sink, so they run
+# one at a time, and they leave their screenshots in test-artifacts/.
+file(GLOB lumio_windows_e2e CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/windows/e2e_*.sh)
+list(REMOVE_ITEM lumio_windows_e2e ${PROJECT_SOURCE_DIR}/tests/windows/e2e_lib.sh)
+foreach(script ${lumio_windows_e2e})
+  get_filename_component(name ${script} NAME_WE)
+  string(REGEX REPLACE "^e2e_" "" name ${name})
+  add_test(NAME windows.e2e.${name}
+           COMMAND bash ${script} ${lumio_windows_bin}/lumio.exe $<TARGET_FILE:lumio-stations>
+                   ${lumio_windows_bin}/lumio-e2e-probe.exe ${CMAKE_BINARY_DIR}/test-artifacts
+                   ${CMAKE_BINARY_DIR}/windows/lumio-1.2-win32.zip)
+  set_tests_properties(windows.e2e.${name} PROPERTIES SKIP_RETURN_CODE 77 RUN_SERIAL TRUE
+                                                      TIMEOUT 240)
+endforeach()

@@ -158,8 +158,9 @@ case "$cmd" in
     mkdir -p "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
     echo "export XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR" >>"$state/env"
-    start_wine
     start_x
+    # Wine's desktop takes the screen's size when it boots: it must see the display.
+    start_wine
     start_pulse
     start_icecast
     finish_wine

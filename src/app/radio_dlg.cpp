@@ -235,7 +235,7 @@ void CRadioDlg::OnStationRClick(int32_t row) {
   m_stations.OnStationRClick(row);
 }
 void CRadioDlg::OnBannerClick() {
-  OpenWebPage(m_window, kBannerPage);
+  OpenWebPage(m_window, kBannerPage, kShowCommandNormal, "");  // the desktop's default verb
 }
 
 bool CRadioDlg::OnFindOk(const std::string& text) {
@@ -251,9 +251,9 @@ int32_t CRadioDlg::OnFindRequest(int32_t code) {
 
 void CRadioDlg::OnAboutLink(int32_t linkId) {
   if (linkId == kAboutHomeLink) {
-    OpenWebPage(m_window, kHomePage);
+    OpenWebPage(m_window, kHomePage, kShowCommandNormal);
   } else if (linkId == kAboutHelpLink) {
-    OpenWebPage(m_window, kHelpPage);
+    OpenWebPage(m_window, kHelpPage, kShowCommandNormal);
   }
 }
 

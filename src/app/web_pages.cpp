@@ -12,8 +12,9 @@ std::string WebPageUrl(std::string_view pathAndQuery) {
   return "http://" + std::string(kServerDomain) + std::string(pathAndQuery);
 }
 
-bool OpenWebPage(WindowLayer& window, std::string_view pathAndQuery) {
-  return window.OpenUrl(WebPageUrl(pathAndQuery));
+bool OpenWebPage(WindowLayer& window, std::string_view pathAndQuery, int32_t showCommand,
+                 std::string_view verb) {
+  return window.OpenUrl(WebPageUrl(pathAndQuery), std::string(verb), showCommand);
 }
 
 }  // namespace lumio

@@ -22,7 +22,9 @@ std::string StationPagePath(int32_t nid);
 // The full address of a page path on the program's web site.
 std::string WebPageUrl(std::string_view pathAndQuery);
 
-// Opens a page of the web site in the browser; false when nothing could open it.
-bool OpenWebPage(WindowLayer& window, std::string_view pathAndQuery);
+// Opens a page of the web site in the browser; false when nothing could open it. Most pages open
+// with the verb "open" and a plainly shown browser.
+bool OpenWebPage(WindowLayer& window, std::string_view pathAndQuery,
+                 int32_t showCommand = kShowCommandShow, std::string_view verb = "open");
 
 }  // namespace lumio

@@ -86,6 +86,10 @@ class ListControl {
   virtual void EnsureVisible(int32_t row) = 0;
 };
 
+// How the browser's window is shown when a page opens (the numbers of the Windows show commands).
+inline constexpr int32_t kShowCommandNormal = 1;
+inline constexpr int32_t kShowCommandShow = 5;
+
 // One entry of a pop-up menu; an entry without text is a separator.
 struct MenuItem {
   int32_t command = 0;
@@ -150,8 +154,9 @@ class WindowLayer {
   virtual void ShowSystemMenu() = 0;
   // Modal: returns when the user has closed the message box.
   virtual void ShowMessageBox(const std::string& text) = 0;
-  // Opens a web page in the user's browser; false when nothing could open it.
-  virtual bool OpenUrl(const std::string& url) = 0;
+  // Opens a web page in the user's browser through the desktop's `verb` ("" for its default one),
+  // showing the browser with `showCommand`; false when nothing could open it.
+  virtual bool OpenUrl(const std::string& url, const std::string& verb, int32_t showCommand) = 0;
   virtual void AddTrayIcon(const std::string& tip) = 0;
   // Changes the tip of the tray icon (at most 63 bytes); nothing when there is no icon.
   virtual void SetTrayTip(const std::string& tip) = 0;

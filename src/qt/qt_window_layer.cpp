@@ -288,7 +288,8 @@ void QtWindowLayer::ShowMessageBox(const std::string& text) {
   box.exec();
 }
 
-bool QtWindowLayer::OpenUrl(const std::string& url) {
+// The desktop has one way to open a page: verb and show command are the Windows shell's.
+bool QtWindowLayer::OpenUrl(const std::string& url, const std::string&, int32_t) {
   return QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
 }
 

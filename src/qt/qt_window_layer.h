@@ -62,7 +62,7 @@ class QtWindowLayer final : public QObject, public WindowLayer {
   void ShowPopupMenu(const std::vector<MenuItem>& items) override;
   void ShowSystemMenu() override;
   void ShowMessageBox(const std::string& text) override;
-  bool OpenUrl(const std::string& url) override;
+  bool OpenUrl(const std::string& url, const std::string& verb, int32_t showCommand) override;
   void AddTrayIcon(const std::string& tip) override;
   void SetTrayTip(const std::string& tip) override;
   void RemoveTrayIcon() override;

@@ -245,7 +245,18 @@ TEST_F(RadioDlgTest, TrayNotificationsAndMenuRoutes) {
     dlg.OnCommand(r.command);
     ASSERT_FALSE(window.openedUrls.empty());
     EXPECT_EQ(window.openedUrls.back(), "http://radio.tarvel.net" + r.url) << r.command;
+    EXPECT_EQ(window.openedHow.back(), "open 5") << r.command;
   }
+  // The About box's links show the browser normally; the banner leaves the verb to the desktop.
+  dlg.OnAboutLink(1032);
+  dlg.OnAboutLink(1033);
+  dlg.OnBannerClick();
+  EXPECT_EQ(std::vector<std::string>(window.openedUrls.end() - 3, window.openedUrls.end()),
+            (std::vector<std::string>{"http://radio.tarvel.net/?softid=1&ver=1.2",
+                                      "http://radio.tarvel.net" + std::string(routes[2].url),
+                                      "http://radio.tarvel.net/radio.php?softid=1&ver=1.2"}));
+  EXPECT_EQ(std::vector<std::string>(window.openedHow.end() - 3, window.openedHow.end()),
+            (std::vector<std::string>{"open 1", "open 1", "- 1"}));
   dlg.OnCommand(kCmdAboutUs);
   dlg.OnCommand(kIdcAbout);
   dlg.OnCommand(kCmdSysAbout);

@@ -219,8 +219,10 @@ void FakeWindowLayer::ShowMessageBox(const std::string& text) {
   log.push_back("message " + Utf8(text));
 }
 
-bool FakeWindowLayer::OpenUrl(const std::string& url) {
+bool FakeWindowLayer::OpenUrl(const std::string& url, const std::string& verb,
+                              int32_t showCommand) {
   openedUrls.push_back(url);
+  openedHow.push_back((verb.empty() ? "-" : verb) + " " + std::to_string(showCommand));
   log.push_back("open " + url);
   return true;
 }

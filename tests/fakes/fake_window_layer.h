@@ -126,7 +126,7 @@ class FakeWindowLayer final : public WindowLayer {
   void ShowPopupMenu(const std::vector<MenuItem>& items) override;
   void ShowSystemMenu() override;
   void ShowMessageBox(const std::string& text) override;
-  bool OpenUrl(const std::string& url) override;
+  bool OpenUrl(const std::string& url, const std::string& verb, int32_t showCommand) override;
   void AddTrayIcon(const std::string& tip) override;
   void SetTrayTip(const std::string& tip) override;
   void RemoveTrayIcon() override;
@@ -173,6 +173,7 @@ class FakeWindowLayer final : public WindowLayer {
   std::vector<std::vector<MenuItem>> menus;
   std::vector<std::string> messageBoxes;  // UTF-8
   std::vector<std::string> openedUrls;
+  std::vector<std::string> openedHow;  // "VERB SHOW" of each opened page, "- 1" for no verb
   int32_t aboutRuns = 0;
   int32_t findRuns = 0;
   int32_t moves = 0;

@@ -1,0 +1,10 @@
+#pragma once
+#include <windows.h>
+
+namespace lumio::win {
+
+// Centres a dialog over its owner, kept wholly inside the work area: the owner may be the mini
+// bar at the top of the screen, or hidden at its edge.
+void CentreOverOwner(HWND dialog);
+
+}  // namespace lumio::win

@@ -1,0 +1,57 @@
+#pragma once
+// The main dialog (template 102) as a window: its creation, its modal message loop with the
+// keyboard filter, and the message map that turns each window message into the handler of the
+// main window's logic (CRadioDlg) or of the window layer.
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace lumio {
+class CRadioDlg;
+}
+
+namespace lumio::win {
+
+class WinWindowLayer;
+
+class RadioDialog {
+ public:
+  RadioDialog(WinWindowLayer& layer, CRadioDlg& dlg);
+  RadioDialog(const RadioDialog&) = delete;
+  RadioDialog& operator=(const RadioDialog&) = delete;
+  ~RadioDialog();
+
+  // Makes the window, runs the start-up and then the message loop until the window closes.
+  // Returns the process's exit code: 0, also after a start-up that could not make its files.
+  int DoModal();
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // True when `message` is used up before the dialog manager sees it.
+  bool PreTranslateMessage(MSG& message);
+  void OnInitDialog();
+  void OnCommand(WPARAM wParam);
+  INT_PTR OnNotify(WPARAM wParam, LPARAM lParam);
+  INT_PTR OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam);
+  // The posted press on the background: the system's move loop, then the release it swallowed.
+  void OnCaptionPress(WPARAM wParam, LPARAM lParam);
+  void OnPaintIconic();
+  void EndModal();
+
+  WinWindowLayer& m_layer;
+  CRadioDlg& m_dlg;
+  HWND m_hwnd = nullptr;
+  UINT m_taskbarCreated = 0;
+  bool m_started = false;  // the logic's start-up has begun: its handlers may run
+  bool m_failed = false;   // the start-up could not make the config folder
+  bool m_running = false;
+  bool m_closed = false;   // the teardown has run: the logic hears nothing more
+  bool m_pressed = false;  // a left press on the background awaits its release
+  bool m_dragPosted = false;
+  bool m_moveLoopRan = false;
+  bool m_movedInLoop = false;
+};
+
+}  // namespace lumio::win

@@ -1,0 +1,273 @@
+#include "win/win_window_layer.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "app/layout_tables.h"
+#include "app/radio_dlg.h"
+#include "ports/control_ids.h"
+#include "text/literal.h"
+#include "text/wide_text.h"
+#include "win/about_dialog.h"
+#include "win/background_painter.h"
+#include "win/find_dialog.h"
+#include "win/popup_menu.h"
+
+namespace lumio::win {
+namespace {
+
+constexpr int32_t kButtonIds[] = {
+    kIdcContent,  kIdcRegion, kIdcSettings2, kIdcAdd,      kIdcFind,      kIdcAbout,
+    kIdcHongKong, kIdcPlay,   kIdcStop,      kIdcPrevious, kIdcNext,      kIdcMute,
+    kIdcHelp,     kIdcHide,   kIdcClose,     kIdcSettings, kIdcModeSwitch};
+
+// The program font: 宋体 at a pixel height, normal weight, everything else the system's choice.
+Font ProgramFont(int32_t height) {
+  LOGFONTW font{};
+  font.lfHeight = height;
+  font.lfWeight = FW_NORMAL;
+  const std::wstring face = GbkToWide(Literal("宋体").gbk());
+  face.copy(font.lfFaceName, LF_FACESIZE - 1);
+  return Font(CreateFontIndirectW(&font));
+}
+
+UniqueIcon LoadProgramIcon(HINSTANCE instance, int size) {
+  return UniqueIcon(static_cast<HICON>(
+      LoadImageW(instance, ResourceId(kBmpIcon), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+}
+
+Rect ToRect(const RECT& r) {
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+}  // namespace
+
+WinWindowLayer::WinWindowLayer(HINSTANCE instance)
+    : m_instance(instance),
+      m_icon(LoadProgramIcon(instance, GetSystemMetrics(SM_CXICON))),
+      m_smallIcon(LoadProgramIcon(instance, GetSystemMetrics(SM_CXSMICON))),
+      m_largeFont(ProgramFont(16)),
+      m_smallFont(ProgramFont(12)) {
+  for (int32_t id : kButtonIds)
+    m_buttons.try_emplace(id);
+}
+
+WinWindowLayer::~WinWindowLayer() = default;
+
+void WinWindowLayer::Attach(HWND dialog) {
+  m_dialog = dialog;
+  for (auto& [id, button] : m_buttons)
+    button.Subclass(Control(id));
+  m_slider.Subclass(Control(kIdcVolume));
+  m_banner.Subclass(Control(kIdcBanner));
+  m_banner.SetClickHandler([this] {
+    if (m_dlg != nullptr) m_dlg->OnBannerClick();
+  });
+  m_categoryList.Subclass(Control(kIdcCategoryList));
+  m_stationList.Subclass(Control(kIdcStationList));
+  SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon.get()));
+  SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon.get()));
+  m_toolTips.Create(m_instance, dialog);
+}
+
+bool WinWindowLayer::IsSkinLabel(int32_t id) {
+  return id == kIdcPlayTime || id == kIdcStationName || id == kIdcStatus;
+}
+
+HWND WinWindowLayer::Control(int32_t id) const {
+  return m_dialog != nullptr ? GetDlgItem(m_dialog, id) : nullptr;
+}
+
+void WinWindowLayer::RedrawBehind(int32_t id) const {
+  HWND control = Control(id);
+  if (control == nullptr) return;
+  RECT r{};
+  ::GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, m_dialog, reinterpret_cast<POINT*>(&r), 2);
+  RedrawWindow(m_dialog, &r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void WinWindowLayer::EraseBackground(HDC dc) const {
+  PaintBackground(m_dialog, dc, m_background.get(), m_smallIcon.get(),
+                  m_drawTitle ? &m_title : nullptr);
+}
+
+void WinWindowLayer::SetControlText(int32_t id, const std::string& text) {
+  HWND control = Control(id);
+  if (control == nullptr) return;
+  SetWindowTextW(control, GbkToWide(text).c_str());
+  if (IsSkinLabel(id)) RedrawBehind(id);
+}
+
+void WinWindowLayer::SetButtonBitmap(int32_t id, int32_t bitmapId) {
+  auto it = m_buttons.find(id);
+  if (it != m_buttons.end()) it->second.SetSkinBitmap(bitmapId);
+}
+
+void WinWindowLayer::InvalidateControl(int32_t id) {
+  RedrawBehind(id);
+}
+
+void WinWindowLayer::UpdateWindow() {
+  if (m_dialog != nullptr)
+    RedrawWindow(m_dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void WinWindowLayer::MoveControl(int32_t id, const Rect& rect) {
+  HWND control = Control(id);
+  if (control == nullptr) return;
+  ::MoveWindow(control, rect.left, rect.top, rect.width(), rect.height(), TRUE);
+  // A control that painted itself before the skin behind it did (a label given its font, say)
+  // must paint again after it.
+  RedrawBehind(id);
+}
+
+void WinWindowLayer::SetControlFont(int32_t id, int32_t height) {
+  HWND control = Control(id);
+  HFONT font = height >= 16 ? m_largeFont.get() : m_smallFont.get();
+  if (control != nullptr && font != nullptr)
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+void WinWindowLayer::AddToolTip(int32_t id, const std::string& text) {
+  m_toolTips.Set(id == 0 ? m_dialog : Control(id), text);
+}
+
+SliderControl& WinWindowLayer::Slider(int32_t) {
+  return m_slider;
+}
+BannerControl& WinWindowLayer::Banner(int32_t) {
+  return m_banner;
+}
+ListControl& WinWindowLayer::List(int32_t id) {
+  return id == kIdcCategoryList ? m_categoryList : m_stationList;
+}
+
+void WinWindowLayer::SetTimer(int32_t id, int32_t periodMs) {
+  if (m_dialog != nullptr)
+    ::SetTimer(m_dialog, static_cast<UINT_PTR>(id), static_cast<UINT>(periodMs), nullptr);
+}
+
+void WinWindowLayer::KillTimer(int32_t id) {
+  if (m_dialog != nullptr) ::KillTimer(m_dialog, static_cast<UINT_PTR>(id));
+}
+
+void WinWindowLayer::SetWindowTitle(const std::string& title) {
+  m_title = GbkToWide(title);
+  if (m_dialog != nullptr) SetWindowTextW(m_dialog, m_title.c_str());
+}
+
+void WinWindowLayer::SetBackground(int32_t bitmapId, bool drawTitle) {
+  // The bitmap of the other mode is freed: a mode switch must not leak one each time.
+  m_background = LoadSkinBitmap(bitmapId);
+  m_drawTitle = drawTitle;
+  if (m_dialog != nullptr) InvalidateRect(m_dialog, nullptr, TRUE);
+}
+
+void WinWindowLayer::PlaceWindow(const Rect& rect, bool topMost) {
+  if (m_dialog == nullptr) return;
+  SetWindowPos(m_dialog, topMost ? HWND_TOPMOST : HWND_NOTOPMOST, rect.left, rect.top, rect.width(),
+               rect.height(), SWP_SHOWWINDOW);
+  // Tooltips over a bar that stays on top must show above it.
+  if (topMost) m_toolTips.StayOnTop();
+}
+
+void WinWindowLayer::MoveWindow(const Rect& rect) {
+  if (m_dialog != nullptr)
+    ::MoveWindow(m_dialog, rect.left, rect.top, rect.width(), rect.height(), TRUE);
+}
+
+void WinWindowLayer::ShowWindow(bool show) {
+  if (m_dialog != nullptr) ::ShowWindow(m_dialog, show ? SW_SHOW : SW_HIDE);
+}
+
+void WinWindowLayer::BringToForeground() {
+  if (m_dialog != nullptr) SetForegroundWindow(m_dialog);
+}
+
+Rect WinWindowLayer::GetWindowRect() const {
+  RECT r{};
+  if (m_dialog != nullptr) ::GetWindowRect(m_dialog, &r);
+  return ToRect(r);
+}
+
+Rect WinWindowLayer::GetWorkArea() const {
+  RECT area{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  // On a second screen, that screen's area: the window docks at the edge it was pushed to.
+  HMONITOR monitor =
+      m_dialog != nullptr ? MonitorFromWindow(m_dialog, MONITOR_DEFAULTTOPRIMARY) : nullptr;
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (monitor != nullptr && GetMonitorInfoW(monitor, &info) &&
+      (info.dwFlags & MONITORINFOF_PRIMARY) == 0)
+    area = info.rcWork;
+  return ToRect(area);
+}
+
+Point WinWindowLayer::GetCursorPos() const {
+  POINT p{};
+  ::GetCursorPos(&p);
+  return {p.x, p.y};
+}
+
+bool WinWindowLayer::TrackMouseLeave() {
+  TRACKMOUSEEVENT track{};
+  track.cbSize = sizeof(track);
+  track.dwFlags = TME_LEAVE;
+  track.hwndTrack = m_dialog;
+  return m_dialog != nullptr && _TrackMouseEvent(&track) != FALSE;
+}
+
+bool WinWindowLayer::SetWindowAlpha(int32_t alpha) {
+  return m_layered.SetAlpha(m_dialog, alpha);
+}
+
+void WinWindowLayer::PostClose() {
+  if (m_dialog != nullptr) PostMessageW(m_dialog, WM_CLOSE, 0, 0);
+}
+
+void WinWindowLayer::ShowPopupMenu(const std::vector<MenuItem>& items) {
+  win::ShowPopupMenu(m_instance, m_dialog, items);
+}
+
+void WinWindowLayer::ShowSystemMenu() {
+  // As Alt+Space itself would: the system opens the window's menu at its top-left corner.
+  if (m_dialog != nullptr) PostMessageW(m_dialog, WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE);
+}
+
+void WinWindowLayer::ShowMessageBox(const std::string& text) {
+  MessageBoxW(m_dialog, GbkToWide(text).c_str(), GbkToWide(ProgramName()).c_str(), MB_OK);
+}
+
+bool WinWindowLayer::OpenUrl(const std::string& url, const std::string& verb, int32_t showCommand) {
+  const std::wstring wideVerb = GbkToWide(verb);
+  HINSTANCE result = ShellExecuteW(nullptr, verb.empty() ? nullptr : wideVerb.c_str(),
+                                   GbkToWide(url).c_str(), nullptr, nullptr, showCommand);
+  // The shell's old way of saying success: a value above 32.
+  return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+void WinWindowLayer::AddTrayIcon(const std::string& tip) {
+  m_tray.Add(m_dialog, m_smallIcon.get(), tip);
+}
+
+void WinWindowLayer::RemoveTrayIcon() {
+  m_tray.Remove();
+}
+
+void WinWindowLayer::RunAboutDialog() {
+  CAboutDlg about([this](int32_t link) {
+    if (m_dlg != nullptr) m_dlg->OnAboutLink(link);
+  });
+  about.DoModal(m_instance, m_dialog);
+}
+
+void WinWindowLayer::RunFindDialog() {
+  CFindDlg find(m_dialog, [this](const std::string& text) {
+    return m_dlg != nullptr && m_dlg->OnFindOk(text);
+  });
+  find.DoModal(m_instance);
+}
+
+}  // namespace lumio::win
