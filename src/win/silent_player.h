@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "ports/media_player.h"
 
@@ -13,7 +14,11 @@ namespace lumio::win {
 class SilentPlayer final : public MediaPlayer {
  public:
   void SetURL(const std::string& url) override;
+  void SetURLs(const std::vector<std::string>& urls) override;
   int32_t GetPlayState() override { return m_state; }
+  std::string GetTitle() const override { return {}; }
+  StreamFailure GetFailure() const override { return StreamFailure::kNone; }
+  std::string GetPlayedURL() const override { return {}; }
   void Stop() override { m_state = kPlayStateStopped; }
   void Pause() override { m_state = kPlayStateStopped; }
   void SetVolume(int32_t) override {}

@@ -37,6 +37,7 @@ void ToolTips::Set(HWND tool, const std::string& text) {
   std::wstring wide = GbkToWide(text);
   TOOLINFOW info = ToolFor(m_owner, tool);
   SendMessageW(m_hwnd, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+  if (wide.empty()) return;  // no text, no tip
   info.lpszText = wide.data();
   SendMessageW(m_hwnd, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }

@@ -19,11 +19,15 @@ class TrayIcon {
 
   // Shows the icon for `window` with `tip` (GBK), replacing one an earlier run left behind.
   void Add(HWND window, HICON icon, const std::string& tip);
+  // Changes the tip (GBK) of the icon shown; nothing without one.
+  void SetTip(const std::string& tip);
   // Shows it again after the notification area itself was restarted.
   void Restore();
   void Remove();
 
  private:
+  void CopyTip(const std::string& tip);
+
   NOTIFYICONDATAW m_data{};
   bool m_added = false;
 };

@@ -133,6 +133,10 @@ void WinWindowLayer::AddToolTip(int32_t id, const std::string& text) {
   m_toolTips.Set(id == 0 ? m_dialog : Control(id), text);
 }
 
+void WinWindowLayer::SetToolTipText(int32_t id, const std::string& text) {
+  AddToolTip(id, text);
+}
+
 SliderControl& WinWindowLayer::Slider(int32_t) {
   return m_slider;
 }
@@ -250,6 +254,10 @@ bool WinWindowLayer::OpenUrl(const std::string& url, const std::string& verb, in
 
 void WinWindowLayer::AddTrayIcon(const std::string& tip) {
   m_tray.Add(m_dialog, m_smallIcon.get(), tip);
+}
+
+void WinWindowLayer::SetTrayTip(const std::string& tip) {
+  m_tray.SetTip(tip);
 }
 
 void WinWindowLayer::RemoveTrayIcon() {

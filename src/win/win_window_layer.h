@@ -55,6 +55,7 @@ class WinWindowLayer final : public WindowLayer {
   void MoveControl(int32_t id, const Rect& rect) override;
   void SetControlFont(int32_t id, int32_t height) override;
   void AddToolTip(int32_t id, const std::string& text) override;
+  void SetToolTipText(int32_t id, const std::string& text) override;
   SliderControl& Slider(int32_t id) override;
   BannerControl& Banner(int32_t id) override;
   ListControl& List(int32_t id) override;
@@ -77,6 +78,7 @@ class WinWindowLayer final : public WindowLayer {
   void ShowMessageBox(const std::string& text) override;
   bool OpenUrl(const std::string& url, const std::string& verb, int32_t showCommand) override;
   void AddTrayIcon(const std::string& tip) override;
+  void SetTrayTip(const std::string& tip) override;
   void RemoveTrayIcon() override;
   void RunAboutDialog() override;
   void RunFindDialog() override;
