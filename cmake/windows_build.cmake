@@ -23,3 +23,6 @@ foreach(suite core stream)
                    ${lumio_windows_bin}/lumio_${suite}_tests.exe)
   set_tests_properties(windows.${suite} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
 endforeach()
+
+# The Windows player under Wine, against local stations served from Linux beside it.
+include(${PROJECT_SOURCE_DIR}/tests/windows/player.cmake)
