@@ -119,18 +119,26 @@ TEST_P(FailingStation, SaysWhyAndIsTriedAgain) {
 INSTANTIATE_TEST_SUITE_P(Stations, FailingStation, testing::ValuesIn(kFailing),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
 
-TEST(WinPlayer, RetriesAfterOneThenTwoSecondsUntilTheStationAnswers) {
+// Every address of the station is tried at once, in order; only a round in which all failed
+// waits, 1 s after the first, 2 s after the second.
+TEST(WinPlayer, TriesEachAddressThenWaitsOneThenTwoSeconds) {
   LUMIO_REQUIRE_STATIONS();
   WinPlayer player;
   ASSERT_TRUE(PrepareAndWait(player));
   const Requests before = RequestsFor("/gone.mp3");
-  player.SetURL(StationUrl("/gone.mp3"));
+  player.SetURLs({"http://127.0.0.1:1/refused.mp3", StationUrl("/gone.mp3")});
   EXPECT_THAT(TraceFor(player, milliseconds(3500)), ElementsAre(kConnecting));
   const Requests requests = RequestsFor("/gone.mp3");
-  ASSERT_EQ(requests.count - before.count, 3) << "attempts expected at about 0, 1 and 3 s";
+  ASSERT_EQ(requests.count - before.count, 3) << "rounds expected at about 0, 1 and 3 s";
   const size_t first = requests.gaps_ms.size() - 2;
   EXPECT_THAT(requests.gaps_ms[first], AllOf(Ge(900), Le(1600)));
   EXPECT_THAT(requests.gaps_ms[first + 1], AllOf(Ge(1900), Le(2600)));
+  EXPECT_EQ(player.Failure(), StreamFailure::kGone) << "the last address's reason";
+
+  // A fall-back that plays.
+  player.SetURLs({StationUrl("/gone.mp3"), StationUrl("/tone.mp3")});
+  EXPECT_EQ(TraceUntil(player, kPlaying, milliseconds(5000)).back(), kPlaying);
+  EXPECT_EQ(player.Failure(), StreamFailure::kNone);
 }
 
 TEST(WinPlayer, SendsItsUserAgentAndKeepsTheTitleAsTheStationSentIt) {
