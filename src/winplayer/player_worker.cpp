@@ -177,7 +177,8 @@ void PlayerWorker::AdvanceStream(Clock::time_point now) {
   if (!compressed_.empty() && !chain_.Feed(compressed_)) {
     return AttemptFailed(StreamFailure::kNotAudio, chain_.error(), now);
   }
-  if (chain_.decoded_samples() != decoded_before) last_sound_ = now;
+  // With enough sound in hand nothing is read, which is no silence of the station's.
+  if (chain_.decoded_samples() != decoded_before || !want_more) last_sound_ = now;
   switch (status) {
     case StationStream::Status::kRunning:
       return;

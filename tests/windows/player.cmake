@@ -13,6 +13,10 @@ if(WIN32)
                                                            NOMINMAX)
   target_link_libraries(lumio_winplayer_tests PRIVATE lumio_winplayer lumio_warnings crypt32
                         ws2_32 GTest::gtest GTest::gmock GTest::gtest_main)
+  # The player in a process of its own, as bench/windows_player drives it under Wine: built here
+  # so that every Windows build has it (the benchmarks' own folder needs Google Benchmark).
+  add_executable(lumio_winplayer_probe ${PROJECT_SOURCE_DIR}/bench/windows_player/winplayer_probe.cpp)
+  target_link_libraries(lumio_winplayer_probe PRIVATE lumio_winplayer lumio_warnings)
 elseif(TARGET lumio_test_stations)
   add_executable(lumio_winplayer_test_stations ${CMAKE_CURRENT_LIST_DIR}/player_stations.cpp)
   target_link_libraries(lumio_winplayer_test_stations PRIVATE lumio_test_stations lumio_warnings)
