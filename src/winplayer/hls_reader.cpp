@@ -53,7 +53,7 @@ void HlsReader::Start(const std::string& url, const std::string& body, Clock::ti
 }
 
 std::optional<Clock::time_point> HlsReader::next_wake() const {
-  if (status_ != Status::kRunning || playlist_request_) return std::nullopt;
+  if (status_ != Status::kRunning || playlist_request_ || ended_) return std::nullopt;
   return reload_at_;
 }
 

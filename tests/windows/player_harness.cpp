@@ -110,6 +110,18 @@ States TraceFor(WinPlayer& player, milliseconds duration) {
   return states;
 }
 
+int64_t ProcessCpuMs() {
+  FILETIME created{};
+  FILETIME exited{};
+  FILETIME kernel{};
+  FILETIME user{};
+  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+  const auto ms = [](const FILETIME& time) {
+    return static_cast<int64_t>((uint64_t{time.dwHighDateTime} << 32 | time.dwLowDateTime) / 10000);
+  };
+  return ms(kernel) + ms(user);
+}
+
 bool TrustTestCa() {
   std::ifstream file(Env("LUMIO_WINTEST_CA"), std::ios::binary);
   const std::string der((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());

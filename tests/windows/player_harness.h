@@ -57,6 +57,9 @@ States TraceUntil(WinPlayer& player, int32_t wanted, milliseconds timeout);
 // Polls for all of `duration`.
 States TraceFor(WinPlayer& player, milliseconds duration);
 
+// CPU time (user and system, all threads) this process has used so far, in milliseconds.
+int64_t ProcessCpuMs();
+
 // Adds the test CA of the script (LUMIO_WINTEST_CA) to the user's trusted roots, as a
 // listener's system trusts a public CA; false when it could not.
 bool TrustTestCa();
