@@ -5,7 +5,7 @@
 #include <mfapi.h>
 
 #include <algorithm>
-#include <thread>
+#include <memory>
 
 #include "winplayer/player_channel.h"
 #include "winplayer/player_worker.h"
@@ -22,43 +22,61 @@ win::PlayerCommand Command(Kind kind, std::vector<std::string> urls = {}) {
   return command;
 }
 
+// What the worker thread shares with the player: it may outlive the player (see ~Impl).
+struct Shared {
+  win::WorkerOptions options;
+  win::PlayerChannel channel;
+};
+
 }  // namespace
 
 class WinPlayer::Impl {
  public:
-  explicit Impl(const WinPlayerOptions& options) {
-    options_.timeout_seconds = std::max(1, options.timeout_seconds);
-    options_.silence_limit_ms =
-        options.silence_limit_ms > 0 ? options.silence_limit_ms : 1000 * options_.timeout_seconds;
+  explicit Impl(const WinPlayerOptions& options) : shared_(std::make_shared<Shared>()) {
+    win::WorkerOptions& worker = shared_->options;
+    worker.timeout_seconds = std::max(1, options.timeout_seconds);
+    worker.silence_limit_ms =
+        options.silence_limit_ms > 0 ? options.silence_limit_ms : 1000 * worker.timeout_seconds;
   }
+  // The worker ends at its next look at the commands. A worker held up by the system (a sound
+  // device that takes seconds to open, a decoder that loads) is not waited for beyond a moment:
+  // the program's exit would hang on it. It ends on its own, on state it shares.
   ~Impl() {
-    if (!worker_.joinable()) return;
-    channel_.Post(Command(Kind::kQuit));
-    worker_.join();
+    if (!thread_) return;
+    shared_->channel.Post(Command(Kind::kQuit));
+    WaitForSingleObject(thread_.get(), kQuitWaitMs);
   }
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
 
   win::PlayerChannel& channel() {
-    if (!worker_.joinable()) worker_ = std::thread([this] { Work(); });
-    return channel_;
+    if (!thread_) {
+      auto* hand_over = new std::shared_ptr<Shared>(shared_);
+      thread_.reset(CreateThread(nullptr, 0, &Work, hand_over, 0, nullptr));
+      if (!thread_) delete hand_over;
+    }
+    return shared_->channel;
   }
-  win::PlayerChannel& published() { return channel_; }
+  win::PlayerChannel& published() { return shared_->channel; }
 
  private:
-  void Work() {
+  static constexpr DWORD kQuitWaitMs = 2000;
+
+  static DWORD WINAPI Work(void* hand_over) {
+    const std::shared_ptr<Shared> shared = *static_cast<std::shared_ptr<Shared>*>(hand_over);
+    delete static_cast<std::shared_ptr<Shared>*>(hand_over);
     win::ComApartment com;
     const bool media_foundation = SUCCEEDED(MFStartup(MF_VERSION, MFSTARTUP_LITE));
     {
-      win::PlayerWorker worker(channel_, options_);
+      win::PlayerWorker worker(shared->channel, shared->options);
       worker.Run();
     }
     if (media_foundation) MFShutdown();
+    return 0;
   }
 
-  win::WorkerOptions options_;
-  win::PlayerChannel channel_;
-  std::thread worker_;
+  std::shared_ptr<Shared> shared_;
+  win::UniqueHandle thread_;
 };
 
 WinPlayer::WinPlayer(WinPlayerOptions options) : impl_(std::make_unique<Impl>(options)) {}
