@@ -87,6 +87,12 @@ StationStream::Status StationStream::Probe(std::string& audio, Clock::time_point
     return Fail(StreamFailure::kNotAudio,
                 "The stream is Ogg or FLAC (Vorbis, Opus, FLAC): not a format Windows decodes");
   }
+  // Windows Media's container: the stations of old Windows Media servers, which need a player
+  // of their own.
+  if (StartsWith(body_, "\x30\x26\xB2\x75\x8E\x66\xCF\x11")) {
+    return Fail(StreamFailure::kNotAudio,
+                "The stream is Windows Media (ASF): not a format the player reads");
+  }
   if (LooksLikePage(response.content_type, body_)) {
     return Fail(StreamFailure::kNotAudio, "The address gives a web page, not a stream");
   }

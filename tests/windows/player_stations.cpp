@@ -165,6 +165,13 @@ class Stations {
     page.content_type = "text/html";
     page.body = std::make_shared<const std::string>("<html><body>Not a stream</body></html>");
     served.Serve("/page.html", page);
+    // What an old Windows Media server sends: an ASF header object, then more of it.
+    StreamResource asf;
+    asf.content_type = "video/x-ms-asf";
+    asf.body = std::make_shared<const std::string>(
+        std::string("\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16) +
+        std::string(16 * 1024, '\0'));
+    served.Serve("/live.asf", asf);
     // A playlist whose first entry is gone: the second plays.
     StreamResource playlist;
     playlist.content_type = "audio/x-scpls";

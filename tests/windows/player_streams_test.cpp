@@ -89,6 +89,8 @@ const Failing kFailing[] = {
      "/silent.mp3"},
     {"ogg_vorbis", [] { return StationUrl("/tone.ogg"); }, StreamFailure::kNotAudio, "/tone.ogg"},
     {"web_page", [] { return StationUrl("/page.html"); }, StreamFailure::kNotAudio, "/page.html"},
+    {"windows_media", [] { return StationUrl("/live.asf"); }, StreamFailure::kNotAudio,
+     "/live.asf"},
     // The certificate names localhost, not the address.
     {"certificate_for_another_name", [] { return Env("LUMIO_WINTEST_HTTPS_BY_ADDRESS"); },
      StreamFailure::kBadCertificate, nullptr},
