@@ -32,7 +32,6 @@ class AudioChain {
   const std::string& error() const { return error_; }
   // Samples decoded since the last Reset: grows while the stream brings sound.
   uint64_t decoded_samples() const { return decoded_samples_; }
-  const char* decoder_name() const { return decoder_ ? decoder_->name() : ""; }
 
  private:
   bool Decode(const stream::AudioFrame& frame);

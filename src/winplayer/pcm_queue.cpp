@@ -39,10 +39,4 @@ int64_t PcmQueue::Milliseconds() const {
   return per_second > 0 ? static_cast<int64_t>(samples()) * 1000 / per_second : 0;
 }
 
-size_t PcmQueue::SamplesIn(int64_t milliseconds) const {
-  const int64_t per_second = int64_t{format_.sample_rate} * format_.channels;
-  const int64_t samples = per_second * milliseconds / 1000;
-  return static_cast<size_t>(samples - samples % std::max(1, format_.channels));
-}
-
 }  // namespace lumio::win

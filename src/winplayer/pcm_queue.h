@@ -25,8 +25,6 @@ class PcmQueue {
   bool empty() const { return samples() == 0; }
   // Milliseconds of sound queued.
   int64_t Milliseconds() const;
-  // Samples (all channels) in `milliseconds` of sound of this format.
-  size_t SamplesIn(int64_t milliseconds) const;
 
  private:
   PcmFormat format_;

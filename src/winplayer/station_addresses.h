@@ -23,8 +23,6 @@ class StationAddresses {
   bool empty() const { return list_.empty(); }
   // The address to try now; "" when there is none.
   const std::string& current() const;
-  // The address to try now, if it is an entry of a playlist: how deep (0: the station's own).
-  int depth() const { return list_.empty() ? 0 : list_[index_].depth; }
 
   // The current address turned out to be a playlist: its `entries` replace it, the first
   // becoming current. False (nothing changed) when there are none or the nesting is too deep.
