@@ -44,3 +44,6 @@ foreach(script ${lumio_windows_e2e})
   set_tests_properties(windows.e2e.${name} PROPERTIES SKIP_RETURN_CODE 77 RUN_SERIAL TRUE
                                                       TIMEOUT 240)
 endforeach()
+
+# The Windows player under Wine, against local stations served from Linux beside it.
+include(${PROJECT_SOURCE_DIR}/tests/windows/player.cmake)

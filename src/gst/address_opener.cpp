@@ -4,8 +4,8 @@
 
 #include "gst/gst_refs.h"
 #include "gst/gst_setup.h"
-#include "gst/stream_address.h"
 #include "stream/playlist.h"
+#include "stream/stream_address.h"
 #include "stream/url.h"
 
 namespace lumio::gst {
@@ -34,7 +34,7 @@ AddressOpener::~AddressOpener() {
 void AddressOpener::Open(const std::string& uri) {
   Close();
   redirects_ = 0;
-  OpenUri(uri, NamesHlsPlaylist(uri));
+  OpenUri(uri, stream::NamesHlsPlaylist(uri));
 }
 
 void AddressOpener::Close() {
@@ -53,7 +53,7 @@ void AddressOpener::EndDecoder() {
 void AddressOpener::OpenUri(const std::string& uri, bool hls) {
   uri_ = uri;
   if (!hls && IsHttpUri(uri_) && NamesPlaylist(uri_)) return StartFetch();
-  StartDecoder(hls || NamesHlsPlaylist(uri_));
+  StartDecoder(hls || stream::NamesHlsPlaylist(uri_));
 }
 
 void AddressOpener::StartDecoder(bool hls) {

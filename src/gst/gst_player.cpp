@@ -12,9 +12,9 @@
 #include "gst/gst_refs.h"
 #include "gst/gst_setup.h"
 #include "gst/silence_watch.h"
-#include "gst/stream_address.h"
 #include "gst/stream_tags.h"
 #include "playback/station_address_plan.h"
+#include "stream/stream_address.h"
 #include "stream/stream_text.h"
 
 namespace lumio {
@@ -221,8 +221,8 @@ void GstPlayer::Impl::Open(const AddressStep& step) {
   if (step.url.empty()) return Fail(StreamFailure::kGone, "The station has no address");
   // The station's own addresses are GBK, as its list holds them; a playlist's entries are
   // what the playlist file says.
-  const gst::StreamAddress address =
-      step.depth == 0 ? gst::StreamAddressFromUrl(step.url) : gst::StreamAddressFromEntry(step.url);
+  const stream::StreamAddress address = step.depth == 0 ? stream::StreamAddressFromUrl(step.url)
+                                                        : stream::StreamAddressFromEntry(step.url);
   if (!address.error.empty()) return Fail(StreamFailure::kGone, address.error);
   if (!opener_) return Fail(StreamFailure::kNotAudio, setup_error_);
   const guint limit_ms = static_cast<guint>(std::max(1, options_.timeout_seconds)) * 2000u;

@@ -9,10 +9,10 @@
 #include "gst/glib_sources.h"
 #include "gst/gst_setup.h"
 #include "gst/http_fetch.h"
-#include "gst/stream_address.h"
 #include "stream/hls_live_window.h"
 #include "stream/hls_playlist.h"
 #include "stream/playlist.h"
+#include "stream/stream_address.h"
 #include "tools/catalogue/address_probe.h"
 #include "tools/catalogue/probe_verdict.h"
 
@@ -47,7 +47,7 @@ class AddressProbe {
       : settings_(settings), depth_(depth), done_(std::move(done)) {
     const guint limit_ms = static_cast<guint>(3 * settings_.timeLimitSeconds) * 1000u;
     deadline_ = gst::StartTimer(limit_ms, &OnDeadline, this);
-    const gst::StreamAddress address = gst::StreamAddressFromEntry(url);
+    const stream::StreamAddress address = stream::StreamAddressFromEntry(url);
     // An address that is none goes through the fetch all the same, which says so in turn.
     Fetch(address.error.empty() ? address.uri : url, kStreamBytes, &AddressProbe::OnAnswer);
   }

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace lumio::gst {
+namespace lumio::stream {
 
 struct StreamAddress {
   std::string uri;    // UTF-8, percent-encoded where a URI cannot hold a byte; empty if unusable
@@ -23,4 +23,4 @@ StreamAddress StreamAddressFromEntry(std::string_view entry);
 // True when the path of `uri` names an HLS playlist (ends in ".m3u8", in any case).
 bool NamesHlsPlaylist(std::string_view uri);
 
-}  // namespace lumio::gst
+}  // namespace lumio::stream

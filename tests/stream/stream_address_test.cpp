@@ -1,8 +1,8 @@
-#include "gst/stream_address.h"
+#include "stream/stream_address.h"
 
 #include <gtest/gtest.h>
 
-namespace lumio::gst {
+namespace lumio::stream {
 namespace {
 
 TEST(StreamAddress, TurnsStationUrlsIntoUris) {
@@ -51,4 +51,4 @@ TEST(StreamAddress, TellsHlsPlaylistsByTheirPath) {
 }
 
 }  // namespace
-}  // namespace lumio::gst
+}  // namespace lumio::stream

@@ -1,11 +1,11 @@
-#include "gst/stream_address.h"
+#include "stream/stream_address.h"
 
 #include <cctype>
 
 #include "stream/stream_text.h"
 #include "text/gbk.h"
 
-namespace lumio::gst {
+namespace lumio::stream {
 namespace {
 
 bool IsBlank(char c) {
@@ -118,4 +118,4 @@ bool NamesHlsPlaylist(std::string_view uri) {
   return true;
 }
 
-}  // namespace lumio::gst
+}  // namespace lumio::stream

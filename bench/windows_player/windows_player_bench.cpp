@@ -1,0 +1,276 @@
+// The Windows player under Wine beside the Linux player (GstPlayer) and mpv, on the same local
+// streams, alternated run by run: the time from handing a station URL over to the first sound
+// at the sink, the CPU it uses while playing, and the gap heard when the station's server goes
+// away for a moment and comes back.
+//
+// "First sound" and the URL hand-over are as in lumio_player_bench (bench/player). CPU is the
+// process's user and system time over 5 s of steady playback (for the Windows player also with
+// the prefix's wineserver, which works for it), as a share of one core. The gap is the longest
+// silence on the sink in the 8 s after the server is taken away; "no" in the recovered column
+// means the player was silent at the end of them (mpv does not reconnect).
+//
+//   source STATE/env   # from scripts/services.sh start STATE (Wine prefix, PulseAudio)
+//   lumio_windows_player_bench [--runs N] [--streams mp3,aac,hls] [--away-ms MS]
+//                              [--players winplayer,gstplayer,mpv]
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "contenders.h"
+#include "gap_meter.h"
+#include "gst/child_process.h"
+#include "gst/test_media.h"
+#include "monitor_recorder.h"
+#include "process_stats.h"
+#include "support/temp_dir.h"
+#include "winplayer_contender.h"
+
+namespace lumio::bench {
+namespace {
+
+using std::chrono::duration_cast;
+using std::chrono::milliseconds;
+
+constexpr milliseconds kSettle(1000);  // after the first sound, before CPU is counted
+constexpr milliseconds kCpuWindow(5000);
+constexpr milliseconds kGapWindow(8000);
+
+struct Sample {
+  int64_t first_sound_ms = -1;
+  double cpu_percent = -1;
+  double cpu_with_server_percent = -1;
+  int64_t gap_ms = -1;
+  bool recovered = false;
+};
+
+const std::map<std::string, std::string> kStreamPaths = {
+    {"mp3", "/tone.mp3"}, {"aac", "/tone.aac"}, {"hls", "/hls/index.m3u8"}};
+
+std::vector<std::string> Split(const std::string& text) {
+  std::vector<std::string> parts;
+  std::stringstream in(text);
+  for (std::string part; std::getline(in, part, ',');) {
+    if (!part.empty()) parts.push_back(part);
+  }
+  return parts;
+}
+
+template <typename T>
+T Median(std::vector<T> values) {
+  if (values.empty()) return T(-1);
+  std::sort(values.begin(), values.end());
+  const size_t mid = values.size() / 2;
+  return values.size() % 2 == 1 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+// The local stations, able to go away for a moment and come back on the same port.
+class RestartableStations {
+ public:
+  RestartableStations() : stations_(std::make_unique<test::LocalStations>()) {}
+  std::string Url(const std::string& path) {
+    paths_.push_back(path);
+    return stations_->Url(path);
+  }
+  void Restart(milliseconds away) {
+    const int port = stations_->server().port();
+    stations_.reset();
+    std::this_thread::sleep_for(away);
+    stations_ = std::make_unique<test::LocalStations>(port);
+    for (const std::string& path : paths_)
+      stations_->Url(path);
+  }
+
+ private:
+  std::unique_ptr<test::LocalStations> stations_;
+  std::vector<std::string> paths_;
+};
+
+Sample Measure(Contender& contender, const std::string& url, MonitorRecorder& monitor,
+               GapMeter& gaps, RestartableStations& stations, milliseconds away) {
+  Sample sample;
+  if (!monitor.WaitForSilence(milliseconds(300), milliseconds(5000))) {
+    std::fprintf(stderr, "the sink did not fall silent\n");
+  }
+  if (!contender.Prepare()) {
+    std::fprintf(stderr, "%s could not be started\n", contender.name().c_str());
+    contender.Finish();
+    return sample;
+  }
+  std::this_thread::sleep_for(milliseconds(300));  // let an idle process settle
+  const auto handed_over = Clock::now();
+  if (!contender.Play(url)) {
+    contender.Finish();
+    return sample;
+  }
+  const auto heard = monitor.WaitForSound(handed_over, milliseconds(10000));
+  if (!heard) {
+    contender.Finish();
+    return sample;
+  }
+  sample.first_sound_ms = duration_cast<milliseconds>(*heard - handed_over).count();
+
+  std::this_thread::sleep_until(*heard + kSettle);
+  const pid_t server = contender.name() == "WinPlayer" ? WineserverPid() : -1;
+  const int64_t cpu_before = CpuTimeMs(contender.pid());
+  const int64_t server_before = server > 0 ? CpuTimeMs(server) : 0;
+  std::this_thread::sleep_for(kCpuWindow);
+  const int64_t cpu_after = CpuTimeMs(contender.pid());
+  const int64_t server_after = server > 0 ? CpuTimeMs(server) : 0;
+  if (cpu_before >= 0 && cpu_after >= 0) {
+    const double window = static_cast<double>(kCpuWindow.count());
+    sample.cpu_percent = 100.0 * static_cast<double>(cpu_after - cpu_before) / window;
+    sample.cpu_with_server_percent =
+        sample.cpu_percent + 100.0 * static_cast<double>(server_after - server_before) / window;
+  }
+
+  const size_t mark = gaps.Mark();
+  const auto gone = Clock::now();
+  stations.Restart(away);
+  std::this_thread::sleep_until(gone + kGapWindow + milliseconds(300));
+  const GapMeter::Gap gap = gaps.Measure(mark, kGapWindow);
+  sample.gap_ms = gap.longest_ms;
+  sample.recovered = gap.sound_at_end;
+  contender.Finish();
+  return sample;
+}
+
+std::string BinDir() {
+  return std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/";
+}
+
+int Run(int argc, char** argv) {
+  int runs = 3;
+  int away_ms = 1500;
+  std::vector<std::string> streams = {"mp3", "aac"};
+  std::vector<std::string> players = {"winplayer", "gstplayer", "mpv"};
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string flag = argv[i];
+    const std::string value = argv[i + 1];
+    if (flag == "--runs") {
+      runs = std::max(1, std::atoi(value.c_str()));
+    } else if (flag == "--away-ms") {
+      away_ms = std::max(0, std::atoi(value.c_str()));
+    } else if (flag == "--streams") {
+      streams = Split(value);
+    } else if (flag == "--players") {
+      players = Split(value);
+    } else {
+      std::fprintf(stderr, "unknown option %s\n", flag.c_str());
+      return 2;
+    }
+  }
+  if (std::getenv("WINEPREFIX") == nullptr ||
+      test::RunAndRead({"pactl", "info"}).find("Server Name") == std::string::npos) {
+    std::fprintf(stderr,
+                 "no Wine prefix or PulseAudio: start scripts/services.sh, source its env\n");
+    return 1;
+  }
+  const char* sink = std::getenv("LUMIO_PULSE_SINK");
+  const std::string monitor_source = std::string(sink ? sink : "@DEFAULT_SINK@") + ".monitor";
+  MonitorRecorder monitor(monitor_source);
+  GapMeter gaps(monitor_source);
+  if (!monitor.WaitUntilFlowing(milliseconds(5000))) {
+    std::fprintf(stderr, "parec delivers nothing from the sink's monitor\n");
+    return 1;
+  }
+
+  RestartableStations stations;
+  std::map<std::string, std::string> urls;
+  for (const std::string& stream : streams) {
+    if (!kStreamPaths.contains(stream)) {
+      std::fprintf(stderr, "unknown stream %s\n", stream.c_str());
+      return 2;
+    }
+    urls[stream] = stations.Url(kStreamPaths.at(stream));
+    if (urls[stream].empty()) {
+      std::fprintf(stderr, "the %s test media could not be made\n", stream.c_str());
+      return 1;
+    }
+  }
+  test::TempDir work;
+  std::vector<std::unique_ptr<Contender>> contenders;
+  for (const std::string& player : players) {
+    auto contender =
+        player == "winplayer"
+            ? MakeWinPlayerContender(LUMIO_WINDOWS_BIN "/lumio_winplayer_probe.exe", work.path())
+            : MakeContender(player, BinDir() + "lumio_play_probe", "", work.path());
+    if (!contender) {
+      std::fprintf(stderr, "unknown player %s\n", player.c_str());
+      return 2;
+    }
+    contenders.push_back(std::move(contender));
+  }
+
+  std::map<std::pair<std::string, std::string>, std::vector<Sample>> samples;
+  std::printf(
+      "run,stream,player,first_sound_ms,cpu_percent,cpu_with_wineserver_percent,"
+      "gap_ms,recovered\n");
+  for (int run = 0; run < runs; ++run) {
+    for (size_t s = 0; s < streams.size(); ++s) {
+      for (size_t p = 0; p < contenders.size(); ++p) {
+        Contender& contender = *contenders[(p + run + s) % contenders.size()];
+        const Sample sample =
+            Measure(contender, urls[streams[s]], monitor, gaps, stations, milliseconds(away_ms));
+        samples[{streams[s], contender.name()}].push_back(sample);
+        std::printf("%d,%s,%s,%lld,%.1f,%.1f,%lld,%s\n", run + 1, streams[s].c_str(),
+                    contender.name().c_str(), static_cast<long long>(sample.first_sound_ms),
+                    sample.cpu_percent, sample.cpu_with_server_percent,
+                    static_cast<long long>(sample.gap_ms), sample.recovered ? "yes" : "no");
+        std::fflush(stdout);
+      }
+    }
+  }
+
+  std::printf("\nMedians over %d runs (first sound: median [min..max]; server away %d ms)\n", runs,
+              away_ms);
+  std::printf("%-6s %-12s %22s %8s %8s %12s %14s\n", "stream", "player", "first sound ms", "missed",
+              "CPU %", "+server %", "gap ms (rec.)");
+  for (const std::string& stream : streams) {
+    for (const auto& contender : contenders) {
+      const auto& list = samples[{stream, contender->name()}];
+      std::vector<int64_t> heard;
+      std::vector<double> cpu;
+      std::vector<double> with_server;
+      std::vector<int64_t> gap;
+      int recovered = 0;
+      for (const Sample& sample : list) {
+        if (sample.first_sound_ms < 0) continue;
+        heard.push_back(sample.first_sound_ms);
+        cpu.push_back(sample.cpu_percent);
+        with_server.push_back(sample.cpu_with_server_percent);
+        gap.push_back(sample.gap_ms);
+        recovered += sample.recovered ? 1 : 0;
+      }
+      char range[64] = "-";
+      if (!heard.empty()) {
+        std::snprintf(range, sizeof range, "%lld [%lld..%lld]",
+                      static_cast<long long>(Median(heard)),
+                      static_cast<long long>(*std::min_element(heard.begin(), heard.end())),
+                      static_cast<long long>(*std::max_element(heard.begin(), heard.end())));
+      }
+      char gap_text[32];
+      std::snprintf(gap_text, sizeof gap_text, "%lld (%d/%zu)", static_cast<long long>(Median(gap)),
+                    recovered, heard.size());
+      std::printf("%-6s %-12s %22s %8zu %8.1f %12.1f %14s\n", stream.c_str(),
+                  contender->name().c_str(), range, list.size() - heard.size(), Median(cpu),
+                  Median(with_server), gap_text);
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace lumio::bench
+
+int main(int argc, char** argv) {
+  return lumio::bench::Run(argc, argv);
+}

@@ -1,0 +1,235 @@
+#include "winplayer/hls_reader.h"
+
+#include <algorithm>
+
+#include "stream/id3v2.h"
+#include "winplayer/fetch_url.h"
+
+namespace lumio::win {
+namespace {
+
+constexpr size_t kMaxPlaylistBytes = 1024 * 1024;
+constexpr int kMaxPlaylistHops = 3;
+// A live playlist that cannot be fetched this many times in a row is gone; one segment that
+// cannot is skipped, this many in a row are a stream that broke.
+constexpr int kMaxFailedReloads = 3;
+constexpr int kMaxFailedSegments = 3;
+
+Clock::duration Seconds(double seconds) {
+  return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+}
+
+bool CodecsHaveVideo(const std::string& codecs) {
+  for (const char* video : {"avc1", "avc3", "hvc1", "hev1", "mp4v"}) {
+    if (codecs.find(video) != std::string::npos) return true;
+  }
+  return false;
+}
+
+// Sound alone before sound with pictures, then the best sound: the highest bandwidth among
+// variants without video, else the lightest variant with video.
+const stream::HlsVariant& ChooseVariant(const std::vector<stream::HlsVariant>& variants) {
+  const stream::HlsVariant* best = nullptr;
+  for (const stream::HlsVariant& variant : variants) {
+    if (best == nullptr) {
+      best = &variant;
+      continue;
+    }
+    const bool video = CodecsHaveVideo(variant.codecs);
+    const bool best_video = CodecsHaveVideo(best->codecs);
+    if (video != best_video) {
+      if (!video) best = &variant;
+    } else if (video ? variant.bandwidth < best->bandwidth : variant.bandwidth > best->bandwidth) {
+      best = &variant;
+    }
+  }
+  return *best;
+}
+
+}  // namespace
+
+void HlsReader::Start(const std::string& url, const std::string& body, Clock::time_point now) {
+  OnPlaylist(url, body, now);
+}
+
+std::optional<Clock::time_point> HlsReader::next_wake() const {
+  if (status_ != Status::kRunning || playlist_request_ || ended_) return std::nullopt;
+  return reload_at_;
+}
+
+HlsReader::Status HlsReader::Advance(std::string& audio, bool want_more, Clock::time_point now) {
+  if (status_ == Status::kRunning) AdvancePlaylist(now);
+  if (status_ == Status::kRunning) AdvanceSegment(audio);
+  if (status_ == Status::kRunning && !segment_request_ && want_more && !queue_.empty()) {
+    StartSegment();
+  }
+  if (status_ == Status::kRunning && ended_ && queue_.empty() && !segment_request_ &&
+      !playlist_request_) {
+    status_ = Status::kEnded;
+  }
+  return status_;
+}
+
+void HlsReader::Fail(StreamFailure why, std::string text) {
+  status_ = Status::kFailed;
+  failure_ = why;
+  error_ = std::move(text);
+  playlist_request_.reset();
+  segment_request_.reset();
+}
+
+void HlsReader::FetchPlaylist(const std::string& url) {
+  HttpRequestOptions options = options_;
+  options.icy_metadata = false;
+  options.buffer_limit = kMaxPlaylistBytes;
+  playlist_body_.clear();
+  playlist_request_ = std::make_unique<HttpRequest>(session_, url, options, wake_);
+}
+
+void HlsReader::AdvancePlaylist(Clock::time_point now) {
+  if (!playlist_request_) {
+    if (!ended_ && reload_at_ && now >= *reload_at_) {
+      reload_at_.reset();
+      FetchPlaylist(media_url_);
+    }
+    return;
+  }
+  // The phase first: once it reads ended, every byte of the body is there to be taken.
+  const HttpRequest::Phase phase = playlist_request_->phase();
+  playlist_request_->TakeBody(playlist_body_);
+  if (playlist_body_.size() > kMaxPlaylistBytes) {
+    return Fail(StreamFailure::kNotAudio, "The HLS playlist is larger than the player reads");
+  }
+  switch (phase) {
+    case HttpRequest::Phase::kWaiting:
+    case HttpRequest::Phase::kBody:
+      return;
+    case HttpRequest::Phase::kFailed: {
+      // Before any segment a failure is the station's; later a live playlist may hiccup.
+      const bool started = window_.next_sequence().has_value();
+      if (!started || ++failed_reloads_ >= kMaxFailedReloads) {
+        return Fail(playlist_request_->failure(), "HLS playlist: " + playlist_request_->error());
+      }
+      playlist_request_.reset();
+      reload_at_ = now + Seconds(target_duration_ / 2);
+      return;
+    }
+    case HttpRequest::Phase::kEnded: {
+      const std::string url = playlist_request_->response().url;
+      playlist_request_.reset();
+      failed_reloads_ = 0;
+      return OnPlaylist(url.empty() ? media_url_ : url, playlist_body_, now);
+    }
+  }
+}
+
+void HlsReader::OnPlaylist(const std::string& url, const std::string& body, Clock::time_point now) {
+  const stream::HlsPlaylist playlist = stream::ParseHlsPlaylist(body, url);
+  switch (playlist.type) {
+    case stream::HlsPlaylist::Type::kInvalid:
+      return Fail(StreamFailure::kNotAudio, "The HLS playlist cannot be read");
+    case stream::HlsPlaylist::Type::kMaster:
+      if (playlist.variants.empty() || ++playlist_hops_ > kMaxPlaylistHops) {
+        return Fail(StreamFailure::kNotAudio, "The HLS master playlist leads to no stream");
+      }
+      return OnMaster(playlist);
+    case stream::HlsPlaylist::Type::kMedia:
+      media_url_ = url;
+      return OnMedia(playlist.media, now);
+  }
+}
+
+void HlsReader::OnMaster(const stream::HlsPlaylist& master) {
+  std::string why;
+  const std::optional<std::string> variant =
+      FetchableFoundUrl(ChooseVariant(master.variants).uri, &why);
+  if (!variant) return Fail(StreamFailure::kNotAudio, "HLS variant: " + why);
+  FetchPlaylist(*variant);
+}
+
+void HlsReader::OnMedia(const stream::HlsMediaPlaylist& media, Clock::time_point now) {
+  if (media.has_init_section) {
+    return Fail(StreamFailure::kNotAudio, "HLS in fragmented MP4 is not a format the player reads");
+  }
+  if (media.HasEncryptedSegments()) {
+    return Fail(StreamFailure::kNotAudio, "The HLS stream is encrypted");
+  }
+  if (media.target_duration > 0) target_duration_ = media.target_duration;
+  ended_ = media.ended;
+  stream::HlsFetchPlan plan = window_.Next(media);
+  if (plan.jumped) {
+    queue_.clear();
+    jump_ = true;
+  }
+  queue_.insert(queue_.end(), plan.segments.begin(), plan.segments.end());
+  // RFC 8216: reload after a target duration, or half of one when nothing new came.
+  reload_at_ = now + Seconds(plan.segments.empty() ? target_duration_ / 2 : target_duration_);
+}
+
+void HlsReader::StartSegment() {
+  const stream::HlsSegment segment = queue_.front();
+  queue_.pop_front();
+  std::string why;
+  const std::optional<std::string> url = FetchableFoundUrl(segment.uri, &why);
+  if (!url) return Fail(StreamFailure::kNotAudio, "HLS segment: " + why);
+  if (segment.discontinuity) jump_ = true;
+  HttpRequestOptions options = options_;
+  options.icy_metadata = false;
+  options.range_offset = segment.range_offset;
+  options.range_length = segment.range_length;
+  segment_bytes_.clear();
+  transport_stream_.reset();
+  segment_request_ = std::make_unique<HttpRequest>(session_, *url, options, wake_);
+}
+
+void HlsReader::AdvanceSegment(std::string& audio) {
+  if (!segment_request_) return;
+  const HttpRequest::Phase phase = segment_request_->phase();
+  segment_request_->TakeBody(segment_bytes_);
+  switch (phase) {
+    case HttpRequest::Phase::kWaiting:
+      return;
+    case HttpRequest::Phase::kBody:
+      return TakeSegmentBytes(audio, false);
+    case HttpRequest::Phase::kEnded:
+      TakeSegmentBytes(audio, true);
+      segment_request_.reset();
+      failed_segments_ = 0;
+      return;
+    case HttpRequest::Phase::kFailed:
+      if (++failed_segments_ >= kMaxFailedSegments) {
+        return Fail(segment_request_->failure(), "HLS segment: " + segment_request_->error());
+      }
+      // A live window moves on: the segment may be gone already. The next one follows a gap.
+      segment_request_.reset();
+      jump_ = true;
+      return;
+  }
+}
+
+void HlsReader::TakeSegmentBytes(std::string& audio, bool last) {
+  if (!transport_stream_ && !segment_bytes_.empty()) {
+    transport_stream_ = static_cast<unsigned char>(segment_bytes_[0]) == 0x47;
+    // Packed audio carries its timed metadata as an ID3 tag in front (the framer skips it).
+    if (!*transport_stream_) {
+      if (auto size = stream::Id3v2TagSize(segment_bytes_)) {
+        if (auto title = stream::ReadId3Title(std::string_view(segment_bytes_).substr(0, *size))) {
+          title_ = std::move(title);
+        }
+      }
+    }
+  }
+  if (transport_stream_.value_or(false)) {
+    metadata_.clear();
+    demuxer_.Feed(segment_bytes_, audio, metadata_);
+    if (last) demuxer_.Flush(audio, metadata_);
+    for (const stream::TimedMetadata& tag : metadata_) {
+      if (auto title = stream::ReadId3Title(tag.payload)) title_ = std::move(title);
+    }
+  } else {
+    audio += segment_bytes_;
+  }
+  segment_bytes_.clear();
+}
+
+}  // namespace lumio::win

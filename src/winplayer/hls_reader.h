@@ -1,0 +1,91 @@
+#pragma once
+// An HLS station: the variant of a master playlist the player can decode, its media playlist
+// followed across reloads, its segments fetched one after the other, and the audio taken out
+// of them (MPEG-TS, or packed audio), with the titles of their ID3 timed metadata.
+
+#include <windows.h>
+#include <winhttp.h>
+
+#include <chrono>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "playback/stream_failure.h"
+#include "stream/hls_live_window.h"
+#include "stream/hls_playlist.h"
+#include "stream/ts_demuxer.h"
+#include "winplayer/http_request.h"
+
+namespace lumio::win {
+
+using Clock = std::chrono::steady_clock;
+
+class HlsReader {
+ public:
+  enum class Status { kRunning, kEnded, kFailed };
+
+  // Requests go through `session`, signalling `wake` as they progress.
+  HlsReader(HINTERNET session, HANDLE wake, const HttpRequestOptions& options)
+      : session_(session), wake_(wake), options_(options) {}
+
+  // Starts from the playlist `body` that came from `url` (after redirects).
+  void Start(const std::string& url, const std::string& body, Clock::time_point now);
+
+  // Does what the network brought; appends the audio of the segments to `audio`. Another
+  // segment is fetched only when `want_more` (the taker has room for it).
+  Status Advance(std::string& audio, bool want_more, Clock::time_point now);
+
+  // True once since the last call when segments were skipped or the stream restarted: the next
+  // audio does not continue what came before.
+  bool TakeJump() { return std::exchange(jump_, false); }
+  // A title the stream sent (GBK) since the last call.
+  std::optional<std::string> TakeTitle() { return std::exchange(title_, std::nullopt); }
+  // When the playlist is to be fetched again, unless the network wakes the player first.
+  std::optional<Clock::time_point> next_wake() const;
+
+  StreamFailure failure() const { return failure_; }
+  const std::string& error() const { return error_; }
+
+ private:
+  void Fail(StreamFailure why, std::string text);
+  void FetchPlaylist(const std::string& url);
+  void OnPlaylist(const std::string& url, const std::string& body, Clock::time_point now);
+  void OnMaster(const stream::HlsPlaylist& master);
+  void OnMedia(const stream::HlsMediaPlaylist& media, Clock::time_point now);
+  void AdvancePlaylist(Clock::time_point now);
+  void AdvanceSegment(std::string& audio);
+  void StartSegment();
+  void TakeSegmentBytes(std::string& audio, bool last);
+
+  HINTERNET session_;
+  HANDLE wake_;
+  HttpRequestOptions options_;
+  Status status_ = Status::kRunning;
+  StreamFailure failure_ = StreamFailure::kNone;
+  std::string error_;
+
+  std::string media_url_;  // the media playlist followed
+  int playlist_hops_ = 0;  // master playlists passed through
+  std::unique_ptr<HttpRequest> playlist_request_;
+  std::string playlist_body_;
+  int failed_reloads_ = 0;
+  std::optional<Clock::time_point> reload_at_;
+  double target_duration_ = 10;
+  bool ended_ = false;
+  stream::HlsLiveWindow window_;
+  std::deque<stream::HlsSegment> queue_;
+
+  std::unique_ptr<HttpRequest> segment_request_;
+  std::string segment_bytes_;             // of the segment being fetched, not yet demuxed
+  std::optional<bool> transport_stream_;  // decided by its first byte
+  int failed_segments_ = 0;
+  stream::TsDemuxer demuxer_;
+  std::vector<stream::TimedMetadata> metadata_;
+
+  bool jump_ = false;
+  std::optional<std::string> title_;
+};
+
+}  // namespace lumio::win

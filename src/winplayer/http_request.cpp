@@ -1,0 +1,401 @@
+#include "winplayer/http_request.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "stream/url.h"
+
+namespace lumio::win {
+namespace {
+
+constexpr DWORD kCallbacks =
+    WINHTTP_CALLBACK_FLAG_SENDREQUEST_COMPLETE | WINHTTP_CALLBACK_FLAG_HEADERS_AVAILABLE |
+    WINHTTP_CALLBACK_FLAG_DATA_AVAILABLE | WINHTTP_CALLBACK_FLAG_READ_COMPLETE |
+    WINHTTP_CALLBACK_FLAG_REQUEST_ERROR | WINHTTP_CALLBACK_FLAG_SECURE_FAILURE |
+    WINHTTP_CALLBACK_FLAG_HANDLES;
+constexpr size_t kChunkBytes = 64 * 1024;
+
+std::wstring Widen(std::string_view ascii) {
+  return std::wstring(ascii.begin(), ascii.end());
+}
+
+// Header values and addresses the player reads are ASCII; anything else is of no use to it.
+std::string Narrow(std::wstring_view wide) {
+  std::string out;
+  out.reserve(wide.size());
+  for (const wchar_t c : wide)
+    out += c < 0x80 ? static_cast<char>(c) : '?';
+  return out;
+}
+
+std::string QueryHeader(HINTERNET request, DWORD info, const wchar_t* name) {
+  DWORD size = 0;
+  WinHttpQueryHeaders(request, info, name, nullptr, &size, nullptr);
+  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0) return {};
+  std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
+  size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+  if (!WinHttpQueryHeaders(request, info, name, value.data(), &size, nullptr)) return {};
+  value.resize(size / sizeof(wchar_t));
+  return Narrow(value);
+}
+
+std::string QueryUrl(HINTERNET request) {
+  DWORD size = 0;
+  WinHttpQueryOption(request, WINHTTP_OPTION_URL, nullptr, &size);
+  if (size == 0) return {};
+  std::wstring url(size / sizeof(wchar_t) + 1, L'\0');
+  size = static_cast<DWORD>(url.size() * sizeof(wchar_t));
+  if (!WinHttpQueryOption(request, WINHTTP_OPTION_URL, url.data(), &size)) return {};
+  url.resize(std::min(url.size(), static_cast<size_t>(size / sizeof(wchar_t))));
+  while (!url.empty() && url.back() == L'\0')
+    url.pop_back();
+  return Narrow(url);
+}
+
+}  // namespace
+
+// Wine must not see a request's handle closed while one of its operations runs (it frees the
+// connection under the running operation): a request whose owner went away is closed at the
+// end of the operation outstanding then, by the callback that reports it.
+struct HttpRequest::Shared {
+  std::mutex mutex;
+  UniqueHandle wake;            // a duplicate of the owner's event, so it outlives the owner
+  HINTERNET request = nullptr;  // until closed
+  HttpRequestOptions options;
+  Phase phase = Phase::kWaiting;
+  HttpResponse response;
+  std::string body;
+  bool busy = false;       // an operation of WinHTTP on the request is outstanding
+  bool cancelled = false;  // the owner is gone
+  bool certificate_failed = false;
+  StreamFailure failure = StreamFailure::kNone;
+  std::string error;
+  std::vector<char> chunk = std::vector<char>(kChunkBytes);
+
+  void Signal() { SetEvent(wake.get()); }
+  static void Close(HINTERNET handle) {
+    if (handle != nullptr) WinHttpCloseHandle(handle);
+  }
+
+  // Holding the lock, when an operation ended: the handle to close if the owner is gone.
+  HINTERNET IdleLocked() {
+    busy = false;
+    return cancelled ? std::exchange(request, nullptr) : nullptr;
+  }
+  void FailLocked(StreamFailure why, std::string text) {
+    if (cancelled || phase == Phase::kFailed || phase == Phase::kEnded) return;
+    phase = Phase::kFailed;
+    failure = certificate_failed ? StreamFailure::kBadCertificate : why;
+    error = std::move(text);
+  }
+  // An operation ended in `code`, or could not start.
+  void OperationFailed(DWORD code, const char* step) {
+    HINTERNET closing = nullptr;
+    {
+      std::lock_guard lock(mutex);
+      closing = IdleLocked();
+      FailLocked(FailureOfWinHttpError(code),
+                 std::string(step) + " failed (WinHTTP error " + std::to_string(code) + ")");
+    }
+    Signal();
+    Close(closing);
+  }
+  // True (and the handle closed) when the owner is gone: nothing more is to be asked for.
+  bool CloseIfCancelled() {
+    HINTERNET closing = nullptr;
+    {
+      std::lock_guard lock(mutex);
+      if (!cancelled) return false;
+      closing = IdleLocked();
+    }
+    Close(closing);
+    return true;
+  }
+
+  // Asks for the next bytes unless something is outstanding, the body ended or the taker is
+  // behind.
+  void ReadMore(HINTERNET handle) {
+    {
+      std::lock_guard lock(mutex);
+      if (busy || cancelled || phase != Phase::kBody || body.size() >= options.buffer_limit) {
+        return;
+      }
+      busy = true;
+    }
+    if (!WinHttpQueryDataAvailable(handle, nullptr)) {
+      OperationFailed(GetLastError(), "Waiting for data");
+    }
+  }
+
+  void OnSent(HINTERNET handle) {
+    if (CloseIfCancelled()) return;
+    if (!WinHttpReceiveResponse(handle, nullptr)) {
+      OperationFailed(GetLastError(), "Receiving the response");
+    }
+  }
+
+  void OnHeaders(HINTERNET handle) {
+    HttpResponse headers;
+    DWORD status = 0;
+    DWORD size = sizeof status;
+    WinHttpQueryHeaders(handle, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER, nullptr,
+                        &status, &size, nullptr);
+    headers.status = static_cast<int>(status);
+    headers.content_type = QueryHeader(handle, WINHTTP_QUERY_CONTENT_TYPE, nullptr);
+    const std::string metaint = QueryHeader(handle, WINHTTP_QUERY_CUSTOM, L"icy-metaint");
+    headers.icy_metaint = static_cast<size_t>(std::strtoul(metaint.c_str(), nullptr, 10));
+    headers.url = QueryUrl(handle);
+    HINTERNET closing = nullptr;
+    {
+      std::lock_guard lock(mutex);
+      closing = IdleLocked();
+      if (headers.url.empty()) headers.url = response.url;  // as asked for
+      response = headers;
+      // 206: the byte range asked for.
+      if (status == 200 || (status == 206 && options.range_length > 0)) {
+        if (!cancelled) phase = Phase::kBody;
+      } else {
+        FailLocked(FailureOfHttpStatus(headers.status),
+                   "The server answered HTTP " + std::to_string(status));
+      }
+    }
+    if (closing != nullptr) return Close(closing);
+    Signal();
+    ReadMore(handle);
+  }
+
+  void OnDataAvailable(HINTERNET handle, DWORD available) {
+    if (available == 0) return OnRead(handle, 0);
+    if (CloseIfCancelled()) return;
+    const DWORD wanted = std::min<DWORD>(available, static_cast<DWORD>(chunk.size()));
+    if (!WinHttpReadData(handle, chunk.data(), wanted, nullptr)) {
+      OperationFailed(GetLastError(), "Reading");
+    }
+  }
+
+  void OnRead(HINTERNET handle, DWORD bytes) {
+    HINTERNET closing = nullptr;
+    {
+      std::lock_guard lock(mutex);
+      closing = IdleLocked();
+      if (!cancelled && phase == Phase::kBody) {
+        if (bytes == 0) {
+          phase = Phase::kEnded;
+        } else {
+          body.append(chunk.data(), bytes);
+        }
+      }
+    }
+    if (closing != nullptr) return Close(closing);
+    Signal();
+    if (bytes != 0) ReadMore(handle);
+  }
+
+  void OnError(DWORD code) {
+    // A cancelled operation is the owner's doing, and needs no word.
+    if (code == ERROR_WINHTTP_OPERATION_CANCELLED) {
+      HINTERNET closing = nullptr;
+      {
+        std::lock_guard lock(mutex);
+        closing = IdleLocked();
+      }
+      return Close(closing);
+    }
+    OperationFailed(code, "The request");
+  }
+};
+
+namespace {
+
+void CALLBACK OnStatus(HINTERNET handle, DWORD_PTR context, DWORD status, LPVOID info,
+                       DWORD length) {
+  if (context == 0) return;
+  auto* holder = reinterpret_cast<std::shared_ptr<HttpRequest::Shared>*>(context);
+  // The last call for a handle: WinHTTP is done with it and with its context.
+  if (status == WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING) {
+    delete holder;
+    return;
+  }
+  HttpRequest::Shared& shared = **holder;
+  switch (status) {
+    case WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE:
+      return shared.OnSent(handle);
+    case WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE:
+      return shared.OnHeaders(handle);
+    case WINHTTP_CALLBACK_STATUS_DATA_AVAILABLE:
+      return shared.OnDataAvailable(handle, *static_cast<DWORD*>(info));
+    case WINHTTP_CALLBACK_STATUS_READ_COMPLETE:
+      return shared.OnRead(handle, length);
+    case WINHTTP_CALLBACK_STATUS_SECURE_FAILURE: {
+      std::lock_guard lock(shared.mutex);
+      shared.certificate_failed = true;
+      return;
+    }
+    case WINHTTP_CALLBACK_STATUS_REQUEST_ERROR:
+      return shared.OnError(static_cast<WINHTTP_ASYNC_RESULT*>(info)->dwError);
+    default:
+      return;
+  }
+}
+
+}  // namespace
+
+bool HttpSession::Open(std::wstring_view user_agent) {
+  session_.reset(WinHttpOpen(std::wstring(user_agent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                             nullptr, nullptr, WINHTTP_FLAG_ASYNC));
+  if (!session_) return false;
+  DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_ALWAYS;
+  WinHttpSetOption(session_.get(), WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof policy);
+  return true;
+}
+
+HttpRequest::HttpRequest(HINTERNET session, const std::string& url,
+                         const HttpRequestOptions& options, HANDLE wake)
+    : shared_(std::make_shared<Shared>()) {
+  shared_->options = options;
+  HANDLE own_wake = nullptr;
+  DuplicateHandle(GetCurrentProcess(), wake, GetCurrentProcess(), &own_wake, 0, FALSE,
+                  DUPLICATE_SAME_ACCESS);
+  shared_->wake.reset(own_wake);
+  Start(session, url);
+}
+
+void HttpRequest::Start(HINTERNET session, const std::string& url) {
+  Shared& shared = *shared_;
+  const auto fail = [&](StreamFailure why, std::string text) {
+    std::lock_guard lock(shared.mutex);
+    shared.FailLocked(why, std::move(text));
+  };
+  const std::optional<stream::UrlParts> parts = stream::SplitUrl(url);
+  if (!parts || (parts->scheme != "http" && parts->scheme != "https")) {
+    return fail(parts ? StreamFailure::kNotAudio : StreamFailure::kUnreachable,
+                parts ? "The player cannot fetch " + parts->scheme + " addresses"
+                      : "The address is not one the player can fetch");
+  }
+  if (!session) return fail(StreamFailure::kUnreachable, "WinHTTP could not start");
+  std::string host = parts->host;
+  if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
+    host = host.substr(1, host.size() - 2);
+  }
+  connection_.reset(
+      WinHttpConnect(session, Widen(host).c_str(), static_cast<INTERNET_PORT>(parts->port), 0));
+  if (!connection_) return fail(FailureOfWinHttpError(GetLastError()), "WinHttpConnect failed");
+  const bool secure = parts->scheme == "https";
+  shared.request = WinHttpOpenRequest(
+      connection_.get(), L"GET", Widen(parts->RequestTarget()).c_str(), nullptr, nullptr, nullptr,
+      WINHTTP_FLAG_ESCAPE_DISABLE | WINHTTP_FLAG_ESCAPE_DISABLE_QUERY |
+          (secure ? WINHTTP_FLAG_SECURE : 0));
+  if (shared.request == nullptr) {
+    return fail(FailureOfWinHttpError(GetLastError()), "WinHttpOpenRequest failed");
+  }
+  const int timeout = std::max(1, shared.options.timeout_ms);
+  WinHttpSetTimeouts(shared.request, timeout, timeout, timeout, timeout);
+  WinHttpSetStatusCallback(shared.request, &OnStatus, kCallbacks, 0);
+  if (shared.options.icy_metadata) {
+    WinHttpAddRequestHeaders(shared.request, L"Icy-MetaData: 1", static_cast<DWORD>(-1),
+                             WINHTTP_ADDREQ_FLAG_ADD);
+  }
+  if (shared.options.range_length > 0) {
+    const uint64_t last = shared.options.range_offset + shared.options.range_length - 1;
+    const std::wstring range = L"Range: bytes=" + std::to_wstring(shared.options.range_offset) +
+                               L"-" + std::to_wstring(last);
+    WinHttpAddRequestHeaders(shared.request, range.c_str(), static_cast<DWORD>(-1),
+                             WINHTTP_ADDREQ_FLAG_ADD);
+  }
+  shared.response.url = url;
+  // From here WinHTTP owns a reference, dropped when it reports the handle closing.
+  auto* holder = new std::shared_ptr<Shared>(shared_);
+  DWORD_PTR context = reinterpret_cast<DWORD_PTR>(holder);
+  WinHttpSetOption(shared.request, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context);
+  {
+    std::lock_guard lock(shared.mutex);
+    shared.busy = true;
+  }
+  if (!WinHttpSendRequest(shared.request, nullptr, 0, nullptr, 0, 0, context)) {
+    shared.OperationFailed(GetLastError(), "Sending the request");
+  }
+}
+
+HttpRequest::~HttpRequest() {
+  HINTERNET closing = nullptr;
+  {
+    std::lock_guard lock(shared_->mutex);
+    shared_->cancelled = true;
+    if (!shared_->busy) closing = std::exchange(shared_->request, nullptr);
+  }
+  Shared::Close(closing);
+}
+
+HttpRequest::Phase HttpRequest::phase() const {
+  std::lock_guard lock(shared_->mutex);
+  return shared_->phase;
+}
+
+HttpResponse HttpRequest::response() const {
+  std::lock_guard lock(shared_->mutex);
+  return shared_->response;
+}
+
+void HttpRequest::TakeBody(std::string& out) {
+  HINTERNET request = nullptr;
+  {
+    std::lock_guard lock(shared_->mutex);
+    out += shared_->body;
+    shared_->body.clear();
+    request = shared_->request;
+  }
+  if (request != nullptr) shared_->ReadMore(request);
+}
+
+StreamFailure HttpRequest::failure() const {
+  std::lock_guard lock(shared_->mutex);
+  return shared_->failure;
+}
+
+std::string HttpRequest::error() const {
+  std::lock_guard lock(shared_->mutex);
+  return shared_->error;
+}
+
+StreamFailure FailureOfWinHttpError(DWORD error) {
+  switch (error) {
+    case ERROR_WINHTTP_TIMEOUT:
+      return StreamFailure::kNoAnswer;
+    case ERROR_WINHTTP_SECURE_FAILURE:
+    case ERROR_WINHTTP_SECURE_INVALID_CA:
+    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
+    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
+    case ERROR_WINHTTP_SECURE_INVALID_CERT:
+    case ERROR_WINHTTP_SECURE_CERT_REVOKED:
+    case ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE:
+    // Wine reports a certificate for another name as a failure of the secure channel.
+    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
+      return StreamFailure::kBadCertificate;
+    case ERROR_WINHTTP_UNRECOGNIZED_SCHEME:
+      return StreamFailure::kNotAudio;
+    case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
+      // Something answered, but not in HTTP (nor ICY): no stream the player can read.
+      return StreamFailure::kNotAudio;
+    default:
+      return StreamFailure::kUnreachable;
+  }
+}
+
+StreamFailure FailureOfHttpStatus(int status) {
+  switch (status) {
+    case 404:
+    case 410:
+      return StreamFailure::kGone;
+    case 401:
+    case 403:
+    case 407:
+      return StreamFailure::kForbidden;
+    default:
+      return StreamFailure::kUnreachable;
+  }
+}
+
+}  // namespace lumio::win

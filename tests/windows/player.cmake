@@ -1,0 +1,28 @@
+# The Windows player's tests: the test program itself in the Windows build, and in the Linux
+# build the stations it plays (served from Linux, with the Linux player's stream server) and the
+# test that runs it under Wine beside them (tests/windows/player_test.sh).
+if(WIN32)
+  if(NOT TARGET lumio_winplayer)
+    return()
+  endif()
+  file(GLOB winplayer_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/player_*_test.cpp)
+  add_executable(lumio_winplayer_tests ${winplayer_test_sources}
+                                       ${CMAKE_CURRENT_LIST_DIR}/player_harness.cpp)
+  target_include_directories(lumio_winplayer_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_compile_definitions(lumio_winplayer_tests PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN
+                                                           NOMINMAX)
+  target_link_libraries(lumio_winplayer_tests PRIVATE lumio_winplayer lumio_warnings crypt32
+                        ws2_32 GTest::gtest GTest::gmock GTest::gtest_main)
+  # The player in a process of its own, as bench/windows_player drives it under Wine: built here
+  # so that every Windows build has it (the benchmarks' own folder needs Google Benchmark).
+  add_executable(lumio_winplayer_probe ${PROJECT_SOURCE_DIR}/bench/windows_player/winplayer_probe.cpp)
+  target_link_libraries(lumio_winplayer_probe PRIVATE lumio_winplayer lumio_warnings)
+elseif(TARGET lumio_test_stations)
+  add_executable(lumio_winplayer_test_stations ${CMAKE_CURRENT_LIST_DIR}/player_stations.cpp)
+  target_link_libraries(lumio_winplayer_test_stations PRIVATE lumio_test_stations lumio_warnings)
+  add_test(NAME windows.player
+           COMMAND ${CMAKE_CURRENT_LIST_DIR}/player_test.sh
+                   $<TARGET_FILE:lumio_winplayer_test_stations>
+                   ${lumio_windows_bin}/lumio_winplayer_tests.exe)
+  set_tests_properties(windows.player PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600)
+endif()
