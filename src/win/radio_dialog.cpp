@@ -31,6 +31,11 @@ int RadioDialog::DoModal() {
   m_running = true;
   MSG message{};
   while (m_running) {
+    if (m_firstIdle && PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE) == 0) {
+      const std::function<void()> work = std::move(m_firstIdle);
+      m_firstIdle = nullptr;
+      work();
+    }
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0) {
       PostQuitMessage(static_cast<int>(message.wParam));  // for whoever runs the next loop

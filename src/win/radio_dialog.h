@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 
 namespace lumio {
 class CRadioDlg;
@@ -25,6 +26,9 @@ class RadioDialog {
   // Makes the window, runs the start-up and then the message loop until the window closes.
   // Returns the process's exit code: 0, also after a start-up that could not make its files.
   int DoModal();
+  // Runs `work` once, the first time the window has nothing left to do after it was shown (and
+  // painted): for start-up work the window should not wait for.
+  void RunWhenFirstIdle(std::function<void()> work) { m_firstIdle = std::move(work); }
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -42,6 +46,7 @@ class RadioDialog {
 
   WinWindowLayer& m_layer;
   CRadioDlg& m_dlg;
+  std::function<void()> m_firstIdle;
   HWND m_hwnd = nullptr;
   UINT m_taskbarCreated = 0;
   bool m_started = false;  // the logic's start-up has begun: its handlers may run

@@ -8,12 +8,10 @@
 # fades the window out and ends the program.
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
+# shellcheck source=../support/tone.sh
+source "$(dirname "$0")/../support/tone.sh"
 require_icecast() { [[ -n "${LUMIO_ICECAST_PORT:-}" ]] || skip "LUMIO_ICECAST_PORT is not set"; }
 require_icecast
-
-# The check of the sound waits for the Windows player; the program plays through a silent one
-# until then. Set to 1 when the real player is in.
-readonly kWindowsPlayerPlays=0
 
 tone=http://127.0.0.1:$LUMIO_ICECAST_PORT/tone.mp3
 write_catalogue <<CSV
@@ -46,12 +44,10 @@ wait_for 5 test -s "$config_dir/playlst.ini" || fail "no play history after the 
 shot=$(screenshot station-started)
 status=$(bright_pixels "$shot" $((200 + 210)) $((100 + 60)) 80 15)
 ((status >= 30)) || fail "the status line shows nothing ($status bright pixels)"
-if ((kWindowsPlayerPlays)); then
-  wait_for 10 bash -c "pactl list sink-inputs | grep -q 'application.process.id = \"$lumio_pid\"'" ||
-    fail "nothing plays on the sound sink"
-else
-  note "SKIPPED CHECK: the station heard on the null sink (needs the Windows player)"
-fi
+# Wine names the program's sound stream after the program's version resource.
+wait_for 15 bash -c "pactl list sink-inputs | grep -q 'application.name = \"Lumio网络收音机\"'" ||
+  fail "nothing of the program plays on the sound sink: $(pactl list short sink-inputs)"
+expect_tone "the station started by the double click"
 
 note "a right click on a station opens the station menu; its 加入收藏 keeps the station"
 click_client 150 244 3  # the second station

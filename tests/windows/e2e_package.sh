@@ -12,7 +12,7 @@ entries=$(python3 -c '
 import sys, zipfile
 print(" ".join(sorted(n for n in zipfile.ZipFile(sys.argv[1]).namelist() if not n.endswith("/"))))' \
   "$lumio_zip")
-[[ "$entries" == "Lumio/catalogue-sources.md Lumio/config/chlst.ini Lumio/lumio-stations.exe Lumio/lumio.exe" ]] ||
+[[ "$entries" == "Lumio/catalogue-sources.md Lumio/config/chalt.txt Lumio/config/chlst.ini Lumio/lumio-stations.exe Lumio/lumio.exe" ]] ||
   fail "the zip holds: $entries"
 unpacked=$e2e_dir/unpacked
 python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' "$lumio_zip" "$unpacked"
