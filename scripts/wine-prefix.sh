@@ -16,7 +16,10 @@ case "$cmd" in
     mkdir -p "$WINEPREFIX"
     # A server that outlives each program: a new wine never meets an old server on its way out.
     wineserver -p
-    wineboot -i >/dev/null 2>&1
+    # Plain wineboot: the loader itself sets a new prefix up first, and a further --init would
+    # start a second service manager beside the first, under which RpcSs never comes up and
+    # the first sound device takes many seconds to open.
+    wineboot >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     # Wine takes command-line text in the locale's encoding: UTF-8, as this script is written.
     for face in 宋体 SimSun; do
