@@ -25,6 +25,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench_values.h"
 #include "contenders.h"
 #include "gap_meter.h"
 #include "gst/child_process.h"
@@ -54,23 +55,6 @@ struct Sample {
 
 const std::map<std::string, std::string> kStreamPaths = {
     {"mp3", "/tone.mp3"}, {"aac", "/tone.aac"}, {"hls", "/hls/index.m3u8"}};
-
-std::vector<std::string> Split(const std::string& text) {
-  std::vector<std::string> parts;
-  std::stringstream in(text);
-  for (std::string part; std::getline(in, part, ',');) {
-    if (!part.empty()) parts.push_back(part);
-  }
-  return parts;
-}
-
-template <typename T>
-T Median(std::vector<T> values) {
-  if (values.empty()) return T(-1);
-  std::sort(values.begin(), values.end());
-  const size_t mid = values.size() / 2;
-  return values.size() % 2 == 1 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
-}
 
 // The local stations, able to go away for a moment and come back on the same port.
 class RestartableStations {

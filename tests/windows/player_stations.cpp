@@ -43,30 +43,6 @@ volatile std::sig_atomic_t stopping = 0;
 // "测试电台" in GBK, the title the player must hand on byte for byte.
 const std::string kGbkTitle = "\xB2\xE2\xCA\xD4\xB5\xE7\xCC\xA8";
 
-int Listen(int port) {
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  const int yes = 1;
-  setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(fd, 8) != 0 ||
-      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    close(fd);
-    return -1;
-  }
-  return fd;
-}
-
-int PortOf(int fd) {
-  sockaddr_in address{};
-  socklen_t length = sizeof address;
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  return ntohs(address.sin_port);
-}
-
 std::string ReadLine(int fd) {
   std::string line;
   char c = 0;
@@ -241,15 +217,17 @@ int Run(int argc, char** argv) {
   WriteBytes(dir + "https/tone.mp3",
              "HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n" + *mp3.bytes);
 
-  const int redirect_fd = Listen(0);
-  const int control_fd = Listen(0);
+  int redirect_port = 0;
+  int control_port = 0;
+  const int redirect_fd = ListenOnLoopback(0, &redirect_port);
+  const int control_fd = ListenOnLoopback(0, &control_port);
   if (redirect_fd < 0 || control_fd < 0) return 1;
   std::thread(Redirect, redirect_fd, std::string(argv[3])).detach();
   WriteBytes(dir + "stations.env.part",
              "export LUMIO_WINTEST_STATIONS=http://127.0.0.1:" + std::to_string(stations.port()) +
-                 "\nexport LUMIO_WINTEST_CONTROL=" + std::to_string(PortOf(control_fd)) +
+                 "\nexport LUMIO_WINTEST_CONTROL=" + std::to_string(control_port) +
                  "\nexport LUMIO_WINTEST_REDIRECT=http://127.0.0.1:" +
-                 std::to_string(PortOf(redirect_fd)) + "/tone.mp3\n");
+                 std::to_string(redirect_port) + "/tone.mp3\n");
   std::filesystem::rename(dir + "stations.env.part", dir + "stations.env");
 
   // Until SIGTERM, so that the recorder and the servers end with this process.
