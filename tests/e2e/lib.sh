@@ -141,7 +141,6 @@ start_program() {
   lumio_pid=$!
   note "started the program (pid $lumio_pid)"
   wait_for 15 find_main_window || fail "the main window did not appear within 15 s"
-  main_window=$(find_main_window)
 }
 
 find_main_window() {
@@ -151,73 +150,9 @@ find_main_window() {
   echo "$ids" | head -n 1
 }
 
-# True once the program has ended (an exited child waits as a zombie until it is reaped).
-program_ended() {
-  local state
-  state=$(ps -o stat= -p "$lumio_pid" 2>/dev/null) || return 0
-  [[ "$state" == Z* ]]
-}
+# shellcheck source=../support/x_pointer.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/x_pointer.sh"
 
-# wait_program_exit SECONDS: waits for the end and reaps the program; sets exit_status.
-wait_program_exit() {
-  wait_for "$1" program_ended || return 1
-  exit_status=0
-  wait "$lumio_pid" || exit_status=$?
-  lumio_pid=
-}
-
-# --- Windows and the pointer ----------------------------------------------------------------
-
-# geometry [WINDOW]: prints "X Y WIDTH HEIGHT" of the window (the main window by default; Qt
-# makes a new X window when the window's stacking changes, so it is looked up each time).
-geometry() {
-  local X='' Y='' WIDTH='' HEIGHT='' WINDOW SCREEN
-  if [[ -z "${1:-}" ]]; then
-    main_window=$(find_main_window) || return 1
-  fi
-  eval "$(xdotool getwindowgeometry --shell "${1:-$main_window}" 2>/dev/null)"
-  echo "$X $Y $WIDTH $HEIGHT"
-}
-
-# expect_geometry "X Y W H" SECONDS WHAT: waits until the main window is there.
-expect_geometry() {
-  local wanted=$1
-  wait_for "$2" test_geometry "$wanted" ||
-    fail "$3: the window is at $(geometry), expected $wanted"
-}
-test_geometry() { [[ "$(geometry)" == "$1" ]]; }
-
-# window_origin: sets wx, wy to the main window's top-left corner.
-window_origin() {
-  read -r wx wy _ _ < <(geometry)
-}
-
-# pointer_to X Y: moves the pointer to screen point (X, Y) and waits until the server has it
-# there (xdotool's own wait blocks for long when the pointer is there already).
-pointer_to() {
-  local X Y SCREEN WINDOW
-  eval "$(xdotool getmouselocation --shell)"
-  [[ "$X $Y" == "$1 $2" ]] && return 0
-  xdotool mousemove --sync "$1" "$2"
-}
-
-# Pointer actions in client coordinates of the main window (its place read now).
-move_to_client() {
-  window_origin
-  pointer_to $((wx + $1)) $((wy + $2))
-}
-click_client() {
-  move_to_client "$1" "$2"
-  sleep 0.1
-  xdotool click "${3:-1}"
-  sleep 0.2
-}
-double_click_client() {
-  move_to_client "$1" "$2"
-  sleep 0.1
-  xdotool click --repeat 2 --delay 80 1
-  sleep 0.3
-}
 # Centre of a control rectangle "X Y W H" (client pixels).
 click_control() { click_client $(($1 + $3 / 2)) $(($2 + $4 / 2)); }
 

@@ -121,20 +121,6 @@ find_main_window() {
   [[ -n "$id" ]] && echo "$id"
 }
 
-program_ended() {
-  local state
-  state=$(ps -o stat= -p "$lumio_pid" 2>/dev/null) || return 0
-  [[ "$state" == Z* ]]
-}
-
-# wait_program_exit SECONDS: waits for the end and reaps the program; sets exit_status.
-wait_program_exit() {
-  wait_for "$1" program_ended || return 1
-  exit_status=0
-  wait "$lumio_pid" || exit_status=$?
-  lumio_pid=
-}
-
 # post MESSAGE WPARAM LPARAM: posts a window message to the main window, as the shell would.
 post() {
   (cd "$(dirname "$probe_exe")" && wine "$(basename "$probe_exe")" post Tarvel "$@") ||
@@ -146,43 +132,9 @@ work_area() { (cd "$(dirname "$probe_exe")" && wine "$(basename "$probe_exe")" w
 
 # --- Windows and the pointer ----------------------------------------------------------------
 
-# geometry [WINDOW]: "X Y WIDTH HEIGHT" of the window (the main window by default).
-geometry() {
-  local X='' Y='' WIDTH='' HEIGHT='' WINDOW SCREEN window=${1:-}
-  [[ -n "$window" ]] || window=$(find_main_window) || return 1
-  eval "$(xdotool getwindowgeometry --shell "$window" 2>/dev/null)"
-  echo "$X $Y $WIDTH $HEIGHT"
-}
-test_geometry() { [[ "$(geometry)" == "$1" ]]; }
-# expect_geometry "X Y W H" SECONDS WHAT
-expect_geometry() {
-  wait_for "$2" test_geometry "$1" || fail "$3: the window is at $(geometry), expected $1"
-}
-
-window_origin() { read -r wx wy _ _ < <(geometry); }
-
-pointer_to() {
-  local X Y SCREEN WINDOW
-  eval "$(xdotool getmouselocation --shell)"
-  [[ "$X $Y" == "$1 $2" ]] && return 0
-  xdotool mousemove --sync "$1" "$2"
-}
-move_to_client() {
-  window_origin
-  pointer_to $((wx + $1)) $((wy + $2))
-}
-click_client() {
-  move_to_client "$1" "$2"
-  sleep 0.1
-  xdotool click "${3:-1}"
-  sleep 0.3
-}
-double_click_client() {
-  move_to_client "$1" "$2"
-  sleep 0.1
-  xdotool click --repeat 2 --delay 80 1
-  sleep 0.3
-}
+click_settle=0.3
+# shellcheck source=../support/x_pointer.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/x_pointer.sh"
 
 # activate: makes the main window the one that takes the keys, by a click on its status label
 # (a click there does nothing). Wine's notification area takes the activation when the icon
