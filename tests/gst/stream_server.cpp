@@ -110,45 +110,12 @@ const char* Reason(int status) {
 
 }  // namespace
 
-int ListenOnLoopback(int port, int* bound_port) {
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return -1;
-  const int yes = 1;
-  setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(fd, 16) != 0 ||
-      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    close(fd);
-    return -1;
-  }
-  *bound_port = ntohs(address.sin_port);
-  return fd;
-}
+StreamServer::StreamServer(int port) : listener_(port, [this](int fd) { HandleConnection(fd); }) {}
 
-StreamServer::StreamServer(int port) {
-  listen_fd_ = ListenOnLoopback(port, &port_);
-  if (listen_fd_ >= 0) acceptor_ = std::thread([this] { AcceptLoop(); });
-}
-
-StreamServer::~StreamServer() {
-  stopping_ = true;
-  if (acceptor_.joinable()) acceptor_.join();
-  std::vector<std::thread> connections;
-  {
-    std::lock_guard lock(mutex_);
-    connections.swap(connections_);
-  }
-  for (std::thread& connection : connections)
-    connection.join();
-  if (listen_fd_ >= 0) close(listen_fd_);
-}
+StreamServer::~StreamServer() = default;
 
 std::string StreamServer::Url(std::string_view path) const {
-  return "http://127.0.0.1:" + std::to_string(port_) + std::string(path);
+  return "http://127.0.0.1:" + std::to_string(listener_.port()) + std::string(path);
 }
 
 void StreamServer::Serve(const std::string& path, StreamResource resource) {
@@ -177,25 +144,11 @@ std::vector<RecordedRequest> StreamServer::Requests(const std::string& path) con
   return found;
 }
 
-void StreamServer::AcceptLoop() {
-  while (!stopping_) {
-    pollfd p{listen_fd_, POLLIN, 0};
-    if (poll(&p, 1, 50) <= 0) continue;
-    const int fd = accept4(listen_fd_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (fd < 0) continue;
-    std::lock_guard lock(mutex_);
-    connections_.emplace_back([this, fd] {
-      HandleConnection(fd);
-      close(fd);
-    });
-  }
-}
-
 void StreamServer::HandleConnection(int fd) {
   std::string request;
   const Clock::time_point start = Clock::now();
   while (request.find("\r\n\r\n") == std::string::npos) {
-    if (stopping_ || MillisecondsSince(start) > 5000 || request.size() > 16384) return;
+    if (listener_.stopping() || MillisecondsSince(start) > 5000 || request.size() > 16384) return;
     pollfd p{fd, POLLIN, 0};
     if (poll(&p, 1, kPollMs) <= 0) continue;
     char buffer[2048];
@@ -299,7 +252,7 @@ void StreamServer::StreamBody(int fd, const std::string& path, const StreamResou
 }
 
 bool StreamServer::Cancelled(const std::string& path, int generation) const {
-  if (stopping_) return true;
+  if (listener_.stopping()) return true;
   std::lock_guard lock(mutex_);
   auto found = paths_.find(path);
   return found != paths_.end() && found->second.generation != generation;

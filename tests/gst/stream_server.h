@@ -4,7 +4,6 @@
 // streams without an initial burst, HLS files). It starts in its constructor and stops, closing
 // every connection, in its destructor.
 
-#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <map>
@@ -12,8 +11,9 @@
 #include <mutex>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
+
+#include "gst/loopback_listener.h"
 
 namespace lumio::test {
 
@@ -72,10 +72,6 @@ struct RecordedRequest {
   std::chrono::steady_clock::time_point at;
 };
 
-// A socket listening on 127.0.0.1:`port` (0: any free port, written to `bound_port`); -1 when
-// it cannot be had.
-int ListenOnLoopback(int port, int* bound_port);
-
 class StreamServer {
  public:
   // Port 0 picks a free port; a given port is taken again (after a test closed its server).
@@ -85,8 +81,8 @@ class StreamServer {
   StreamServer& operator=(const StreamServer&) = delete;
 
   // False when the port could not be bound.
-  bool ok() const { return listen_fd_ >= 0; }
-  int port() const { return port_; }
+  bool ok() const { return listener_.ok(); }
+  int port() const { return listener_.port(); }
   std::string Url(std::string_view path) const;
 
   // Adds or replaces what `path` answers; connections already open keep their old answer.
@@ -107,21 +103,17 @@ class StreamServer {
     int generation = 0;  // raised by CloseConnections
   };
 
-  void AcceptLoop();
   void HandleConnection(int fd);
   void StreamBody(int fd, const std::string& path, const StreamResource& resource, bool icy,
                   int generation);
   bool Cancelled(const std::string& path, int generation) const;
   std::string Title(const std::string& path) const;
 
-  int listen_fd_ = -1;
-  int port_ = 0;
-  std::atomic<bool> stopping_{false};
   mutable std::mutex mutex_;
   std::map<std::string, PathState> paths_;
   std::vector<RecordedRequest> requests_;
-  std::vector<std::thread> connections_;
-  std::thread acceptor_;
+  // Last: its connections end before what they use goes.
+  LoopbackListener listener_;
 };
 
 }  // namespace lumio::test

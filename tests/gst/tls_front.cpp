@@ -9,7 +9,7 @@
 
 #include <cerrno>
 
-#include "gst/stream_server.h"
+#include "gst/loopback_listener.h"
 
 namespace lumio::test {
 namespace {
@@ -47,41 +47,17 @@ TlsFront::TlsFront(const std::string& cert_file, const std::string& key_file, in
       SSL_CTX_use_PrivateKey_file(context_, key_file.c_str(), SSL_FILETYPE_PEM) != 1) {
     return;
   }
-  listen_fd_ = ListenOnLoopback(0, &port_);
-  if (listen_fd_ >= 0) acceptor_ = std::thread([this] { AcceptLoop(); });
+  listener_ = std::make_unique<LoopbackListener>(0, [this](int fd) { Relay(fd); });
 }
 
 TlsFront::~TlsFront() {
   stopping_ = true;
-  if (acceptor_.joinable()) acceptor_.join();
-  std::vector<std::thread> connections;
-  {
-    std::lock_guard lock(mutex_);
-    connections.swap(connections_);
-  }
-  for (std::thread& connection : connections)
-    connection.join();
-  if (listen_fd_ >= 0) close(listen_fd_);
+  listener_.reset();
   if (context_ != nullptr) SSL_CTX_free(context_);
 }
 
 std::string TlsFront::Url(std::string_view path) const {
-  return "https://localhost:" + std::to_string(port_) + std::string(path);
-}
-
-void TlsFront::AcceptLoop() {
-  while (!stopping_) {
-    pollfd p{listen_fd_, POLLIN, 0};
-    if (poll(&p, 1, 50) <= 0) continue;
-    const int fd = accept4(listen_fd_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (fd < 0) continue;
-    ++connections_count_;
-    std::lock_guard lock(mutex_);
-    connections_.emplace_back([this, fd] {
-      Relay(fd);
-      close(fd);
-    });
-  }
+  return "https://localhost:" + std::to_string(port()) + std::string(path);
 }
 
 // One connection: the handshake, then bytes both ways until either side closes.

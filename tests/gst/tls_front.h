@@ -7,11 +7,11 @@
 #include <openssl/ssl.h>
 
 #include <atomic>
-#include <mutex>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
-#include <vector>
+
+#include "gst/loopback_listener.h"
 
 namespace lumio::test {
 
@@ -24,26 +24,21 @@ class TlsFront {
   TlsFront& operator=(const TlsFront&) = delete;
 
   // False when the certificate could not be loaded or the port not bound.
-  bool ok() const { return listen_fd_ >= 0; }
-  int port() const { return port_; }
+  bool ok() const { return listener_ && listener_->ok(); }
+  int port() const { return listener_ ? listener_->port() : 0; }
   // "https://localhost:<port><path>": the certificates name the host, not the address.
   std::string Url(std::string_view path) const;
   // Connections accepted so far, whether their handshake succeeded or not.
-  int connections() const { return connections_count_; }
+  int connections() const { return listener_ ? listener_->accepted() : 0; }
 
  private:
-  void AcceptLoop();
   void Relay(int client_fd);
 
   SSL_CTX* context_ = nullptr;
-  int listen_fd_ = -1;
-  int port_ = 0;
   const int backend_port_;
-  std::atomic<bool> stopping_{false};
-  std::atomic<int> connections_count_{0};
-  std::mutex mutex_;
-  std::vector<std::thread> connections_;
-  std::thread acceptor_;
+  std::atomic<bool> stopping_{false};  // the relays end
+  // Last: its connections end before the context goes. Made once the certificate is loaded.
+  std::unique_ptr<LoopbackListener> listener_;
 };
 
 }  // namespace lumio::test
