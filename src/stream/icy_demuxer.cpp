@@ -2,7 +2,23 @@
 
 #include <algorithm>
 
+#include "stream/stream_limits.h"
+#include "stream/text_scan.h"
+
 namespace lumio::stream {
+
+size_t IcyMetaintOfHeader(std::string_view value) {
+  value = Trim(value);
+  if (value.empty() || value.size() > 20) return 0;
+  uint64_t number = 0;
+  for (const char c : value) {
+    if (c < '0' || c > '9') return 0;
+    number = number * 10 + static_cast<uint64_t>(c - '0');
+    // Checked as it grows, so that no value can wrap round into the range.
+    if (number > limits::kMaxIcyMetaint) return 0;
+  }
+  return number >= limits::kMinIcyMetaint ? static_cast<size_t>(number) : 0;
+}
 
 void IcyDemuxer::Feed(std::string_view bytes, std::string& audio,
                       std::vector<std::string>& blocks) {

@@ -9,6 +9,10 @@
 
 namespace lumio::stream {
 
+// The metadata interval an "icy-metaint" header's value announces; 0 (no in-band metadata)
+// unless it is a decimal number within the limits (surrounding blanks allowed).
+size_t IcyMetaintOfHeader(std::string_view value);
+
 class IcyDemuxer {
  public:
   // `metaint` is the icy-metaint header's value; 0 means the stream carries no metadata.

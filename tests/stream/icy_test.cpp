@@ -14,6 +14,26 @@ std::string Block(std::string_view text) {
          std::string(padded - text.size(), '\0');
 }
 
+// A broken or hostile server's interval must not end the titles silently, nor wrap round.
+TEST(IcyDemuxer, TakesOnlyAnIntervalWithinTheLimits) {
+  const struct {
+    const char* header;
+    size_t metaint;
+  } cases[] = {{"16000", 16000},
+               {" 8192 ", 8192},
+               {"1", 1},
+               {"1048576", 1048576},
+               {"0", 0},
+               {"-1", 0},
+               {"", 0},
+               {"1048577", 0},
+               {"12x", 0},
+               {"18446744073709551617", 0},
+               {"99999999999999999999999", 0}};
+  for (const auto& c : cases)
+    EXPECT_EQ(IcyMetaintOfHeader(c.header), c.metaint) << c.header;
+}
+
 TEST(IcyDemuxer, SeparatesAudioAndBlocksWhereverTheChunksAreCut) {
   struct Case {
     const char* what;
