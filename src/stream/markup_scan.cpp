@@ -179,6 +179,7 @@ bool MarkupScanner::ReadAttributes(MarkupToken& token) {
         const char quote = probe[0];
         probe.remove_prefix(1);
         end = probe.find(quote);
+        if (end == std::string_view::npos && !whole_) return false;
         if (end == std::string_view::npos) end = std::min(probe.find('>'), probe.size());
         value = DecodeEntities(probe.substr(0, end));
         if (end < probe.size() && probe[end] == quote) ++end;

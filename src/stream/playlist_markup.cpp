@@ -62,7 +62,7 @@ std::vector<PlaylistEntry> ParseMarkup(std::string_view bytes, bool whole,
                                        std::string_view text_url_tag) {
   std::vector<PlaylistEntry> out;
   Group group(playlist_url, out);
-  MarkupScanner scanner(StripUtf8Bom(bytes));
+  MarkupScanner scanner(StripUtf8Bom(bytes), whole);
   MarkupToken token;
   std::string_view capturing;  // the tag whose text is being collected
   std::string text;

@@ -191,6 +191,10 @@ TEST(ParsePlaylist, ACutBodyLeavesOutItsPartialLastEntry) {
        K::kAsx,
        "[Reference]\nRef1=http://a/1\nRef2=http://a/2",
        {{"http://a/1", ""}}},
+      {"ASX cut inside a quoted address holding a \">\"",
+       K::kAsx,
+       "<asx><entry><ref href=\"http://a/1\"/></entry><entry><ref href=\"http://a/2?a=>b",
+       {{"http://a/1", ""}}},
       {"XSPF cut inside a title",
        K::kXspf,
        "<playlist><track><location>http://a/1</location><title>Radio Bei",
@@ -199,7 +203,8 @@ TEST(ParsePlaylist, ACutBodyLeavesOutItsPartialLastEntry) {
   ExpectParses(cases, false);
   // The same bodies whole: a last line without its end is an entry, an unclosed title a title.
   EXPECT_EQ(ParseM3u(cases[0].bytes, "http://h/").size(), 2u);
-  EXPECT_EQ(ParseXspf(cases[4].bytes, "http://h/"), (Entries{{"http://a/1", "Radio Bei"}}));
+  EXPECT_EQ(ParseAsx(cases[4].bytes, "http://h/").size(), 2u);
+  EXPECT_EQ(ParseXspf(cases[5].bytes, "http://h/"), (Entries{{"http://a/1", "Radio Bei"}}));
 }
 
 // "&" with no reference after it is kept, and a text of them is read once, not once per "&"
