@@ -43,7 +43,9 @@ class TagReader {
   // `taken` is how many that is.
   std::string_view SkipRaw(size_t count, size_t& taken) {
     size_t at = 0;
-    for (taken = 0; taken < count && at < bytes_.size(); ++taken) {
+    taken = 0;
+    if (!unsync_) at = taken = std::min(count, bytes_.size());
+    for (; taken < count && at < bytes_.size(); ++taken) {
       const bool stuffed =
           unsync_ && Byte(bytes_, at) == 0xFF && at + 1 < bytes_.size() && bytes_[at + 1] == '\0';
       at += stuffed ? 2 : 1;
