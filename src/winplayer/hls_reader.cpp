@@ -15,17 +15,9 @@ namespace limits = stream::limits;
 constexpr int kMaxFailedReloads = 3;
 constexpr int kMaxFailedSegments = 3;
 
-// A playlist's target duration as the reader keeps it: within the table's range whatever the
-// playlist says (NaN and infinities as the largest), so that no conversion overflows.
-double SaneTargetDuration(double seconds) {
-  if (!(seconds <= limits::kMaxHlsTargetDurationSeconds)) {
-    return limits::kMaxHlsTargetDurationSeconds;
-  }
-  return std::max(seconds, limits::kMinHlsTargetDurationSeconds);
-}
-
-// The wait before the media playlist is asked for again: `seconds` (a sane target duration or
-// part of one), never less than the table's interval, so that no playlist makes a storm.
+// The wait before the media playlist is asked for again: `seconds` (a target duration as the
+// parser bounds it, or part of one), never less than the table's interval, however short the
+// playlist says its segments are.
 Clock::duration ReloadDelay(double seconds) {
   const auto ms = static_cast<int64_t>(seconds * 1000);
   return std::chrono::milliseconds(std::max<int64_t>(ms, limits::kMinHlsReloadIntervalMs));
@@ -60,8 +52,9 @@ const stream::HlsVariant& ChooseVariant(const std::vector<stream::HlsVariant>& v
 
 }  // namespace
 
-void HlsReader::Start(const std::string& url, const std::string& body, Clock::time_point now) {
-  OnPlaylist(url, body, now);
+void HlsReader::Start(const std::string& url, const std::string& body, bool whole,
+                      Clock::time_point now) {
+  OnPlaylist(url, body, whole, now);
 }
 
 std::optional<Clock::time_point> HlsReader::next_wake() const {
@@ -115,15 +108,17 @@ void HlsReader::AdvancePlaylist(Clock::time_point now) {
     reload_at_ = now + ReloadDelay(target_duration_ / 2);
     return;
   }
-  if (!playlist_request_->TakeText(playlist_body_, limits::kMaxHlsPlaylistBytes)) return;
+  bool whole = true;
+  if (!playlist_request_->TakeText(playlist_body_, limits::kMaxHlsPlaylistBytes, &whole)) return;
   const std::string url = playlist_request_->response().url;
   playlist_request_.reset();
   failed_reloads_ = 0;
-  OnPlaylist(url, std::exchange(playlist_body_, {}), now);
+  OnPlaylist(url, std::exchange(playlist_body_, {}), whole, now);
 }
 
-void HlsReader::OnPlaylist(const std::string& url, const std::string& body, Clock::time_point now) {
-  const stream::HlsPlaylist playlist = stream::ParseHlsPlaylist(body, url);
+void HlsReader::OnPlaylist(const std::string& url, const std::string& body, bool whole,
+                           Clock::time_point now) {
+  const stream::HlsPlaylist playlist = stream::ParseHlsPlaylist(body, url, whole);
   switch (playlist.type) {
     case stream::HlsPlaylist::Type::kInvalid:
       return Fail(StreamFailure::kNotAudio, "The HLS playlist cannot be read");
@@ -154,7 +149,7 @@ void HlsReader::OnMedia(const stream::HlsMediaPlaylist& media, Clock::time_point
     return Fail(StreamFailure::kNotAudio, "The HLS stream is encrypted");
   }
   // Absent (0), the last one stays.
-  if (!(media.target_duration <= 0)) target_duration_ = SaneTargetDuration(media.target_duration);
+  if (media.target_duration > 0) target_duration_ = media.target_duration;
   ended_ = media.ended;
   stream::HlsFetchPlan plan = window_.Next(media);
   if (plan.jumped) {

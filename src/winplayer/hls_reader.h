@@ -27,8 +27,9 @@ class HlsReader {
   HlsReader(HttpFetcher& fetcher, const HttpFetchOptions& options)
       : fetcher_(fetcher), options_(options) {}
 
-  // Starts from the playlist `body` that came from `url` (after redirects).
-  void Start(const std::string& url, const std::string& body, Clock::time_point now);
+  // Starts from the playlist `body` that came from `url` (after redirects); `whole` false: the
+  // body was cut at its cap.
+  void Start(const std::string& url, const std::string& body, bool whole, Clock::time_point now);
 
   // Does what the network brought; appends the audio of the segments to `audio`. A segment is
   // read, and another one started, only while `want_more` (the taker has room): a segment that
@@ -49,7 +50,8 @@ class HlsReader {
  private:
   void Fail(StreamFailure why, std::string text);
   void FetchPlaylist(const std::string& url);
-  void OnPlaylist(const std::string& url, const std::string& body, Clock::time_point now);
+  void OnPlaylist(const std::string& url, const std::string& body, bool whole,
+                  Clock::time_point now);
   void OnMaster(const stream::HlsPlaylist& master);
   void OnMedia(const stream::HlsMediaPlaylist& media, Clock::time_point now);
   void AdvancePlaylist(Clock::time_point now);
@@ -71,7 +73,7 @@ class HlsReader {
   std::string playlist_body_;
   int failed_reloads_ = 0;
   std::optional<Clock::time_point> reload_at_;
-  double target_duration_ = 10;  // seconds, within the table's range
+  double target_duration_ = 10;  // seconds
   bool ended_ = false;
   stream::HlsLiveWindow window_;
   std::deque<stream::HlsSegment> queue_;

@@ -56,13 +56,13 @@ void HttpGet::TakeBody(std::string& out) {
   if (fetch_ && phase_ != Phase::kWaiting) fetch_->TakeBody(out);
 }
 
-bool HttpGet::TakeText(std::string& text, size_t cap) {
+bool HttpGet::TakeText(std::string& text, size_t cap, bool* whole) {
+  *whole = true;
   if (phase_ != Phase::kBody && phase_ != Phase::kEnded) return false;
   if (text.size() <= cap) TakeBody(text);
   if (text.size() <= cap) return phase_ == Phase::kEnded;
   text.resize(cap);
-  const size_t line_end = text.find_last_of("\r\n");
-  text.resize(line_end == std::string::npos ? 0 : line_end + 1);
+  *whole = false;
   fetch_.reset();
   phase_ = Phase::kEnded;
   return true;

@@ -44,10 +44,10 @@ class HttpGet {
   // Moves the body bytes received so far to the end of `out` (after a drop too: what arrived
   // before it).
   void TakeBody(std::string& out);
-  // For a text read whole (a playlist): moves body bytes to `text` and says whether it is
-  // complete. A body longer than `cap` is complete at `cap`, cut after its last line end (a
-  // line cut in the middle is no line), and the rest is not read.
-  bool TakeText(std::string& text, size_t cap);
+  // For a text read at once (a playlist): moves body bytes to `text` and says whether the read
+  // is over. It is when the body ended (`whole`), or when `cap` bytes are in: `whole` is then
+  // false, the text is cut at `cap` and the rest is not read.
+  bool TakeText(std::string& text, size_t cap, bool* whole);
   StreamFailure failure() const { return failure_; }
   const std::string& error() const { return error_; }
 

@@ -108,8 +108,10 @@ StationStream::Status StationStream::Collect(std::string& audio, bool want_more,
     return Fail(request_->failure(), request_->error());
   }
   const bool hls = kind_ == stream::PlaylistKind::kHls;
+  bool whole = true;
   if (!request_->TakeText(
-          body_, hls ? stream::limits::kMaxHlsPlaylistBytes : stream::limits::kMaxPlaylistBytes)) {
+          body_, hls ? stream::limits::kMaxHlsPlaylistBytes : stream::limits::kMaxPlaylistBytes,
+          &whole)) {
     return status_;
   }
 
@@ -118,10 +120,10 @@ StationStream::Status StationStream::Collect(std::string& audio, bool want_more,
   if (hls) {
     mode_ = Mode::kHls;
     hls_ = std::make_unique<HlsReader>(fetcher_, options_);
-    hls_->Start(url, std::exchange(body_, {}), now);
+    hls_->Start(url, std::exchange(body_, {}), whole, now);
     return AdvanceHls(audio, want_more, now);
   }
-  for (const stream::PlaylistEntry& entry : stream::ParsePlaylist(kind_, body_, url)) {
+  for (const stream::PlaylistEntry& entry : stream::ParsePlaylist(kind_, body_, url, whole)) {
     std::string why;
     if (auto fetchable = FetchableFoundUrl(entry.url, &why)) entries_.push_back(*fetchable);
   }
