@@ -66,7 +66,7 @@ void QtBanner::SetBackgroundCaptured(bool captured) {
 
 void QtList::InsertColumn(int32_t column, const std::string& heading, Format format,
                           int32_t width) {
-  m_list.InsertColumn(column, ToQString(heading), format, width, column);
+  m_list.InsertColumn(column, ToQString(heading), format, width);
 }
 
 void QtList::SetColumnWidth(int32_t column, int32_t width) {
@@ -76,12 +76,8 @@ int32_t QtList::ClientWidth() const {
   return m_list.clientWidth();
 }
 
-void QtList::SetColours(const Colours& c) {
-  m_list.SetBkColor(Colour(c.background));
-  m_list.SetRowBkColors(Colour(c.evenRow), Colour(c.oddRow));
-  m_list.SetNormalTextColor(Colour(c.text));
-  m_list.SetSelectionBkColor(Colour(c.selectionBackground));
-  m_list.SetSelectionTextColor(Colour(c.selectionText));
+void QtList::SetColours(const Colours& colours) {
+  m_list.SetColours(colours);
 }
 
 void QtList::SetRowHeight(int32_t height) {
