@@ -5,27 +5,13 @@
 #include <utility>
 
 #include "qt/fonts.h"
+#include "qt/model_paint.h"
 
 namespace lumio {
 
 namespace {
 
 constexpr int kDefaultPadding = 6;
-
-QColor ColorOf(uint32_t rgb) {
-  return QColor::fromRgb(static_cast<QRgb>(rgb) | 0xFF000000u);
-}
-
-Qt::Alignment AlignmentOf(TextAlign align) {
-  switch (align) {
-    case TextAlign::kLeft:
-      return Qt::AlignLeft;
-    case TextAlign::kRight:
-      return Qt::AlignRight;
-    default:
-      return Qt::AlignHCenter;
-  }
-}
 
 }  // namespace
 
@@ -63,7 +49,7 @@ void CHeaderCtrlCl::PaintGradient(QPainter& painter, int left, int right) const 
   if (right <= left + 1) return;
   for (int y = 0; y < height(); ++y) {
     painter.fillRect(QRect(left + 1, y, right - left - 1, 1),
-                     ColorOf(HeaderModel::GradientColour(y)));
+                     ToQColor(HeaderModel::GradientColour(y)));
   }
 }
 
@@ -71,7 +57,7 @@ void CHeaderCtrlCl::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
   const QFontMetrics metrics(font());
   painter.setFont(font());
-  painter.setPen(ColorOf(HeaderModel::kTitleColour));
+  painter.setPen(ToQColor(HeaderModel::kTitleColour));
   int left = 0;
   for (int i = 0; i < static_cast<int>(widths_.size()); ++i) {
     const int right = left + widths_[static_cast<size_t>(i)];
@@ -80,7 +66,7 @@ void CHeaderCtrlCl::paintEvent(QPaintEvent* /*event*/) {
         Rect{left, 0, right, height()}, model_.AlignmentCode(i), metrics.height());
     painter.drawText(
         QRect(title.rect.left, title.rect.top, title.rect.width(), title.rect.height()),
-        static_cast<int>(AlignmentOf(title.align) | Qt::AlignTop),
+        static_cast<int>(ToQtAlignment(title.align) | Qt::AlignTop),
         QString::fromStdString(model_.TitleText(i)));
     left = right;
   }

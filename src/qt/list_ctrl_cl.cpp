@@ -8,6 +8,7 @@
 
 #include "ports/control_ids.h"
 #include "qt/fonts.h"
+#include "qt/model_paint.h"
 #include "qt/skin_resources.h"
 
 namespace lumio {
@@ -17,10 +18,6 @@ namespace {
 // Between the font and the row edges when no row height is set.
 constexpr int kDefaultRowPadding = 4;
 constexpr int kDefaultFontHeight = 12;
-
-uint32_t RgbOf(const QColor& color) {
-  return color.rgb() & 0xFFFFFFu;
-}
 
 // The model keeps texts as UTF-8 bytes.
 std::string ToModel(const QString& text) {
@@ -70,12 +67,12 @@ CListCtrlCl::CListCtrlCl(int controlId, QWidget* parent)
   verticalScrollBar()->setSingleStep(1);
   // The columns keep their shares of the client width: there is never anything to the right.
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  colours_ = {RgbOf(Qt::white),
+  colours_ = {FromQColor(Qt::white),
               0,
               0,
               0,
-              RgbOf(palette().color(QPalette::Highlight)),
-              RgbOf(palette().color(QPalette::HighlightedText))};
+              FromQColor(palette().color(QPalette::Highlight)),
+              FromQColor(palette().color(QPalette::HighlightedText))};
   Model().SetScrollBarWidth(verticalScrollBar()->sizeHint().width());
   SetFontSize(kDefaultFontHeight, 0);
   tipTimer_.setSingleShot(true);
@@ -180,8 +177,7 @@ void CListCtrlCl::EnsureVisible(int row) {
 }
 
 QRect CListCtrlCl::CellLabelRect(int row, int column) const {
-  const Rect label = Model().CellLabelRect(row, column);
-  return {label.left, label.top, label.width(), label.height()};
+  return ToQRect(Model().CellLabelRect(row, column));
 }
 
 void CListCtrlCl::resizeEvent(QResizeEvent* event) {

@@ -5,35 +5,13 @@
 #include <algorithm>
 
 #include "qt/list_ctrl_cl.h"
+#include "qt/model_paint.h"
 
 namespace lumio {
 
-namespace {
-
-QColor ColorOf(uint32_t rgb) {
-  return QColor::fromRgb(static_cast<QRgb>(rgb) | 0xFF000000u);
-}
-
-QRect ToQRect(const Rect& r) {
-  return {r.left, r.top, r.width(), r.height()};
-}
-
-Qt::Alignment AlignmentOf(TextAlign align) {
-  switch (align) {
-    case TextAlign::kLeft:
-      return Qt::AlignLeft;
-    case TextAlign::kRight:
-      return Qt::AlignRight;
-    default:
-      return Qt::AlignHCenter;
-  }
-}
-
-}  // namespace
-
 void CListCtrlCl::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
-  painter.fillRect(event->rect(), ColorOf(colours_.background));
+  painter.fillRect(event->rect(), ToQColor(colours_.background));
   const ListModel& model = Model();
   if (model.ColumnCount() == 0 || model.ItemCount() == 0) return;
   const int height = model.RowHeight();
@@ -56,15 +34,15 @@ void CListCtrlCl::DrawItem(QPainter& painter, int row, int textHeight) {
                                      header_.model().AlignmentCode(column), textHeight, text);
     const QRect fill = ToQRect(cell.fill);
     if (fill.width() <= 0) continue;
-    painter.fillRect(fill, ColorOf(cell.fillColour));
+    painter.fillRect(fill, ToQColor(cell.fillColour));
     painter.save();
     painter.setClipRect(fill);
     if (cell.isText) {
       if (cell.text.width() > 0 && !text.empty()) {
         painter.setFont(cell.bold ? boldFont_ : font_);
-        painter.setPen(ColorOf(cell.textColour));
+        painter.setPen(ToQColor(cell.textColour));
         painter.drawText(ToQRect(cell.text),
-                         static_cast<int>(AlignmentOf(cell.align) | Qt::AlignTop),
+                         static_cast<int>(ToQtAlignment(cell.align) | Qt::AlignTop),
                          QString::fromStdString(text));
       }
     } else {

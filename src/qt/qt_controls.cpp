@@ -2,16 +2,13 @@
 
 #include <QColor>
 
+#include "qt/model_paint.h"
 #include "qt/qt_text.h"
 
 namespace lumio {
 namespace {
 
 constexpr QRgb kKeyFromPixel = 0xFF000000;
-
-QColor Colour(uint32_t rgb) {
-  return QColor::fromRgb(static_cast<QRgb>(rgb) | 0xFF000000u);
-}
 
 }  // namespace
 
@@ -44,7 +41,7 @@ void QtBanner::SetText(const std::string& text) {
   m_label.SetText(ToQString(text));
 }
 void QtBanner::SetTextColor(uint32_t rgb) {
-  m_label.SetTextColor(Colour(rgb));
+  m_label.SetTextColor(ToQColor(rgb));
 }
 void QtBanner::SetFontHeight(int32_t height) {
   m_label.SetFontHeight(height);

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "qt/model_paint.h"
 #include "qt/skin_resources.h"
 
 namespace lumio {
@@ -25,8 +26,7 @@ void SkinButton::paintEvent(QPaintEvent* /*event*/) {
   const Rect source = model_.Source(width(), height());
   if (skin_.isNull() || source.width() <= 0 || source.height() <= 0) return;
   QPainter painter(this);
-  painter.drawImage(QPoint(0, 0), skin_,
-                    QRect(source.left, source.top, source.width(), source.height()));
+  painter.drawImage(QPoint(0, 0), skin_, ToQRect(source));
 }
 
 void SkinButton::mouseMoveEvent(QMouseEvent* event) {

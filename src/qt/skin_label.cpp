@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "qt/fonts.h"
+#include "qt/model_paint.h"
 
 namespace lumio {
 
@@ -25,17 +26,13 @@ QString FromModel(const std::string& text) {
   return QString::fromStdString(text);
 }
 
-QColor ColorOf(uint32_t rgb) {
-  return QColor::fromRgb(static_cast<QRgb>(rgb) | 0xFF000000u);
-}
-
 }  // namespace
 
 SkinLabel::SkinLabel(int controlId, QWidget* parent) : QWidget(parent), controlId_(controlId) {
   setFont(ProgramFont(kWindowFontHeight));
   setMouseTracking(true);
   setCursor(Qt::PointingHandCursor);
-  model_.SetTextColour(palette().color(QPalette::WindowText).rgb() & 0xFFFFFFu);
+  model_.SetTextColour(FromQColor(palette().color(QPalette::WindowText)));
   model_.Resize(width(), height());
   connect(&timer_, &QTimer::timeout, this, &SkinLabel::ScrollTick);
 }
@@ -46,7 +43,7 @@ void SkinLabel::SetText(const QString& text) {
 }
 
 void SkinLabel::SetTextColor(const QColor& color) {
-  model_.SetTextColour(color.rgb() & 0xFFFFFFu);
+  model_.SetTextColour(FromQColor(color));
   Changed();
 }
 
@@ -124,7 +121,7 @@ void SkinLabel::paintEvent(QPaintEvent* /*event*/) {
   const Point at = model_.Paint([this](const std::string& text) { return Measure(text); });
   const QString text = OneLine(displayedText());
   const QFont drawing = drawingFont();
-  const QColor color = ColorOf(model_.colour());
+  const QColor color = ToQColor(model_.colour());
   if (text != renderedText_ || drawing != renderedFont_ || color != renderedColor_ ||
       rendering_.isNull()) {
     renderedText_ = text;

@@ -1,14 +1,12 @@
 #include "win/skin_button.h"
 
+#include "win/control_input.h"
+
 namespace lumio::win {
 
 namespace {
 
 constexpr UINT_PTR kLeaveTimer = 1;
-
-HCURSOR HandCursor() {
-  return LoadCursorW(nullptr, reinterpret_cast<const wchar_t*>(static_cast<ULONG_PTR>(32649)));
-}
 
 }  // namespace
 
@@ -45,6 +43,7 @@ void SkinButton::Notify(int32_t code) const {
 }
 
 LRESULT SkinButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (IsRightClickMessage(message)) return 0;
   switch (message) {
     case WM_PAINT:
       Paint();
@@ -79,11 +78,6 @@ LRESULT SkinButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_LBUTTONDBLCLK:
       Notify(m_model.DoubleClick());
-      return 0;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-    case WM_CONTEXTMENU:
       return 0;
     default:
       break;

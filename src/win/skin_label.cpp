@@ -1,6 +1,7 @@
 #include "win/skin_label.h"
 
 #include "text/wide_text.h"
+#include "win/control_input.h"
 #include "win/reflect.h"
 
 namespace lumio::win {
@@ -16,10 +17,6 @@ std::wstring OneLine(const std::string& gbk) {
     if (c == L'\r' || c == L'\n') c = L' ';
   }
   return text;
-}
-
-HCURSOR HandCursor() {
-  return LoadCursorW(nullptr, reinterpret_cast<const wchar_t*>(static_cast<ULONG_PTR>(32649)));
 }
 
 HFONT WindowFont(HWND window) {
@@ -151,6 +148,7 @@ void SkinLabel::Invalidate() const {
 
 LRESULT SkinLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == ReflectQueryMessage()) return wParam == WM_CTLCOLORSTATIC ? 1 : 0;
+  if (IsRightClickMessage(message)) return 0;
   switch (message) {
     case WM_ERASEBKGND:
       Draw(reinterpret_cast<HDC>(wParam));
@@ -192,11 +190,6 @@ LRESULT SkinLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_LBUTTONDBLCLK:
       if (m_model.DoubleClick() && m_onClick) m_onClick();
-      return 0;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-    case WM_CONTEXTMENU:
       return 0;
     case kOcmBase + WM_CTLCOLORSTATIC:
       SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);

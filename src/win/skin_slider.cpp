@@ -1,5 +1,6 @@
 #include "win/skin_slider.h"
 
+#include "win/control_input.h"
 #include "win/offscreen_dc.h"
 
 namespace lumio::win {
@@ -127,6 +128,7 @@ void SkinSlider::Invalidate() const {
 }
 
 LRESULT SkinSlider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (IsRightClickMessage(message)) return 0;
   switch (message) {
     case WM_PAINT:
       Paint();
@@ -165,11 +167,6 @@ LRESULT SkinSlider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lParam) != hwnd()) Post(m_model.CaptureLost());
       break;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-    case WM_CONTEXTMENU:
-      return 0;
     case WM_KEYDOWN:
       if (const std::optional<SliderKey> key = KeyOf(wParam)) Post(m_model.Key(*key));
       break;
