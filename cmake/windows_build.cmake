@@ -17,7 +17,7 @@ ExternalProject_Add(lumio_windows
   DEPENDS lumio-catalogue)
 
 set(lumio_windows_bin ${CMAKE_BINARY_DIR}/windows/bin)
-foreach(suite core stream)
+foreach(suite core stream control_models)
   add_test(NAME windows.${suite}
            COMMAND ${PROJECT_SOURCE_DIR}/tests/windows/run_under_wine.sh
                    ${lumio_windows_bin}/lumio_${suite}_tests.exe)

@@ -1,4 +1,5 @@
 // fuzz-links: lumio_core
+// fuzz-max-len: 1200000
 // The fragmented MP4 reader on arbitrary init sections and segments: cutting the bytes anywhere
 // gives the same frames, metadata and track; the audio is whole ADTS frames whose payloads,
 // like the metadata, never add up to more than was fed.
