@@ -78,7 +78,8 @@ bool TakeOverModeAndOwner(int fd, const struct stat& target) {
 bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
   struct stat target {};
   const bool replacing = ::stat(path.c_str(), &target) == 0;
-  if (replacing && !MayReplace(path, target)) return false;
+  // A pipe, a device or a folder at the path is someone else's: never swapped for a file.
+  if (replacing && (!S_ISREG(target.st_mode) || !MayReplace(path, target))) return false;
   const std::string temp = TemporaryPathFor(path);
   // A ".vx" that is already there was left by a save that was killed (or put there by someone
   // else): it is removed, and the new one is made afresh and never through a link, so the bytes
@@ -103,15 +104,17 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
 FileRead ReadFileBytes(const std::string& path) {
   FileRead result;
   result.outcome = FileRead::Outcome::kUnreadable;
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Opened without waiting: a pipe at the path would otherwise hold the program until someone
+  // writes into it. Only a regular file is read; anything else reads as unreadable.
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (!fd.ok()) {
     if (errno == ENOENT) result.outcome = FileRead::Outcome::kMissing;
     return result;
   }
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) return result;
-  if (S_ISDIR(st.st_mode)) {
-    errno = EISDIR;
+  if (!S_ISREG(st.st_mode)) {
+    errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     return result;
   }
   std::string& bytes = result.bytes;

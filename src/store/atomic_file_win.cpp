@@ -114,6 +114,11 @@ FileRead ReadFileBytes(const std::string& path) {
     SetErrnoFromLastError();
     return result;
   }
+  // Only a file on a disk is read: a device or a pipe named by the path reads as unreadable.
+  if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+    errno = EINVAL;
+    return result;
+  }
   LARGE_INTEGER size{};
   if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) {
     result.bytes.reserve(static_cast<size_t>(size.QuadPart));
