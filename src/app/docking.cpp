@@ -40,10 +40,10 @@ void Docking::RestartAutoHide() {
 
 void Docking::OnMove() {
   const Rect r = m_window.GetWindowRect();
-  // A free window docks at the outer edges of the desktop where it is now: a boundary between
-  // two screens is crossed, never docked at. A docked or hidden window keeps the edges it
-  // docked at.
-  if (m_nDockKind == kDockNone && m_nDockState == kDockFree && !m_bMoveGuard) {
+  // The window docks at the outer edges of the desktop where it is now: a boundary between two
+  // screens is crossed, never docked at. A hidden window, mostly off the desktop, and the
+  // window's own docking moves keep the edges it docked at.
+  if (m_nDockState != kDockHidden && !m_bMoveGuard) {
     const std::vector<Monitor> monitors = m_window.GetMonitors();
     m_place.m_nWorkAreaRight = RightEdgeAt(monitors, r);
     m_place.m_nWorkAreaTop = TopEdgeAt(monitors, r);
