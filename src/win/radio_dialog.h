@@ -43,6 +43,10 @@ class RadioDialog {
   void OnCaptionPress(WPARAM wParam, LPARAM lParam);
   void OnPaintIconic();
   void EndModal();
+  // The keyboard's media keys reach the program wherever the focus is, while it runs; a key
+  // another program holds already stays with it.
+  void RegisterMediaKeys();
+  void UnregisterMediaKeys();
 
   WinWindowLayer& m_layer;
   CRadioDlg& m_dlg;
@@ -57,6 +61,7 @@ class RadioDialog {
   bool m_dragPosted = false;
   bool m_moveLoopRan = false;
   bool m_movedInLoop = false;
+  bool m_mediaKeys = false;  // hot keys were asked for
 };
 
 }  // namespace lumio::win
