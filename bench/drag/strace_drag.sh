@@ -30,9 +30,12 @@ for _ in $(seq 100); do
   xdotool search --onlyvisible --name Tarvel >/dev/null 2>&1 && break
   sleep 0.1
 done
-sleep 1
+sleep 3  # the window is shown before it takes input
 before=$(grep -c 'base.ini"' "$work/trace" || true)
-xdotool mousemove 385 220 mousedown 1
+xdotool mousemove 385 220
+sleep 0.3
+xdotool mousedown 1
+sleep 0.2
 for i in $(seq 1 300); do
   xdotool mousemove $((385 + i)) $((220 + i / 3))
 done
