@@ -51,20 +51,34 @@ expect_geometry "100 120 300 580" 5 "the saved place on the left screen"
   fail "start-up rewrote the saved place as $(ini_value LastX)/$(ini_value LastY)"
 screenshot left-screen >/dev/null
 
-note "dragged right across the boundary in 10 px steps: no dock at the boundary"
-# Right edge from 400 to 1700: through 1270..1290, where the two screens meet.
-drag_by 1300 0 130
+note "Find and About open over the window, on the left screen"
+for button in "125 530 50 20" "185 530 50 20"; do
+  read -r bx by bw bh <<<"$button"
+  click_control "$bx" "$by" "$bw" "$bh"
+  wait_for 5 popup_is_open || fail "the button at $bx,$by opened no dialog"
+  sleep 0.3
+  dialog=$(open_popups | head -n 1)
+  read -r dx dy dw dh < <(geometry "$dialog")
+  ((dx >= 0 && dx + dw <= 1280)) || fail "a dialog opened at $dx,$dy ${dw}x$dh, not on the left screen"
+  xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+  xdotool key Escape
+  wait_for 3 eval '! popup_is_open' || fail "Escape left the dialog open"
+done
+
+note "dragged right across the boundary in 50 px steps: no dock at the boundary"
+# Right edge from 400 to 1700, across 1280, where the two screens meet.
+drag_by 1300 0 26
 expect_geometry "1400 120 300 580" 3 "after the drag across the boundary"
 [[ "$(ini_value LastX) $(ini_value LastY)" == "1400 120" ]] ||
   fail "base.ini holds $(ini_value LastX)/$(ini_value LastY) once the drag ended at 1400/120"
 
 note "it docks at the desktop's outer right edge"
-drag_by 855 0 20
+drag_by 855 0 10
 expect_geometry "2260 120 300 580" 3 "dragged to 5 px from the outer edge"
 screenshot docked-right >/dev/null
 
 note "back on the left screen, it stays where it is dropped near the boundary"
-drag_by -1285 0 40
+drag_by -1285 0 20
 expect_geometry "975 120 300 580" 3 "dropped with its right edge 5 px left of the boundary"
 [[ "$(ini_value LastX)" == "975" ]] || fail "base.ini holds LastX $(ini_value LastX), expected 975"
 program_pid=$lumio_pid
