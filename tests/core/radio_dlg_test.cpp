@@ -196,10 +196,16 @@ TEST_F(RadioDlgTest, BothModesRegisterTheWholeTooltipTable) {
 }
 
 TEST_F(RadioDlgTest, ExitFadesInSixStepsThenClosesAndTeardownEmptiesTheCatalogue) {
+  int exitsBegun = 0;
+  dlg.SetExitHandler([&] {
+    ++exitsBegun;
+    EXPECT_EQ(window.alpha, 255) << "the program is told before the fade";
+  });
   Start();
   dlg.m_store.m_catalogue.resize(3);
   window.TakeLog();
   dlg.OnCommand(kIdcClose);
+  EXPECT_EQ(exitsBegun, 1);
   std::vector<int32_t> alphas{window.alpha};
   while (window.TimerArmed(kTimerFade)) {
     dlg.OnTimer(kTimerFade);

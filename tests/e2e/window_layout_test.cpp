@@ -20,6 +20,7 @@
 #include "qt/mpris_station_watch.h"
 #include "qt/qt_text.h"
 #include "qt/qt_window_layer.h"
+#include "qt/single_instance.h"
 
 namespace lumio {
 namespace {
@@ -310,6 +311,21 @@ class WindowLayoutTest : public QObject {
     QCOMPARE(counting.starts, 1);
     QCOMPARE(counting.pauses, 1);
     QCOMPARE(mpris.PlaybackStatus(), QStringLiteral("Paused"));
+  }
+
+  // A program that is ending gives its config folder up: a start during its exit fade starts
+  // anew instead of asking a window that is going away.
+  void AStartDuringTheExitStartsAnew() {
+    const std::string folder = dir_.path().toStdString() + "/instance";
+    SingleInstance first(folder);
+    QCOMPARE(first.claim(), SingleInstance::Claim::kFirst);
+    {
+      SingleInstance second(folder);
+      QCOMPARE(second.claim(), SingleInstance::Claim::kOtherAsked);
+    }
+    first.Release();
+    SingleInstance third(folder);
+    QCOMPARE(third.claim(), SingleInstance::Claim::kFirst);
   }
 
   // The normal window's skin differs from the bar's where they overlap: the switch really
