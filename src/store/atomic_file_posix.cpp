@@ -101,19 +101,22 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
   return true;
 }
 
-FileRead ReadFileBytes(const std::string& path) {
+namespace {
+
+FileRead ReadBytes(const std::string& path, bool filesOnly) {
   FileRead result;
   result.outcome = FileRead::Outcome::kUnreadable;
-  // Opened without waiting: a pipe at the path would otherwise hold the program until someone
-  // writes into it. Only a regular file is read; anything else reads as unreadable.
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  // A program's file is opened without waiting: a pipe at the path would otherwise hold the
+  // program until someone writes into it. Only a regular file is read then.
+  const int wait = filesOnly ? O_NONBLOCK : 0;
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | wait));
   if (!fd.ok()) {
     if (errno == ENOENT) result.outcome = FileRead::Outcome::kMissing;
     return result;
   }
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) return result;
-  if (!S_ISREG(st.st_mode)) {
+  if (S_ISDIR(st.st_mode) || (filesOnly && !S_ISREG(st.st_mode))) {
     errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     return result;
   }
@@ -132,6 +135,18 @@ FileRead ReadFileBytes(const std::string& path) {
   }
   result.outcome = FileRead::Outcome::kRead;
   return result;
+}
+
+}  // namespace
+
+FileRead ReadFileBytes(const std::string& path) {
+  return ReadBytes(path, true);
+}
+
+std::optional<std::string> ReadWholeInput(const std::string& path) {
+  FileRead read = ReadBytes(path, false);
+  if (read.outcome != FileRead::Outcome::kRead) return std::nullopt;
+  return std::move(read.bytes);
 }
 
 bool PathExists(const std::string& path) {
