@@ -15,7 +15,10 @@ namespace {
 
 constexpr UINT kMsgNothing = WM_USER + 117;  // answered with 0, as it always was
 constexpr COLORREF kWhite = ToColorRef(0xFFFFFF);
-constexpr UINT kModNoRepeat = 0x4000;  // MOD_NOREPEAT: a held key is one press
+// While a media key is held its repeats are no presses: the key is watched until it is up.
+// (MOD_NOREPEAT would do it, but Wine takes the flag and then never reports the key.)
+constexpr UINT_PTR kTimerHeldKey = 100;  // the window's own, beside the program's timers
+constexpr UINT kHeldKeyPollMs = 100;
 
 // The media keys as hot keys: the hot key's id, its key and what it does.
 struct MediaHotKey {
@@ -43,7 +46,23 @@ void RadioDialog::RegisterMediaKeys() {
   m_mediaKeys = true;
   // Failures are silent: the key belongs to another program (a player the listener runs too).
   for (const MediaHotKey& key : kMediaHotKeys)
-    RegisterHotKey(m_hwnd, key.id, kModNoRepeat, key.key);
+    RegisterHotKey(m_hwnd, key.id, 0, key.key);
+}
+
+void RadioDialog::OnHotKey(WPARAM id) {
+  for (const MediaHotKey& key : kMediaHotKeys) {
+    if (static_cast<int>(id) != key.id) continue;
+    if (m_heldKey == key.key) return;  // a repeat of the key still held down
+    m_heldKey = key.key;
+    ::SetTimer(m_hwnd, kTimerHeldKey, kHeldKeyPollMs, nullptr);
+    m_dlg.OnMediaKey(key.action);
+  }
+}
+
+void RadioDialog::WatchHeldKey() {
+  if (m_heldKey != 0 && (GetAsyncKeyState(static_cast<int>(m_heldKey)) & 0x8000) != 0) return;
+  m_heldKey = 0;
+  ::KillTimer(m_hwnd, kTimerHeldKey);
 }
 
 void RadioDialog::UnregisterMediaKeys() {
@@ -280,6 +299,10 @@ INT_PTR RadioDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return DialogResult(m_hwnd, result);
     }
     case WM_TIMER:
+      if (wParam == kTimerHeldKey) {
+        WatchHeldKey();
+        return TRUE;
+      }
       m_dlg.OnTimer(static_cast<int32_t>(wParam));
       return TRUE;
     case WM_MOVE:
@@ -288,9 +311,7 @@ INT_PTR RadioDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (!IsIconic(m_hwnd)) m_dlg.OnMove();
       return FALSE;
     case WM_HOTKEY:
-      for (const MediaHotKey& key : kMediaHotKeys) {
-        if (static_cast<int>(wParam) == key.id) m_dlg.OnMediaKey(key.action);
-      }
+      OnHotKey(wParam);
       return TRUE;
     case kMsgSliderChanged:
       return DialogResult(m_hwnd, m_dlg.OnSliderChanged(static_cast<int32_t>(wParam),

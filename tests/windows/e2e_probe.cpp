@@ -5,6 +5,9 @@
 // exits 0, or 1 when there is no such window, 2 on a usage error.
 //   lumio-e2e-probe workarea
 // prints the desktop's work area as Windows programs see it: LEFT TOP RIGHT BOTTOM.
+//   lumio-e2e-probe iconic TITLE_PART
+// prints 1 when that window is minimised, else 0 (a desktop without a window manager shows a
+// minimised window all the same).
 //   lumio-e2e-probe monitors
 // prints each screen Windows programs see, one a line: LEFT TOP RIGHT BOTTOM.
 //   lumio-e2e-probe hotkey VK SECONDS
@@ -56,6 +59,13 @@ int wmain(int argc, wchar_t** argv) {
     EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0);
     return 0;
   }
+  if (argc == 3 && std::wstring(argv[1]) == L"iconic") {
+    Search search{argv[2], nullptr};
+    EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
+    if (search.found == nullptr) return 1;
+    std::printf("%d\n", IsIconic(search.found) ? 1 : 0);
+    return 0;
+  }
   if (argc == 4 && std::wstring(argv[1]) == L"hotkey") {
     return HoldHotKey(static_cast<UINT>(std::wcstoul(argv[2], nullptr, 10)),
                       static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10)));
@@ -69,6 +79,7 @@ int wmain(int argc, wchar_t** argv) {
   if (argc != 6 || std::wstring(argv[1]) != L"post") {
     std::fputws(
         L"usage: lumio-e2e-probe post TITLE_PART MESSAGE WPARAM LPARAM | workarea | monitors | "
+        L"iconic TITLE_PART | "
         L"hotkey VK SECONDS\n",
         stderr);
     return 2;
