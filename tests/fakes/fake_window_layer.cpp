@@ -189,6 +189,11 @@ void FakeWindowLayer::BringToForeground() {
   log.push_back("foreground");
 }
 
+std::vector<Monitor> FakeWindowLayer::GetMonitors() const {
+  if (!monitors.empty()) return monitors;
+  return {{workArea, workArea}};
+}
+
 bool FakeWindowLayer::TrackMouseLeave() {
   log.push_back("track leave");
   return trackLeaveResult;
