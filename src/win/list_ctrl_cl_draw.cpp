@@ -68,7 +68,9 @@ void CListCtrlCl::DrawItem(const DRAWITEMSTRUCT& draw) {
                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"宋体"));
       SelectObject(dc, font.get());
       RECT where{cell.text.left, cell.text.top, cell.text.right, cell.text.bottom};
-      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &where, FormatOf(cell.align));
+      // A station's name is shown as written: "&" is a character, not a mnemonic.
+      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &where,
+                FormatOf(cell.align) | DT_NOPREFIX);
       SelectObject(dc, GetStockObject(SYSTEM_FONT));
       continue;
     }
