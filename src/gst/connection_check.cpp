@@ -10,7 +10,7 @@ namespace lumio::gst {
 // Shared by the check and the connection under way: GIO calls back even when cancelled, and
 // the owner may go before that or from within `done`. Whichever of the two ends last frees it.
 struct ConnectionCheck::Pending {
-  std::function<void(StreamFailure, std::string)> done;
+  std::function<void(TransportError, std::string)> done;
   GCancellable* cancellable = nullptr;
   GSocketClient* client = nullptr;
   bool owner_gone = false;
@@ -26,13 +26,15 @@ struct ConnectionCheck::Pending {
 
 namespace {
 
-std::pair<StreamFailure, std::string> Explain(const GError* error) {
+std::pair<TransportError, std::string> Explain(const GError* error) {
   const std::string message = error->message != nullptr ? error->message : "";
   if (error->domain == G_TLS_ERROR && error->code == G_TLS_ERROR_BAD_CERTIFICATE)
-    return {StreamFailure::kBadCertificate, "The server's certificate is not valid: " + message};
+    return {TransportError::kBadCertificate, "The server's certificate is not valid: " + message};
   if (error->domain == G_IO_ERROR && error->code == G_IO_ERROR_TIMED_OUT)
-    return {StreamFailure::kNoAnswer, "The server does not answer: " + message};
-  return {StreamFailure::kUnreachable, "The server cannot be reached: " + message};
+    return {TransportError::kTimedOut, "The server does not answer: " + message};
+  if (error->domain == G_RESOLVER_ERROR)
+    return {TransportError::kHostUnknown, "The server's name is unknown: " + message};
+  return {TransportError::kRefused, "The server cannot be reached: " + message};
 }
 
 }  // namespace
@@ -43,8 +45,8 @@ void ConnectionCheck::Pending::OnConnected(GObject* source, GAsyncResult* result
   GSocketConnection* connection = g_socket_client_connect_to_uri_finish(
       reinterpret_cast<GSocketClient*>(source), result, &error);
   if (connection != nullptr) g_object_unref(connection);
-  std::pair<StreamFailure, std::string> outcome = {
-      StreamFailure::kNoAnswer, "The server accepts the connection but sends no answer"};
+  std::pair<TransportError, std::string> outcome = {
+      TransportError::kTimedOut, "The server accepts the connection but sends no answer"};
   if (error != nullptr) {
     outcome = Explain(error);
     g_error_free(error);
@@ -55,12 +57,12 @@ void ConnectionCheck::Pending::OnConnected(GObject* source, GAsyncResult* result
     return;
   }
   // The owner may be destroyed by `done`; nothing of `pending` is touched after it.
-  std::function<void(StreamFailure, std::string)> done = std::move(pending->done);
+  std::function<void(TransportError, std::string)> done = std::move(pending->done);
   done(outcome.first, std::move(outcome.second));
 }
 
 ConnectionCheck::ConnectionCheck(const std::string& uri, int timeout_seconds,
-                                 std::function<void(StreamFailure, std::string why)> done)
+                                 std::function<void(TransportError, std::string why)> done)
     : pending_(new Pending) {
   pending_->done = std::move(done);
   pending_->cancellable = g_cancellable_new();
