@@ -12,7 +12,6 @@
 #include "stream/stream_text.h"
 #include "stream/text_scan.h"
 #include "stream/url.h"
-#include "text/gbk.h"
 
 namespace lumio {
 namespace {
@@ -33,24 +32,6 @@ OpenAs OpenAsByName(std::string_view uri) {
   const stream::PlaylistKind kind = stream::ClassifyPlaylist(uri, "", "");
   if (kind == stream::PlaylistKind::kHls) return OpenAs::kHls;
   return kind == stream::PlaylistKind::kNone ? OpenAs::kStream : OpenAs::kPlaylist;
-}
-
-// A playlist cut short (by the size cap, a broken connection or the time limit) up to its
-// last line end: its last line may be an address cut in the middle.
-std::string_view WholeLines(std::string_view text) {
-  const size_t end = text.find_last_of("\r\n");
-  return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
-}
-
-// Enough of a title, in whatever encoding it came, to fill kMaxTitleBytes of GBK (a character
-// of up to four UTF-8 bytes becomes at least one GBK byte), not cut inside a UTF-8 character.
-std::string_view TitleHead(std::string_view text) {
-  constexpr size_t kEnough = 4 * limits::kMaxTitleBytes;
-  if (text.size() <= kEnough) return text;
-  size_t end = kEnough;
-  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-    --end;
-  return text.substr(0, end);
 }
 
 }  // namespace
@@ -241,8 +222,7 @@ void StationAttempt::FinishPlaylist(int64_t now, bool whole) {
                 "Playlists inside playlists go deeper than the player follows");
   }
   std::vector<std::string> entries;
-  const std::string_view text = whole ? std::string_view(playlist) : WholeLines(playlist);
-  for (stream::PlaylistEntry& entry : stream::ParsePlaylist(body.playlist, text, m_from))
+  for (stream::PlaylistEntry& entry : stream::ParsePlaylist(body.playlist, playlist, m_from, whole))
     entries.push_back(std::move(entry.url));
   if (entries.empty())
     return Fail(now, StreamFailure::kNotAudio, "The playlist lists no address to play");
@@ -282,8 +262,7 @@ void StationAttempt::OnSound(int64_t heardMs) {
 
 void StationAttempt::OnTitle(std::string_view text) {
   if ((m_phase != Phase::kOpening && m_phase != Phase::kPlaying) || !m_titlesAllowed) return;
-  const std::string gbk = stream::StreamTextToGbk(TitleHead(text));
-  m_title = std::string(CutGbk(gbk, limits::kMaxTitleBytes));
+  m_title = stream::StreamTitleForListener(text);
 }
 
 int32_t StationAttempt::PlayState() const {

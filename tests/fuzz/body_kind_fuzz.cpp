@@ -1,4 +1,5 @@
 // fuzz-links: lumio_core
+// fuzz-max-len: 8192
 // What a body is, on arbitrary bytes: one verdict for the same start whatever follows the
 // probe's bytes, a playlist always of a kind, and frames of audio never taken for a page or a
 // playlist, so that a station is never refused for what it really sends.

@@ -1,4 +1,5 @@
 // fuzz-links: lumio_core
+// fuzz-max-len: 8192
 // The station attempt driven by a mechanism that reports whatever the input says, in any order:
 // the play state is always one the status line knows, only web addresses are ever opened, no
 // event sets off an endless chain of opens, a playlist is never collected past its cap however
