@@ -28,12 +28,10 @@ struct ConnectionCheck::Pending {
     g_object_unref(cancellable);
   }
 
-  // True, and `this` deleted, when nobody waits for the outcome any more.
-  bool Abandoned() {
-    if (!owner_gone) return false;
-    delete this;
-    return true;
-  }
+  // True when the check ends at this step: nobody waits for it any more (`this` is deleted),
+  // or `error` ended it (`done` has run, with `no_answer` as the reason of a time-out when
+  // given). Takes `error`.
+  bool Ended(GError* error, const char* no_answer = nullptr);
   void Finish(TransportError error, std::string why);
 
   static void OnConnected(GObject* source, GAsyncResult* result, gpointer data);
@@ -56,6 +54,20 @@ std::pair<TransportError, std::string> Explain(const GError* error) {
 
 }  // namespace
 
+bool ConnectionCheck::Pending::Ended(GError* error, const char* no_answer) {
+  if (owner_gone) {
+    if (error != nullptr) g_error_free(error);
+    delete this;
+    return true;
+  }
+  if (error == nullptr) return false;
+  auto [failure, why] = Explain(error);
+  g_error_free(error);
+  if (failure == TransportError::kTimedOut && no_answer != nullptr) why = no_answer;
+  Finish(failure, std::move(why));
+  return true;
+}
+
 void ConnectionCheck::Pending::Finish(TransportError error, std::string why) {
   finished = true;
   // The owner may be destroyed by `done`; nothing of `this` is touched after it.
@@ -68,15 +80,7 @@ void ConnectionCheck::Pending::OnConnected(GObject* source, GAsyncResult* result
   GError* error = nullptr;
   pending->connection = g_socket_client_connect_to_uri_finish(
       reinterpret_cast<GSocketClient*>(source), result, &error);
-  if (pending->Abandoned()) {
-    if (error != nullptr) g_error_free(error);
-    return;
-  }
-  if (error != nullptr) {
-    auto [failure, why] = Explain(error);
-    g_error_free(error);
-    return pending->Finish(failure, std::move(why));
-  }
+  if (pending->Ended(error)) return;
   // The server takes connections: what it says to a request of our own tells the rest.
   GOutputStream* out = g_io_stream_get_output_stream(G_IO_STREAM(pending->connection));
   g_output_stream_write_all_async(out, pending->request.data(), pending->request.size(),
@@ -88,15 +92,7 @@ void ConnectionCheck::Pending::OnSent(GObject* source, GAsyncResult* result, gpo
   GError* error = nullptr;
   g_output_stream_write_all_finish(reinterpret_cast<GOutputStream*>(source), result, nullptr,
                                    &error);
-  if (pending->Abandoned()) {
-    if (error != nullptr) g_error_free(error);
-    return;
-  }
-  if (error != nullptr) {
-    auto [failure, why] = Explain(error);
-    g_error_free(error);
-    return pending->Finish(failure, std::move(why));
-  }
+  if (pending->Ended(error)) return;
   GInputStream* in = g_io_stream_get_input_stream(G_IO_STREAM(pending->connection));
   g_input_stream_read_async(in, pending->answer, sizeof pending->answer, G_PRIORITY_DEFAULT,
                             pending->cancellable, &OnAnswer, pending);
@@ -107,17 +103,7 @@ void ConnectionCheck::Pending::OnAnswer(GObject* source, GAsyncResult* result, g
   GError* error = nullptr;
   const gssize read =
       g_input_stream_read_finish(reinterpret_cast<GInputStream*>(source), result, &error);
-  if (pending->Abandoned()) {
-    if (error != nullptr) g_error_free(error);
-    return;
-  }
-  if (error != nullptr) {
-    auto [failure, why] = Explain(error);
-    g_error_free(error);
-    if (failure == TransportError::kTimedOut)
-      why = "The server accepts the connection but sends no answer";
-    return pending->Finish(failure, std::move(why));
-  }
+  if (pending->Ended(error, "The server accepts the connection but sends no answer")) return;
   if (read <= 0)
     return pending->Finish(TransportError::kRefused, "The server closes the connection unasked");
   // An answer in HTTP that the HTTP source could not take (its head too long, malformed) is no
