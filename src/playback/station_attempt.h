@@ -13,6 +13,13 @@
 //
 // One try is one address of the station's plan (StationAddressPlan): its redirects, its body,
 // and for a playlist its collection; the playlist's entries are tries of their own.
+//
+// What the mechanism still does itself: it bounds what it holds (response header bytes, sound
+// decoded ahead; stream/stream_limits.h); it reads ICY metadata (the interval through
+// stream::IcyMetaintOfHeader) and hands the titles over; it vets the requests its HLS reading
+// makes on its own (every address with RefusalOfAddress, every HLS playlist with
+// RefusalOfHlsPlaylist, no redirect from https to http, and reports a refusal as
+// TransportError::kNotAllowed); and it keeps volume and mute.
 
 #include <cstdint>
 #include <limits>
