@@ -56,8 +56,8 @@ std::vector<HeardSong> ParseSongHistory(std::string_view bytes) {
     if (second < 0) continue;
     HeardSong song;
     if (!ReadTime(line.substr(0, static_cast<size_t>(first)), song.time)) continue;
-    song.station.assign(line.substr(static_cast<size_t>(first) + 1,
-                                     static_cast<size_t>(second - first - 1)));
+    song.station.assign(
+        line.substr(static_cast<size_t>(first) + 1, static_cast<size_t>(second - first - 1)));
     song.title.assign(line.substr(static_cast<size_t>(second) + 1));
     if (song.title.empty()) continue;
     songs.push_back(std::move(song));

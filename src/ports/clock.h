@@ -29,7 +29,7 @@ struct LocalTime {
   int32_t hour = 0;
   int32_t minute = 0;
   int32_t second = 0;
-  int32_t weekday = 4;  // 1 = Monday .. 7 = Sunday
+  int32_t weekday = 4;    // 1 = Monday .. 7 = Sunday
   int64_t dayNumber = 0;  // days since 1970-01-01 of the local calendar
 };
 

@@ -59,7 +59,7 @@ OggPageCheck CheckOggPage(std::string_view bytes, size_t& length) {
   length = kHeaderBytes + segments + body;
   if (bytes.size() < length) return OggPageCheck::kNeedMore;
   return PageCrc(bytes.substr(0, length)) == Le32(bytes, 22) ? OggPageCheck::kPage
-                                                              : OggPageCheck::kNotAPage;
+                                                             : OggPageCheck::kNotAPage;
 }
 
 std::string_view OggPage::FirstPacket() const {
@@ -76,10 +76,14 @@ std::string_view OggPage::FirstPacket() const {
 }
 
 uint32_t OggCodecRate(std::string_view packet) {
-  const auto starts = [&](std::string_view magic) { return packet.substr(0, magic.size()) == magic; };
+  const auto starts = [&](std::string_view magic) {
+    return packet.substr(0, magic.size()) == magic;
+  };
   if (starts(std::string_view("\x01vorbis", 7)) && packet.size() >= 16) return Le32(packet, 12);
   if (starts("OpusHead")) return 48000;  // Opus counts its granules at 48 kHz whatever it sent
-  if (starts("\x7F" "FLAC") && packet.size() >= 30) {
+  if (starts("\x7F"
+             "FLAC") &&
+      packet.size() >= 30) {
     return uint32_t{Byte(packet, 27)} << 12 | uint32_t{Byte(packet, 28)} << 4 |
            uint32_t{Byte(packet, 29)} >> 4;
   }

@@ -50,8 +50,8 @@ std::optional<std::string> Recorder::Start(const std::string& station, bool from
   m_station = station;
   m_startUtc = m_clock.NowSeconds();
   m_firstFile = true;
-  m_maxSeconds = maxSeconds != 0 && maxSeconds < m_limits.maxSeconds ? maxSeconds
-                                                                      : m_limits.maxSeconds;
+  m_maxSeconds =
+      maxSeconds != 0 && maxSeconds < m_limits.maxSeconds ? maxSeconds : m_limits.maxSeconds;
   m_sessionLength = SoundLength();
   m_written = 0;
   m_nextSpaceCheck = m_limits.spaceCheckBytes;

@@ -47,7 +47,8 @@ bool SystemRecordingDisk::MakeFolders(const std::string& folder) {
   if (folder.empty()) return false;
   // Every parent in turn; those that exist (the drive's root among them) simply refuse.
   for (size_t i = 1; i < folder.size(); ++i) {
-    if (folder[i] == '\\' || folder[i] == '/') CreateDirectoryA(folder.substr(0, i).c_str(), nullptr);
+    if (folder[i] == '\\' || folder[i] == '/')
+      CreateDirectoryA(folder.substr(0, i).c_str(), nullptr);
   }
   CreateDirectoryA(folder.c_str(), nullptr);
   return IsFolder(folder);
@@ -63,8 +64,8 @@ std::unique_ptr<RecordingOutput> SystemRecordingDisk::CreateNew(const std::strin
                                                                 bool& exists) {
   exists = false;
   // Others may read the recording while it grows, as a listener checking it in a player would.
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     exists = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
@@ -85,8 +86,8 @@ std::string FileNameFromGbk(std::string_view gbk) {
                                          nullptr, 0, standIn, nullptr);
   if (length <= 0) return {};
   std::string out(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, flags, wide.data(), static_cast<int>(wide.size()), out.data(),
-                      length, standIn, nullptr);
+  WideCharToMultiByte(CP_ACP, flags, wide.data(), static_cast<int>(wide.size()), out.data(), length,
+                      standIn, nullptr);
   return out;
 }
 

@@ -18,9 +18,9 @@ namespace lumio {
 std::string RecordingStem(std::string_view stationGbk, const LocalTime& start, int32_t attempt);
 
 struct RecordingFolderFacts {
-  bool portable = true;    // the settings live in config/ beside the program
-  std::string programDir;  // the executable's folder, ending with a separator
-  std::string home;        // the user's home folder; empty when unknown
+  bool portable = true;       // the settings live in config/ beside the program
+  std::string programDir;     // the executable's folder, ending with a separator
+  std::string home;           // the user's home folder; empty when unknown
   std::string xdgConfigHome;  // $XDG_CONFIG_HOME as set; empty when unset
   std::string userDirs;       // the contents of the user-dirs.dirs file; empty when there is none
   // The name of the recordings folder beside config/, as the file system writes "录音".

@@ -91,10 +91,6 @@ void StreamCutter::Decide(const UnitSink& onUnit) {
     std::vector<stream::AudioFrame> frames;
     framer.Feed(probe, frames);
     if (!frames.empty()) {
-      const stream::AudioFrameHeader& header = frames.front().header;
-      m_format = header.codec == stream::AudioCodec::kAdtsAac ? RecordFormat::kAdts
-                                                                : RecordFormat::kMpegAudio;
-      m_mpegLayer = header.layer;
       m_framer = std::move(framer);
       m_probe.clear();
       TakeFrames(frames, onUnit);
@@ -107,9 +103,13 @@ void StreamCutter::Decide(const UnitSink& onUnit) {
   }
 }
 
-void StreamCutter::TakeFrames(std::vector<stream::AudioFrame>& frames,
-                              const UnitSink& onUnit) {
+void StreamCutter::TakeFrames(std::vector<stream::AudioFrame>& frames, const UnitSink& onUnit) {
   for (stream::AudioFrame& frame : frames) {
+    // A stream that turns from one codec to the other without a new connection (HLS variants)
+    // is another format from here on, and the recorder starts a new file for it.
+    const bool adts = frame.header.codec == stream::AudioCodec::kAdtsAac;
+    m_format = adts ? RecordFormat::kAdts : RecordFormat::kMpegAudio;
+    if (!adts) m_mpegLayer = frame.header.layer;
     RecordUnit unit;
     unit.samples = static_cast<uint32_t>(frame.header.samples_per_frame);
     unit.rate = static_cast<uint32_t>(frame.header.sample_rate);

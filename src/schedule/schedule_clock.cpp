@@ -9,8 +9,7 @@ void ScheduleClock::Begin(int64_t nowLocal) {
   m_begun = true;
 }
 
-std::vector<size_t> ScheduleClock::Due(const std::vector<ScheduledTask>& tasks,
-                                       int64_t nowLocal) {
+std::vector<size_t> ScheduleClock::Due(const std::vector<ScheduledTask>& tasks, int64_t nowLocal) {
   std::vector<size_t> due;
   if (!m_begun) {
     Begin(nowLocal);

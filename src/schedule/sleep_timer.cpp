@@ -41,8 +41,8 @@ void SleepTimer::Tick(uint32_t nowUtc) {
   // Read the setting each step: a listener who moves the slider meanwhile still hears a fade
   // from where they put it.
   const int64_t setting = m_program.VolumeSetting();
-  const auto volume = static_cast<int32_t>(
-      (setting * m_remaining + kSleepFadeSeconds / 2) / kSleepFadeSeconds);
+  const auto volume =
+      static_cast<int32_t>((setting * m_remaining + kSleepFadeSeconds / 2) / kSleepFadeSeconds);
   if (volume != m_fadedTo) {
     m_fadedTo = volume;
     m_program.SetPlayerVolume(volume);

@@ -42,15 +42,19 @@ void TimedFeatures::OnTick() {
   FollowTaskRecording(now);
   m_sleep.Tick(now);
   RunDueTasks(now);
-  if (const std::optional<CurrentStation> playing = m_program.PlayingStation())
-    m_history.OnTitle(playing->name, m_program.PlayingTitle(), now);
+  const std::optional<CurrentStation> playing = m_program.PlayingStation();
+  if (playing) m_history.OnTitle(playing->name, m_program.PlayingTitle(), now);
+  m_tickNid = playing ? std::optional<int32_t>(playing->nid) : std::nullopt;
 }
 
 std::string TimedFeatures::StartRecording() {
   if (m_recorder.IsRecording()) return {};
   const std::optional<CurrentStation> playing = m_program.PlayingStation();
   if (!playing) return kNothingPlaying.gbk();
-  if (const std::optional<std::string> refusal = m_recorder.Start(playing->name, false))
+  // A station started since the last tick may still have the last second of the one before on
+  // its way: the recording then begins with the new connection.
+  const bool justStarted = !m_tickNid || *m_tickNid != playing->nid;
+  if (const std::optional<std::string> refusal = m_recorder.Start(playing->name, justStarted))
     return *refusal;
   m_recordingNid = playing->nid;
   m_taskRecording.reset();
@@ -71,8 +75,7 @@ int64_t TimedFeatures::OnceDayFor(int32_t hour, int32_t minute) const {
 }
 
 void TimedFeatures::RunDueTasks(uint32_t nowUtc) {
-  const std::vector<size_t> due =
-      m_schedule.Due(m_tasks.Tasks(), LocalSeconds(m_clock, nowUtc));
+  const std::vector<size_t> due = m_schedule.Due(m_tasks.Tasks(), LocalSeconds(m_clock, nowUtc));
   std::vector<size_t> ranOnce;
   for (size_t index : due) {
     const ScheduledTask task = m_tasks.Tasks()[index];

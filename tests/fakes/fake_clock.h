@@ -11,8 +11,8 @@ class FakeClock final : public Clock {
   // Sets the clock to a local date and time under the current offset.
   void SetLocal(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
                 int32_t second = 0) {
-    const int64_t local = DaysFromCivil(year, month, day) * kSecondsPerDay + hour * 3600 +
-                          minute * 60 + second;
+    const int64_t local =
+        DaysFromCivil(year, month, day) * kSecondsPerDay + hour * 3600 + minute * 60 + second;
     now = static_cast<uint32_t>(local - offset);
   }
 
