@@ -78,6 +78,7 @@ void Recorder::OnStreamEvents(const std::vector<StreamEvent>& events) {
         m_cutter.Restart();
         m_streamTitle.clear();
         m_awaitingConnection = false;
+        m_oggChainBroken = true;
         break;
       case StreamEvent::Kind::kGap:
         m_cutter.Resync();
@@ -113,10 +114,14 @@ void Recorder::AddTrack(const std::string& title) {
 }
 
 void Recorder::OnUnit(RecordUnit& unit) {
+  if (unit.beginsOggStream) m_oggChainBroken = false;
   if (!m_recording || m_awaitingConnection) return;
   // Another kind of stream after a reconnect (a station's other address) goes on in a file of
   // its own: one file holds one format.
   if (m_output && m_fileFormat != m_cutter.format()) CloseFile();
+  // A new connection may join an Ogg stream mid-chain: its pages are of no use to a file
+  // without that chain's headers, so the file goes on with the next chain.
+  if (m_output && m_cutter.format() == RecordFormat::kOgg && m_oggChainBroken) return;
   std::string lead;
   if (!m_output) {
     if (m_cutter.format() == RecordFormat::kOgg && !unit.beginsOggStream) {

@@ -91,6 +91,7 @@ class Recorder {
 
   bool m_recording = false;
   bool m_awaitingConnection = false;
+  bool m_oggChainBroken = false;  // a new connection came and no Ogg chain has begun since
   std::string m_station;
   uint32_t m_startUtc = 0;
   bool m_firstFile = true;

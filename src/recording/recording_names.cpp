@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "store/config_path.h"
 #include "text/gbk.h"
 #include "text/literal.h"
 
@@ -121,7 +120,7 @@ std::string ChooseRecordingFolder(const RecordingFolderFacts& facts) {
     if (home.empty()) return {};
     music = home + "/Music";
   }
-  return PathInFolder(music, "Lumio");
+  return music + "/Lumio";  // the desktop's folders are a POSIX matter
 }
 
 }  // namespace lumio

@@ -190,15 +190,26 @@ TEST_F(RecorderTest, AnOggRecordingBegunMidStreamStartsWithTheStreamsHeaders) {
   std::string damaged = pages[7];
   damaged[100] ^= 0x40;
 
+  // A reconnect that joins the stream mid-chain has nothing the file can use until the next
+  // chain (the next song, on many stations) begins.
+  const std::string nextChain = OggPageBytes(8, 0, 0, 0x02, id) +
+                                OggPageBytes(8, 1, 0, 0, std::string("\x03vorbis", 7)) +
+                                OggPageBytes(8, 2, 4096, 0, std::string(700, 'n'));
+
+  feed.OnStreamStart();
   Send("junk" + pages[0] + pages[1] + pages[2] + pages[3] + pages[4]);
   Deliver();
   ASSERT_EQ(recorder.Start(Gbk("电台"), false), std::nullopt);
   Send(pages[5] + pages[6] + damaged + pages[8] + pages[9].substr(0, 500), 333);
   Deliver();
+  feed.OnStreamStart();
+  Send(pages[9] + nextChain);
+  Deliver();
   recorder.Stop();
 
   EXPECT_EQ(recorder.FilePath(), FileIn("电台 2024-05-01 073000.ogg"));
-  EXPECT_EQ(Recorded(), pages[0] + pages[1] + pages[2] + pages[5] + pages[6] + pages[8]);
+  EXPECT_EQ(Recorded(),
+            pages[0] + pages[1] + pages[2] + pages[5] + pages[6] + pages[8] + nextChain);
 }
 
 // The sheet's times are where each song begins in the recorded sound: the wall clock may run on
