@@ -86,7 +86,8 @@ void StreamCutter::Decide(const UnitSink& onUnit) {
     }
     if (check == OggPageCheck::kNeedMore) oggPending = true;
   }
-  if (!oggPending) {
+  // A page that never completes within the probe was no page: the frames decide then.
+  if (!oggPending || m_probe.size() >= kFormatProbeBytes) {
     stream::AudioFramer framer;
     std::vector<stream::AudioFrame> frames;
     framer.Feed(probe, frames);

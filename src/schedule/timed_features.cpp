@@ -32,28 +32,30 @@ void TimedFeatures::Tell(const std::string& message) {
 
 void TimedFeatures::OnTick() {
   const uint32_t now = m_clock.NowSeconds();
+  const std::optional<CurrentStation> drained = m_program.PlayingStation();
   // Before a byte of another station (or of nothing) can reach the file.
-  if (m_recorder.IsRecording()) {
-    const std::optional<CurrentStation> playing = m_program.PlayingStation();
-    if (!playing || playing->nid != m_recordingNid) m_recorder.Stop();
-  }
+  if (m_recorder.IsRecording() && (!drained || drained->nid != m_recordingNid)) m_recorder.Stop();
   m_feed.Take(m_events);
   m_recorder.OnStreamEvents(m_events);
+  m_drainedNid = drained ? std::optional<int32_t>(drained->nid) : std::nullopt;
   FollowTaskRecording(now);
   m_sleep.Tick(now);
   RunDueTasks(now);
-  const std::optional<CurrentStation> playing = m_program.PlayingStation();
-  if (playing) m_history.OnTitle(playing->name, m_program.PlayingTitle(), now);
-  m_tickNid = playing ? std::optional<int32_t>(playing->nid) : std::nullopt;
+  if (const std::optional<CurrentStation> playing = m_program.PlayingStation())
+    m_history.OnTitle(playing->name, m_program.PlayingTitle(), now);
 }
 
 std::string TimedFeatures::StartRecording() {
-  if (m_recorder.IsRecording()) return {};
   const std::optional<CurrentStation> playing = m_program.PlayingStation();
   if (!playing) return kNothingPlaying.gbk();
-  // A station started since the last tick may still have the last second of the one before on
-  // its way: the recording then begins with the new connection.
-  const bool justStarted = !m_tickNid || *m_tickNid != playing->nid;
+  if (m_recorder.IsRecording()) {
+    if (m_recordingNid == playing->nid) return {};
+    // The recording of a station switched away from since the last tick ends here.
+    StopRecording();
+  }
+  // A station started since the stream was last taken may still have the last second of the
+  // one before on its way: the recording then begins with the new connection.
+  const bool justStarted = !m_drainedNid || *m_drainedNid != playing->nid;
   if (const std::optional<std::string> refusal = m_recorder.Start(playing->name, justStarted))
     return *refusal;
   m_recordingNid = playing->nid;

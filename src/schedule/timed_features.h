@@ -100,7 +100,7 @@ class TimedFeatures {
   std::vector<StreamEvent> m_events;
   Recorder m_recorder;
   int32_t m_recordingNid = 0;
-  std::optional<int32_t> m_tickNid;  // the station that played at the last tick
+  std::optional<int32_t> m_drainedNid;  // the station whose stream the last tick took
   std::optional<TaskRecording> m_taskRecording;
   SleepTimer m_sleep;
   TaskList m_tasks;

@@ -191,6 +191,47 @@ TEST_F(TimedFeaturesTest, AClockSetBackRunsNothingTwiceAndOneSetForwardRunsNothi
   EXPECT_EQ(Plays(), (Calls{"play 2", "play 1", "play 1", "play 2"}));
 }
 
+// The file holds the station it is named after: not the last second of the station before,
+// still on its way when the listener switched and pressed record, nor the next one.
+TEST_F(TimedFeaturesTest, ARecordingHoldsOnlyItsOwnStation) {
+  Start("");
+  StreamTap& tap = features.Tap();
+  const auto frames = [](int count, uint8_t seed) {
+    std::string bytes;
+    for (int i = 0; i < count; ++i)
+      bytes += stream::test::Mp3Frame(false, seed);
+    return bytes;
+  };
+  program.playing = CurrentStation{1, "one"};
+  tap.OnStreamStart();
+  tap.OnStreamBytes(frames(40, 1));
+  features.OnTick();
+  EXPECT_EQ(features.StartRecording(), "");  // from the next whole frame on
+  tap.OnStreamBytes(frames(40, 1));
+  features.OnTick();
+  const std::string first = features.GetRecorder().FilePath();
+
+  program.playing = CurrentStation{2, "two"};
+  tap.OnStreamBytes(frames(10, 1));
+  EXPECT_EQ(features.StartRecording(), "");
+  tap.OnStreamStart();
+  tap.OnStreamBytes(frames(40, 2));
+  features.OnTick();
+  const std::string second = features.GetRecorder().FilePath();
+  program.playing = CurrentStation{3, "three"};
+  tap.OnStreamStart();
+  tap.OnStreamBytes(frames(40, 3));
+  features.OnTick();
+
+  EXPECT_FALSE(features.IsRecording());
+  EXPECT_EQ(first, PathInFolder(dir.path() + "rec", "one 2024-04-28 060000.mp3"));
+  EXPECT_EQ(test::ReadBytes(first), frames(40, 1));
+  EXPECT_EQ(second, PathInFolder(dir.path() + "rec", "two 2024-04-28 060000.mp3"));
+  EXPECT_EQ(test::ReadBytes(second), frames(40, 2));
+  program.playing.reset();
+  EXPECT_EQ(features.StartRecording(), Gbk("没有正在播放的电台，无法录音"));
+}
+
 // A scheduled recording while another station plays: it switches over, records only the new
 // station (not what is still on its way from the old one), ends at its length, and gives the
 // listener their station back. A scheduled station meanwhile does not cut it short.
