@@ -101,7 +101,7 @@ if(lumio_wine_arch STREQUAL "win64")
 endif()
 
 set(lumio_windows_bin ${CMAKE_BINARY_DIR}/windows/bin)
-foreach(suite core stream)
+foreach(suite core stream control_models)
   add_test(NAME windows.${suite}
            COMMAND ${PROJECT_SOURCE_DIR}/tests/windows/run_under_wine.sh
                    ${lumio_windows_bin}/lumio_${suite}_tests.exe)

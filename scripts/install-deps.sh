@@ -24,6 +24,7 @@ runtime=(
 tests=(
   gstreamer1.0-tools
   xvfb xauth x11-utils xdotool imagemagick
+  x11-xserver-utils                  # xrandr: two and three screens on one display
   pulseaudio pulseaudio-utils sox
   icecast2 trayer xcompmgr curl procps
   dbus-daemon                        # a private session bus for the tray and the media controls

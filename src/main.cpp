@@ -124,6 +124,9 @@ int main(int argc, char* argv[]) {
   lumio::CRadioDlg dlg(window, watchedPlayer, clock, programDir, config);
   watchedPlayer.SetStore(&dlg.m_store);
   window.SetDialog(&dlg);
+  dlg.SetExitHandler([&instance] {
+    if (instance) instance->Release();
+  });
   if (!dlg.OnInitDialog()) return 0;
 
   auto showWindow = [&dlg, &window] {

@@ -61,9 +61,10 @@ StartupSettings LoadSettings(const SettingsFile& files, const ConfigLocation& lo
 }
 
 void SavePosition(const SettingsFile& files, const ConfigLocation& location, int32_t x, int32_t y) {
-  const std::string path = ConfigFilePath(location);
-  files.WriteValue(path, kSettingsSection, "LastX", std::to_string(x));
-  files.WriteValue(path, kSettingsSection, "LastY", std::to_string(y));
+  const std::string xText = std::to_string(x);
+  const std::string yText = std::to_string(y);
+  files.WriteValues(ConfigFilePath(location), kSettingsSection,
+                    {{"LastX", xText}, {"LastY", yText}});
 }
 
 void SaveVolume(const SettingsFile& files, const ConfigLocation& location, int32_t volume) {

@@ -37,7 +37,7 @@ struct StartupSettings {
 StartupSettings LoadSettings(const SettingsFile& files, const ConfigLocation& location);
 StartupSettings LoadSettings(const SettingsFile& files, const std::string& programDir);
 
-// Stores the window position as LastX then LastY.
+// Stores the window position as LastX then LastY, in one write of the file.
 void SavePosition(const SettingsFile& files, const ConfigLocation& location, int32_t x, int32_t y);
 void SavePosition(const SettingsFile& files, const std::string& programDir, int32_t x, int32_t y);
 

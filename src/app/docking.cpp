@@ -1,5 +1,7 @@
 #include "app/docking.h"
 
+#include "app/desktop_edges.h"
+
 namespace lumio {
 namespace {
 
@@ -27,6 +29,10 @@ void Docking::MoveTo(int32_t x, int32_t y) {
   m_window.MoveWindow(m_place.WindowRectAt(x, y));
 }
 
+bool Docking::AtAnEdge(const Rect& r) const {
+  return r.top == m_place.m_nWorkAreaTop || r.right == m_place.m_nWorkAreaRight;
+}
+
 void Docking::RestartAutoHide() {
   m_window.KillTimer(kTimerAutoHide);
   m_window.SetTimer(kTimerAutoHide, kAutoHideMs);
@@ -34,15 +40,20 @@ void Docking::RestartAutoHide() {
 
 void Docking::OnMove() {
   const Rect r = m_window.GetWindowRect();
-  // A free window may have been dragged to another screen: dock against the edge of the screen
-  // it is on now. A docked or hidden window keeps the edge it docked at.
-  if (m_nDockKind == kDockNone && m_nDockState == kDockFree && !m_bMoveGuard)
-    m_place.m_nWorkAreaRight = m_window.GetWorkArea().right;
+  // The window docks at the outer edges of the desktop where it is now: a boundary between two
+  // screens is crossed, never docked at. A hidden window, mostly off the desktop, and the
+  // window's own docking moves keep the edges it docked at.
+  if (m_nDockState != kDockHidden && !m_bMoveGuard) {
+    const std::vector<Monitor> monitors = m_window.GetMonitors();
+    m_place.m_nWorkAreaRight = RightEdgeAt(monitors, r);
+    m_place.m_nWorkAreaTop = TopEdgeAt(monitors, r);
+  }
   const int32_t right = m_place.m_nWorkAreaRight;
+  const int32_t top = m_place.m_nWorkAreaTop;
   auto end = [this] { m_bMoveGuard = false; };
 
   if (m_nDockState == kDockRevealed) {
-    if (r.top > kSnapDistance && r.right < right - kSnapDistance) {
+    if (r.top > top + kSnapDistance && r.right < right - kSnapDistance) {
       // Dragged away from the edge: free again, and this move saves nothing.
       m_nDockKind = kDockNone;
       m_nDockState = kDockFree;
@@ -53,7 +64,7 @@ void Docking::OnMove() {
 
   if (m_place.IsNormalMode() && r.right + kSnapDistance >= right && m_nDockState != kDockHidden &&
       !m_bMoveGuard) {
-    m_place.m_nWindowY = r.top <= kSnapDistance ? kSnapDistance + 1 : r.top;
+    m_place.m_nWindowY = r.top <= top + kSnapDistance ? top + kSnapDistance + 1 : r.top;
     m_place.m_nWindowX = right - m_place.m_nWindowWidth;
     m_nDockKind = kDockRight;
     m_bMoveGuard = true;  // cleared by the move this one causes
@@ -62,13 +73,13 @@ void Docking::OnMove() {
     return;
   }
 
-  if (r.top <= kSnapDistance) {
+  if (r.top <= top + kSnapDistance) {
     if (m_nDockState == kDockHidden || m_bMoveGuard) return end();
     m_place.m_nWindowX = r.left;
-    m_place.m_nWindowY = 0;
+    m_place.m_nWindowY = top;
     m_nDockKind = kDockTop;
     m_bMoveGuard = true;
-    MoveTo(r.left, 0);
+    MoveTo(r.left, top);
     RestartAutoHide();
     return;
   }
@@ -95,7 +106,7 @@ void Docking::OnMouseMove() {
   } else if (m_nDockKind == kHiddenTop) {
     m_nDockKind = kDockTop;
     m_nDockState = kDockRevealed;
-    MoveTo(m_place.m_nWindowX, 0);
+    MoveTo(m_place.m_nWindowX, m_place.m_nWorkAreaTop);
   }
 }
 
@@ -106,7 +117,7 @@ int32_t Docking::OnMouseLeave() {
   }
   const Rect r = m_window.GetWindowRect();
   const Point p = m_window.GetCursorPos();
-  if (!r.Contains(p) && (r.top == 0 || r.right == m_place.m_nWorkAreaRight)) {
+  if (!r.Contains(p) && AtAnEdge(r)) {
     if (m_nDockKind == kDockRight) {
       m_nDockKind = kHiddenRight;
       m_nDockState = kDockHidden;
@@ -116,7 +127,7 @@ int32_t Docking::OnMouseLeave() {
     if (m_nDockKind == kDockTop) {
       m_nDockKind = kHiddenTop;
       m_nDockState = kDockHidden;
-      m_nSlideY = 0;
+      m_nSlideY = m_place.m_nWorkAreaTop;
       m_window.SetTimer(kTimerSlideUp, kSlideStepMs);
     }
   } else {
@@ -141,9 +152,10 @@ void Docking::SlideOut(int32_t direction) {
     MoveTo(x + kRightSlideStep, m_place.m_nWindowY);
     m_window.SetTimer(kTimerSlideRight, kSlideStepMs);
   } else if (direction == 2) {
+    const int32_t top = m_place.m_nWorkAreaTop;
     const int32_t y = m_nSlideY - kTopSlideStep;
-    if (y + m_place.m_nWindowHeight <= kTopStrip) {
-      MoveTo(m_place.m_nWindowX, kTopStrip - m_place.m_nWindowHeight);
+    if (y + m_place.m_nWindowHeight <= top + kTopStrip) {
+      MoveTo(m_place.m_nWindowX, top + kTopStrip - m_place.m_nWindowHeight);
       return;
     }
     m_nSlideY = y;
@@ -156,7 +168,7 @@ void Docking::CheckAutoHide() {
   const Rect r = m_window.GetWindowRect();
   const Point p = m_window.GetCursorPos();
   if (!m_place.IsNormalMode()) return;
-  if (r.Contains(p) || (r.top != 0 && r.right != m_place.m_nWorkAreaRight)) {
+  if (r.Contains(p) || !AtAnEdge(r)) {
     m_window.SetTimer(kTimerAutoHide, kAutoHideMs);
     return;
   }
@@ -168,7 +180,7 @@ void Docking::CheckAutoHide() {
   if (m_nDockKind == kDockTop) {
     m_nDockKind = kHiddenTop;
     m_nDockState = kDockHidden;
-    MoveTo(m_place.m_nWindowX, kTopStrip - m_place.m_nWindowHeight);
+    MoveTo(m_place.m_nWindowX, m_place.m_nWorkAreaTop + kTopStrip - m_place.m_nWindowHeight);
   }
   m_bHoverTracking = false;
 }

@@ -1,7 +1,8 @@
 #pragma once
-// Edge docking: a normal window pushed against the right or the top edge of the work area snaps
+// Edge docking: a normal window pushed against the right or the top edge of the desktop snaps
 // to it and, once the pointer leaves, slides out of view leaving a strip of 2 (right) or 3 (top)
-// pixels through which it comes back. The mini bar only snaps to the top and never hides.
+// pixels through which it comes back. The mini bar only snaps to the top and never hides. With
+// several screens only the desktop's outer edges count (app/desktop_edges.h).
 
 #include <cstdint>
 #include <functional>
@@ -52,6 +53,8 @@ class Docking {
  private:
   void MoveTo(int32_t x, int32_t y);
   void RestartAutoHide();
+  // Whether the window touches the edge it docked at.
+  bool AtAnEdge(const Rect& r) const;
 
   WindowLayer& m_window;
   WindowPlacement& m_place;

@@ -1,6 +1,7 @@
 #include "app/radio_dlg.h"
 
 #include "app/config_file.h"
+#include "app/desktop_edges.h"
 #include "app/layout_tables.h"
 #include "app/menus.h"
 #include "app/web_pages.h"
@@ -26,10 +27,14 @@ CRadioDlg::CRadioDlg(WindowLayer& window, MediaPlayer& player, const Clock& cloc
                      std::string programDir, ConfigLocation config)
     : m_strProgramDir(std::move(programDir)),
       m_config(std::move(config)),
+      m_positionWriter(
+          window,
+          [this](int32_t x, int32_t y) { lumio::SavePosition(m_settingsFile, m_config, x, y); }),
       m_playback(window, player, m_store, m_place.m_nMode,
                  [this](int32_t volume) { SaveVolume(m_settingsFile, m_config, volume); }),
       m_stations(window, m_store, m_playback, clock),
-      m_docking(window, m_place, [this](int32_t x, int32_t y) { SavePosition(x, y); }),
+      m_docking(window, m_place,
+                [this](int32_t x, int32_t y) { m_positionWriter.WriteSoon(x, y); }),
       m_timers(window),
       m_window(window),
       m_player(player),
@@ -45,12 +50,14 @@ CRadioDlg::CRadioDlg(WindowLayer& window, MediaPlayer& player, const Clock& cloc
 }
 
 void CRadioDlg::SavePosition(int32_t x, int32_t y) {
-  lumio::SavePosition(m_settingsFile, m_config, x, y);
+  m_positionWriter.WriteNow(x, y);
 }
 
 bool CRadioDlg::OnInitDialog() {
   m_playback.Reset();
-  m_place.m_nWorkAreaRight = m_window.GetWorkArea().right;
+  const Rect primary = PrimaryWorkArea(m_window.GetMonitors());
+  m_place.m_nWorkAreaRight = primary.right;
+  m_place.m_nWorkAreaTop = primary.top;
   m_store.Reset();
 
   if (!EnsureConfigFile(m_settingsFile, m_config)) {
@@ -160,7 +167,26 @@ void CRadioDlg::OnCommand(int32_t id) {
 }
 
 void CRadioDlg::OnTimer(int32_t id) {
+  // The place writer's timer is the window's own, beside the designed seven; one-shot as they.
+  if (id == kTimerSavePosition) {
+    m_window.KillTimer(id);
+    m_positionWriter.Flush();
+    return;
+  }
   m_timers.OnTimer(id);
+}
+
+void CRadioDlg::OnMediaKey(MediaKey key) {
+  switch (key) {
+    case MediaKey::kPlayPause:
+      return OnCommand(kIdcPlay);
+    case MediaKey::kStop:
+      return OnCommand(kIdcStop);
+    case MediaKey::kNext:
+      return OnCommand(kIdcNext);
+    case MediaKey::kPrevious:
+      return OnCommand(kIdcPrevious);
+  }
 }
 
 bool CRadioDlg::PreTranslateMessage(int32_t virtualKey, bool altDown) {
@@ -177,6 +203,7 @@ bool CRadioDlg::PreTranslateMessage(int32_t virtualKey, bool altDown) {
 }
 
 void CRadioDlg::OnCancel() {
+  m_positionWriter.Flush();
   m_store.m_catalogue.clear();
   m_window.RemoveTrayIcon();
 }
@@ -194,6 +221,7 @@ int32_t CRadioDlg::OnMouseLeave() {
 void CRadioDlg::OnLButtonUp(bool endsDrag) {
   // The release that ends a drag opens no menu, but it is a release all the same: after the
   // switch to the mini bar it uses up the one release that opens none.
+  if (endsDrag) m_positionWriter.Flush();
   if (m_nClickMenu == 1 && !endsDrag) ShowTrayMenu();
   m_nClickMenu = 1;
 }
@@ -258,6 +286,11 @@ void CRadioDlg::OnAboutLink(int32_t linkId) {
 }
 
 void CRadioDlg::BeginExit() {
+  m_positionWriter.Flush();
+  if (!m_exiting) {
+    m_exiting = true;
+    if (m_onExit) m_onExit();
+  }
   m_nFadeAlpha = 255;
   FadeOutStep();
 }

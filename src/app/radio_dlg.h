@@ -4,9 +4,11 @@
 // it. The window layer turns user input into calls of the On... handlers below.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "app/docking.h"
+#include "app/position_writer.h"
 #include "app/window_placement.h"
 #include "catalogue/station_commands.h"
 #include "catalogue/station_store.h"
@@ -23,6 +25,9 @@ namespace lumio {
 inline constexpr int32_t kKeyReturn = 13;
 inline constexpr int32_t kKeyEscape = 27;
 inline constexpr int32_t kKeySpace = 32;
+
+// The keyboard's media keys.
+enum class MediaKey { kPlayPause, kStop, kNext, kPrevious };
 
 // Mouse events of the tray icon.
 inline constexpr int32_t kTrayDoubleClick = 515;
@@ -43,19 +48,24 @@ class CRadioDlg {
   // A command: a skinned button, a menu entry or the system menu.
   void OnCommand(int32_t id);
   void OnTimer(int32_t id);
+  // A media key of the keyboard, pressed while the program runs (in the notification area
+  // too): it does what the window's play, stop, next and previous buttons do.
+  void OnMediaKey(MediaKey key);
   // The keyboard filter: every key pressed in the main window comes here before the control
   // that has the focus sees it; `altDown` while Alt is held. True when the key is used up here:
   // Enter does nothing at all, Escape ends the program at once (no fade), Alt+Space opens the
   // system menu.
   bool PreTranslateMessage(int32_t virtualKey, bool altDown);
-  // The window is closing: empty the catalogue and remove the tray icon.
+  // The window is closing: write a place not yet written, empty the catalogue and remove the
+  // tray icon.
   void OnCancel();
 
   // Window and mouse.
   void OnMove();
   void OnMouseMove();
   int32_t OnMouseLeave();
-  // A left release on the window's background; `endsDrag` when the press moved the window.
+  // A left release on the window's background; `endsDrag` when the press moved the window: the
+  // place it came to rest at is written now.
   void OnLButtonUp(bool endsDrag);
   void OnRButtonUp();  // a right click on the window's background
   // Tray icon notification; 1 for an icon that is not ours, else 0.
@@ -92,6 +102,9 @@ class CRadioDlg {
   void LoadCatalogue();
 
   const std::string& ProgramDir() const { return m_strProgramDir; }
+  // Runs once when the exit begins, before the fade: the program gives up what only a running
+  // program may hold (another start may now begin while this one fades out).
+  void SetExitHandler(std::function<void()> handler) { m_onExit = std::move(handler); }
 
   std::string m_strProgramDir;
   ConfigLocation m_config;
@@ -99,6 +112,7 @@ class CRadioDlg {
   WindowPlacement m_place;
   int32_t m_nClickMenu = 1;
   int32_t m_nFadeAlpha = 255;
+  PositionWriter m_positionWriter;
   StationStore m_store;
   PlaybackController m_playback;
   StationCommands m_stations;
@@ -108,11 +122,16 @@ class CRadioDlg {
  private:
   void SavePosition(int32_t x, int32_t y);
   void ApplyListAppearance();
-  void ResetPlacementIfOffScreen(int32_t width, int32_t resetFromRight);
+  void ResetPlacementIfOffScreen(int32_t resetFromRight);
+  // Where a window sent back from an edge goes: `fromRight` left of the right edge `right`, 100
+  // below the top edge there; on the primary screen when that place would be on none.
+  Point ResetPlace(int32_t right, int32_t fromRight) const;
 
   WindowLayer& m_window;
   MediaPlayer& m_player;
   const Clock& m_clock;
+  std::function<void()> m_onExit;
+  bool m_exiting = false;
 };
 
 }  // namespace lumio

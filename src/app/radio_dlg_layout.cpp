@@ -1,6 +1,7 @@
 // The display modes of the main window: skins, layouts and the switch between them.
 
 #include "app/config_file.h"
+#include "app/desktop_edges.h"
 #include "app/layout_tables.h"
 #include "app/radio_dlg.h"
 #include "ports/control_ids.h"
@@ -48,31 +49,48 @@ void CRadioDlg::ApplySkin() {
     m_window.AddToolTip(tip.id, tip.text);
 }
 
-// The saved position is dropped for a place near the right or top edge (where the window would
-// dock at once), and for one that is off the screen, as after a change of screens.
-void CRadioDlg::ResetPlacementIfOffScreen(int32_t width, int32_t resetFromRight) {
-  const Rect area = m_window.GetWorkArea();
-  const bool nearEdge =
-      m_place.m_nSavedX + width + 10 >= m_place.m_nWorkAreaRight || m_place.m_nSavedY <= 3;
-  const bool offScreen = int64_t{m_place.m_nSavedX} + width < int64_t{area.left} + 20 ||
-                         m_place.m_nSavedY > area.bottom - 20;
-  int32_t x = m_place.m_nSavedX;
-  int32_t y = m_place.m_nSavedY;
-  if (nearEdge || offScreen) {
-    x = m_place.m_nWorkAreaRight - resetFromRight;
-    y = kResetY;
-    SavePosition(x, y);
-    m_place.m_nSavedX = x;
-    m_place.m_nSavedY = y;
+// The saved position is dropped for a place near the outer right or top edge of the desktop
+// (where the window would dock at once), and for one on no screen, as after a screen was
+// unplugged. A place on any screen is kept; a place near an edge of another screen than the
+// primary comes back on that screen.
+void CRadioDlg::ResetPlacementIfOffScreen(int32_t resetFromRight) {
+  const std::vector<Monitor> monitors = m_window.GetMonitors();
+  const Rect saved = m_place.WindowRectAt(m_place.m_nSavedX, m_place.m_nSavedY);
+  const bool onScreen = IsOnSomeWorkArea(monitors, saved);
+  const Rect primary = PrimaryWorkArea(monitors);
+  const int32_t right = onScreen ? RightEdgeAt(monitors, saved) : primary.right;
+  const int32_t top = onScreen ? TopEdgeAt(monitors, saved) : primary.top;
+  const bool nearEdge = int64_t{m_place.m_nSavedX} + m_place.m_nWindowWidth + 10 >= right ||
+                        m_place.m_nSavedY <= top + 3;
+  Point place{m_place.m_nSavedX, m_place.m_nSavedY};
+  if (!onScreen || nearEdge) {
+    place = ResetPlace(right, resetFromRight);
+    SavePosition(place.x, place.y);
+    m_place.m_nSavedX = place.x;
+    m_place.m_nSavedY = place.y;
   }
-  m_place.m_nWindowX = x;
-  m_place.m_nWindowY = y;
+  m_place.m_nWindowX = place.x;
+  m_place.m_nWindowY = place.y;
+  const Rect placed = m_place.WindowRectAt(place.x, place.y);
+  m_place.m_nWorkAreaRight = RightEdgeAt(monitors, placed);
+  m_place.m_nWorkAreaTop = TopEdgeAt(monitors, placed);
+}
+
+Point CRadioDlg::ResetPlace(int32_t right, int32_t fromRight) const {
+  const std::vector<Monitor> monitors = m_window.GetMonitors();
+  const int32_t x = right - fromRight;
+  Point place{x, TopEdgeAt(monitors, m_place.WindowRectAt(x, 0)) + kResetY};
+  if (!IsOnSomeWorkArea(monitors, m_place.WindowRectAt(place.x, place.y))) {
+    const Rect primary = PrimaryWorkArea(monitors);
+    place = {primary.right - fromRight, primary.top + kResetY};
+  }
+  return place;
 }
 
 void CRadioDlg::LayoutNormal() {
   m_place.m_nWindowWidth = kNormalWidth;
   m_place.m_nWindowHeight = kNormalHeight;
-  ResetPlacementIfOffScreen(kNormalWidth, 350);
+  ResetPlacementIfOffScreen(350);
   m_window.PlaceWindow(m_place.WindowRectAt(m_place.m_nWindowX, m_place.m_nWindowY),
                        m_place.m_nTopMost == 1);
   for (const ControlPlacement& control : NormalLayout()) {
@@ -85,7 +103,7 @@ void CRadioDlg::LayoutNormal() {
 void CRadioDlg::LayoutMini() {
   m_place.m_nWindowWidth = kMiniWidth;
   m_place.m_nWindowHeight = kMiniHeight;
-  ResetPlacementIfOffScreen(kMiniWidth, 450);
+  ResetPlacementIfOffScreen(450);
   m_window.PlaceWindow(m_place.WindowRectAt(m_place.m_nWindowX, m_place.m_nWindowY), true);
   for (const ControlPlacement& control : MiniLayout()) {
     if (control.id == kIdcStationName) {
@@ -129,13 +147,14 @@ void CRadioDlg::ShowFromTray() {
     m_window.ShowWindow(true);
     return;
   }
-  if (m_place.m_nWindowX + m_place.m_nWindowWidth + 15 >= m_place.m_nWorkAreaRight ||
-      m_place.m_nWindowY <= 10) {
-    const int32_t x = m_place.m_nWorkAreaRight - m_place.m_nWindowWidth - 50;
-    const int32_t y = kResetY;
-    SavePosition(x, y);
-    m_place.m_nSavedX = m_place.m_nWindowX = x;
-    m_place.m_nSavedY = m_place.m_nWindowY = y;
+  // The edges the window last docked at, or those of its last free place.
+  const int32_t right = m_place.m_nWorkAreaRight;
+  const int32_t top = m_place.m_nWorkAreaTop;
+  if (m_place.m_nWindowX + m_place.m_nWindowWidth + 15 >= right || m_place.m_nWindowY <= top + 10) {
+    const Point place = ResetPlace(right, m_place.m_nWindowWidth + 50);
+    SavePosition(place.x, place.y);
+    m_place.m_nSavedX = m_place.m_nWindowX = place.x;
+    m_place.m_nSavedY = m_place.m_nWindowY = place.y;
   }
   m_window.MoveWindow(m_place.WindowRectAt(m_place.m_nWindowX, m_place.m_nWindowY));
   m_window.ShowWindow(true);

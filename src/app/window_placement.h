@@ -10,7 +10,8 @@
 namespace lumio {
 
 struct WindowPlacement {
-  int32_t m_nWorkAreaRight = 0;  // right edge of the work area, screen pixels
+  int32_t m_nWorkAreaRight = 0;  // the right edge the window docks at, screen pixels
+  int32_t m_nWorkAreaTop = 0;    // the top edge the window docks at
   int32_t m_nSavedX = 0;         // LastX of the settings file
   int32_t m_nSavedY = 0;         // LastY
   int32_t m_nWindowX = 0;        // the window in the current mode

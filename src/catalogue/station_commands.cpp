@@ -60,11 +60,6 @@ void StationCommands::FillStationList() {
     stations.SetCellTip(row, 0, CellTip(station));
     ++row;
   }
-  // A long list brings a scroll bar that narrows the list: fit the columns to what is left, so
-  // the popularity column stays whole.
-  const int32_t width = stations.ClientWidth();
-  stations.SetColumnWidth(0, width * 7 / 8);
-  stations.SetColumnWidth(1, width / 8);
   stations.SetRedraw(true);
 }
 

@@ -2,43 +2,34 @@
 
 #include <utility>
 
-#include "gst/gst_refs.h"
+#include "gst/glib_sources.h"
 #include "gst/gst_setup.h"
-#include "stream/playlist.h"
-#include "stream/stream_address.h"
-#include "stream/url.h"
+#include "gst/http_response.h"
 
 namespace lumio::gst {
-namespace {
-
-// A playlist by the name of its address: fetched and read rather than handed to a decoder.
-bool NamesPlaylist(const std::string& uri) {
-  const stream::PlaylistKind kind = stream::ClassifyPlaylist(uri, "", "");
-  return kind != stream::PlaylistKind::kNone && kind != stream::PlaylistKind::kHls;
-}
-
-}  // namespace
 
 AddressOpener::AddressOpener(GstBin* pipeline, GstElement* output, GstBus* bus, int timeout_seconds,
-                             Events& events)
+                             stream::FormatSet decodes, StationAttempt& attempt)
     : pipeline_(pipeline),
       output_(output),
       bus_(bus),
       timeout_seconds_(timeout_seconds),
-      events_(events) {}
+      decodes_(decodes),
+      attempt_(attempt) {}
 
 AddressOpener::~AddressOpener() {
   Close();
 }
 
-void AddressOpener::Open(const std::string& uri) {
+void AddressOpener::Open(const std::string& uri, OpenAs as) {
   Close();
-  redirects_ = 0;
-  OpenUri(uri, stream::NamesHlsPlaylist(uri));
+  uri_ = uri;
+  as_ = as;
+  StartDecoder();
 }
 
 void AddressOpener::Close() {
-  fetch_.reset();
+  deferred_.reset();
   check_.reset();
   EndDecoder();
 }
@@ -50,82 +41,61 @@ void AddressOpener::EndDecoder() {
   gst_bus_set_flushing(bus_, FALSE);
 }
 
-void AddressOpener::OpenUri(const std::string& uri, bool hls) {
-  uri_ = uri;
-  if (!hls && IsHttpUri(uri_) && NamesPlaylist(uri_)) return StartFetch();
-  StartDecoder(hls || stream::NamesHlsPlaylist(uri_));
-}
-
-void AddressOpener::StartDecoder(bool hls) {
-  fetch_.reset();
+void AddressOpener::StartDecoder() {
   EndDecoder();
-  hls_ = hls;
   answered_ = false;
   status_ = 0;
   std::string missing;
-  decoder_ = StreamDecoder::Create(pipeline_, output_, uri_, hls_, timeout_seconds_, &missing);
-  if (!decoder_) return events_.OpenFailed(StreamFailure::kNotAudio, missing);
-  const GstStateChangeReturn result =
-      gst_element_set_state(reinterpret_cast<GstElement*>(pipeline_), GST_STATE_PLAYING);
-  if (result == GST_STATE_CHANGE_FAILURE) {
-    MessagePtr error(gst_bus_pop_filtered(bus_, GST_MESSAGE_ERROR));
-    if (error) return OnError(error.get());
-    return events_.OpenFailed(StreamFailure::kNotAudio, "GStreamer could not start the stream");
-  }
-  events_.DecoderStarted();
+  decoder_ =
+      StreamDecoder::Create(pipeline_, output_, uri_, as_, decodes_, timeout_seconds_, &missing);
+  if (!decoder_) return Defer(TransportError::kUndecodable, missing);
+  // A failure to start is told by an error message on the bus, which comes in its turn.
+  gst_element_set_state(reinterpret_cast<GstElement*>(pipeline_), GST_STATE_PLAYING);
 }
 
-void AddressOpener::StartFetch() {
-  EndDecoder();
-  FetchOptions options;
-  options.timeout_seconds = timeout_seconds_;
-  fetch_ = std::make_unique<HttpFetch>(
-      uri_, options, [this](FetchResult result) { OnFetched(std::move(result)); });
+void AddressOpener::Defer(TransportError error, std::string why) {
+  deferred_error_ = error;
+  deferred_why_ = std::move(why);
+  deferred_ = AttachSource(g_idle_source_new(), &OnDeferred, this);
 }
 
-void AddressOpener::OnFetched(FetchResult result) {
-  if (result.failure != StreamFailure::kNone)
-    return events_.OpenFailed(result.failure, std::move(result.why));
-  uri_ = result.uri;
-  const stream::PlaylistKind kind =
-      stream::ClassifyPlaylist(result.uri, result.content_type, result.body);
-  if (kind == stream::PlaylistKind::kHls) return StartDecoder(true);
-  // Named like a playlist, yet what comes is a stream.
-  if (kind == stream::PlaylistKind::kNone) return StartDecoder(false);
-  std::vector<std::string> entries;
-  for (stream::PlaylistEntry& entry : stream::ParsePlaylist(kind, result.body, result.uri))
-    entries.push_back(std::move(entry.url));
-  events_.PlaylistFound(std::move(entries));
-}
-
-void AddressOpener::Redirect(const std::string& location) {
-  if (location.empty())
-    return events_.OpenFailed(StreamFailure::kUnreachable, "A redirect to nowhere");
-  if (++redirects_ > kMaxRedirects)
-    return events_.OpenFailed(StreamFailure::kUnreachable, "Too many redirects");
-  OpenUri(stream::ResolveUrl(uri_, location), hls_);
+gboolean AddressOpener::OnDeferred(gpointer self) {
+  auto* opener = static_cast<AddressOpener*>(self);
+  opener->deferred_.reset();
+  opener->attempt_.OnError(MonotonicMs(), opener->deferred_error_,
+                           std::move(opener->deferred_why_));
+  return G_SOURCE_REMOVE;
 }
 
 bool AddressOpener::Handle(GstMessage* message) {
-  if (check_) return false;  // the attempt is over; its explanation is on the way
+  if (!decoder_ || check_) return false;  // nothing under way, or its explanation is on the way
   if (auto response = ParseHttpHeadersMessage(message)) {
     // Only the answer to the address itself: an HLS demuxer's own requests come later.
-    if (answered_ || !decoder_) return true;
+    if (answered_) return true;
     answered_ = true;
     status_ = response->status;
-    if (response->IsRedirect()) {
-      Redirect(response->location);
-    } else if (const StreamFailure failure = FailureForHttpStatus(status_);
-               failure != StreamFailure::kNone) {
-      events_.OpenFailed(failure, "The server answered HTTP " + std::to_string(status_));
-    }
+    if (status_ == 0) return true;  // no answer: the error that follows says why
+    Answer answer;
+    answer.status = status_;
+    answer.contentType = std::move(response->content_type);
+    answer.location = std::move(response->location);
+    answer.icyMetaint = std::move(response->icy_metaint);
+    attempt_.OnAnswer(MonotonicMs(), answer);
     return true;
   }
-  if (auto kind = StreamDecoder::PlaylistFound(message)) {
-    if (*kind == stream::PlaylistKind::kHls) {
-      StartDecoder(true);
-    } else {
-      StartFetch();
+  if (auto report = StreamDecoder::ReportOf(message)) {
+    switch (report->kind) {
+      case BodyReport::Kind::kBytes:
+        // A body the decoder let through is the decoders' already; one it held back goes on
+        // being reported for as long as the attempt collects it.
+        attempt_.OnBody(MonotonicMs(), report->bytes);
+        break;
+      case BodyReport::Kind::kEnd:
+        attempt_.OnEnd(MonotonicMs());
+        break;
+      case BodyReport::Kind::kRefused:
+        attempt_.OnError(MonotonicMs(), report->error, std::move(report->why));
+        break;
     }
     return true;
   }
@@ -134,7 +104,7 @@ bool AddressOpener::Handle(GstMessage* message) {
       OnError(message);
       return true;
     case GST_MESSAGE_EOS:
-      events_.OpenFailed(StreamFailure::kNoAnswer, "The station stopped sending");
+      attempt_.OnEnd(MonotonicMs());
       return true;
     default:
       return false;
@@ -148,17 +118,18 @@ void AddressOpener::OnError(GstMessage* message) {
   // A format that only a rarely needed plugin recognises: again, with every type finder.
   if (error && g_error_matches(error.get(), GST_STREAM_ERROR, GST_STREAM_ERROR_TYPE_NOT_FOUND) &&
       RestoreTypeFinders()) {
-    return StartDecoder(hls_);
+    return StartDecoder();
   }
   std::string why = error ? error->message : "The stream failed";
-  const bool answered = answered_ && status_ > 0;
-  if (answered || !IsHttpUri(uri_)) return events_.OpenFailed(FailureOfError(error.get()), why);
+  if (answered_ && status_ > 0)
+    return attempt_.OnError(MonotonicMs(), TransportErrorOfGstError(error.get()), std::move(why));
   // No answer at all: the source does not say why, a connection of our own will.
   EndDecoder();
-  check_ = std::make_unique<ConnectionCheck>(uri_, timeout_seconds_,
-                                             [this](StreamFailure failure, std::string detail) {
-                                               events_.OpenFailed(failure, std::move(detail));
-                                             });
+  check_ = std::make_unique<ConnectionCheck>(
+      uri_, timeout_seconds_, [this](TransportError failure, std::string detail) {
+        check_.reset();
+        attempt_.OnError(MonotonicMs(), failure, std::move(detail));
+      });
 }
 
 }  // namespace lumio::gst

@@ -15,11 +15,11 @@ class ConnectionCheck {
  public:
   // Starts connecting to the server of `uri` (an http or https URI), giving up after
   // `timeout_seconds`. `done` runs once from the default main context with what failed:
-  // kUnreachable (refused, no such host, no route), kBadCertificate, or kNoAnswer (the
-  // connection timed out, or it succeeded: the server accepts but does not answer). Never
-  // from within the constructor, never after the destructor.
+  // kRefused (refused, no route), kHostUnknown, kBadCertificate, or kTimedOut (the connection
+  // timed out, or it succeeded: the server accepts but does not answer). Never from within the
+  // constructor, never after the destructor.
   ConnectionCheck(const std::string& uri, int timeout_seconds,
-                  std::function<void(StreamFailure, std::string why)> done);
+                  std::function<void(TransportError, std::string why)> done);
   // Cancels a check under way.
   ~ConnectionCheck();
   ConnectionCheck(const ConnectionCheck&) = delete;

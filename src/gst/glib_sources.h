@@ -4,6 +4,8 @@
 
 #include <glib.h>
 
+#include <cstdint>
+
 #include "gst/gst_refs.h"
 
 namespace lumio::gst {
@@ -25,6 +27,12 @@ inline SourcePtr AttachSource(GSource* source, GSourceFunc callback, gpointer da
 // A timer that calls `callback` after `milliseconds` (and again while it returns TRUE).
 inline SourcePtr StartTimer(guint milliseconds, GSourceFunc callback, gpointer data) {
   return AttachSource(g_timeout_source_new(milliseconds), callback, data);
+}
+
+// The clock of the player's station attempt: milliseconds of GLib's monotonic clock, the one
+// GLib's timers and the output's sound stamps run on.
+inline int64_t MonotonicMs() {
+  return g_get_monotonic_time() / 1000;
 }
 
 }  // namespace lumio::gst

@@ -7,40 +7,32 @@
 #include <utility>
 
 #include "gst/address_opener.h"
-#include "gst/audio_output.h"
 #include "gst/glib_sources.h"
 #include "gst/gst_refs.h"
-#include "gst/gst_setup.h"
-#include "gst/silence_watch.h"
+#include "gst/player_pipeline.h"
 #include "gst/stream_tags.h"
-#include "playback/station_address_plan.h"
-#include "stream/stream_address.h"
-#include "stream/stream_text.h"
+#include "playback/station_attempt.h"
 
 namespace lumio {
 namespace {
 
-using gst::BusPtr;
-using gst::ElementPtr;
-using gst::SourcePtr;
-
-int64_t SilenceLimitMs(const GstPlayerOptions& options) {
-  if (options.silence_limit_ms > 0) return options.silence_limit_ms;
-  return int64_t{1000} * std::max(1, options.timeout_seconds);
+AttemptLimits LimitsOf(const GstPlayerOptions& options) {
+  const int32_t seconds_ms = 1000 * std::max(1, options.timeout_seconds);
+  AttemptLimits limits;
+  limits.answerMs = seconds_ms;
+  limits.soundMs = 2 * seconds_ms;
+  limits.silenceMs = options.silence_limit_ms > 0 ? options.silence_limit_ms : seconds_ms;
+  return limits;
 }
 
 }  // namespace
 
-// The pipeline is a decoder made for each attempt feeding the output that lives as long as the
-// player. This rather than playbin: no playsink to build and negotiate for every station,
-// which makes the first sound come sooner. Which address an attempt opens, and when, the
-// station's address plan says; the opener opens it.
-class GstPlayer::Impl final : public gst::AddressOpener::Events {
+// The player is the station attempt (what to open, when, and what it means) and its mechanism
+// here: one pipeline whose decoder the attempt's orders replace, reporting what the pipeline
+// says back to the attempt. Every call and every event runs on the default main context.
+class GstPlayer::Impl final : public AttemptMechanism {
  public:
-  explicit Impl(GstPlayerOptions options)
-      : options_(std::move(options)),
-        silence_([this] { return output_ ? output_->LastSoundUs() : 0; }, SilenceLimitMs(options_),
-                 [this] { OnSilence(); }) {}
+  explicit Impl(GstPlayerOptions options) : options_(std::move(options)) {}
   ~Impl();
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
@@ -53,133 +45,80 @@ class GstPlayer::Impl final : public gst::AddressOpener::Events {
   void SetVolume(int32_t volume);
   void SetMute(bool mute);
 
-  std::string GbkTitle() const;
-  StreamFailure failure() const { return plan_.LastFailure(); }
-  const std::string& played_url() const { return plan_.PlayedAddress(); }
+  const StationAttempt* attempt() const { return attempt_ ? &*attempt_ : nullptr; }
   const gst::StreamTags& tags() const { return tags_; }
-  const std::string& last_error() const { return last_error_; }
+  std::string LastError() const;
   int64_t PositionMs() const;
 
+  // AttemptMechanism
+  void Open(const std::string& uri, OpenAs as) override;
+  void Close(CloseSound sound) override;
+  void WakeAt(int64_t ms) override;
+  // Closing a decoder silences it at once: nothing bridges a drop.
+  bool SoundInHand() const override { return false; }
+
  private:
-  // Opening covers connecting and the buffering before the stream is first heard; Waiting is
-  // the pause between a failed round of attempts and the next.
-  enum class Phase { kIdle, kOpening, kPlaying, kWaiting, kPaused };
-
-  void Take(const AddressStep& step);
-  void Open(const AddressStep& step);
-  void Fail(StreamFailure failure, std::string why);
-  void Drop(std::string why);
-  void Halt();
-  void ApplyVolume();
-  void DrainBus();
   void HandleMessage(GstMessage* message);
-  void OnBuffering(int percent);
-  void OnSilence();
-
-  // gst::AddressOpener::Events
-  void DecoderStarted() override;
-  void PlaylistFound(std::vector<std::string> entries) override;
-  void OpenFailed(StreamFailure failure, std::string why) override;
-
-  static gboolean OnBusMessage(GstBus* bus, GstMessage* message, gpointer self);
-  static gboolean OnRetryTimer(gpointer self);
-  static gboolean OnOpeningTimeout(gpointer self);
+  void ReportSound();
+  void ApplyVolume() { pipeline_.Apply(volume_, mute_); }
+  static gboolean OnWake(gpointer self);
+  static gboolean OnUnusable(gpointer self);
 
   const GstPlayerOptions options_;
   bool prepared_ = false;
-  std::string setup_error_;
-  ElementPtr pipeline_;
-  std::optional<gst::AudioOutput> output_;
-  BusPtr bus_;
-  SourcePtr bus_watch_;
+  gst::PlayerPipeline pipeline_;
+  std::optional<StationAttempt> attempt_;
   std::unique_ptr<gst::AddressOpener> opener_;
-  SourcePtr retry_timer_;
-  SourcePtr opening_timer_;
-  gst::SilenceWatch silence_;  // while playing
-
-  StationAddressPlan plan_;
-  AddressStep waiting_for_;  // what the retry timer opens
-  Phase phase_ = Phase::kIdle;
-  bool buffering_ = false;  // opening, and the stream's data has begun to arrive
+  gst::SourcePtr wake_;
+  gst::SourcePtr unusable_;  // reports that no station can be opened
+  int64_t wake_at_ = StationAttempt::kNever;
+  int64_t opened_us_ = 0;    // when the latest open began
+  int64_t reported_us_ = 0;  // the latest sound reported
   int32_t volume_ = 50;
   bool mute_ = false;
-
-  gst::StreamTags tags_;  // of the current attempt
-  std::string last_error_;
+  gst::StreamTags tags_;  // of the latest open
 };
 
 GstPlayer::Impl::~Impl() {
-  retry_timer_.reset();
-  opening_timer_.reset();
-  silence_.Stop();
+  wake_.reset();
+  unusable_.reset();
   opener_.reset();
-  bus_watch_.reset();
-  if (pipeline_) gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
 }
 
 void GstPlayer::Impl::Prepare() {
   if (prepared_) return;
   prepared_ = true;
-  if (!gst::InitGStreamerOnce(&setup_error_)) return;
-  if (!options_.tls_ca_file.empty() && !gst::TrustOnly(options_.tls_ca_file, &setup_error_)) {
-    return;
-  }
-  gst::PreloadPlugins();
-
-  output_.emplace(options_.audio_sink.empty() ? "autoaudiosink" : options_.audio_sink);
-  if (output_->bin() == nullptr) {
-    setup_error_ = output_->error();
-    return;
-  }
-  pipeline_.reset(static_cast<GstElement*>(gst_object_ref_sink(gst_pipeline_new("lumio-player"))));
-  gst_bin_add(reinterpret_cast<GstBin*>(pipeline_.get()), output_->bin());
-  // Connecting to the sound server takes a while: done now, it is not paid by the first
-  // station. The pipeline stays at READY between stations for the same reason.
-  gst_element_set_state(pipeline_.get(), GST_STATE_READY);
-
-  bus_.reset(gst_element_get_bus(pipeline_.get()));
-  bus_watch_ =
-      gst::AttachSource(gst_bus_create_watch(bus_.get()), gst::AsSourceFunc(&OnBusMessage), this);
-  opener_ = std::make_unique<gst::AddressOpener>(reinterpret_cast<GstBin*>(pipeline_.get()),
-                                                 output_->bin(), bus_.get(),
-                                                 options_.timeout_seconds, *this);
+  const bool built = pipeline_.Build(options_.audio_sink, options_.tls_ca_file,
+                                     [this](GstMessage* message) { HandleMessage(message); });
+  attempt_.emplace(*this, pipeline_.decodes(), LimitsOf(options_));
+  if (!built) return;
+  opener_ = std::make_unique<gst::AddressOpener>(pipeline_.bin(), pipeline_.output(),
+                                                 pipeline_.bus(), options_.timeout_seconds,
+                                                 pipeline_.decodes(), *attempt_);
   ApplyVolume();
 }
 
 void GstPlayer::Impl::SetURLs(const std::vector<std::string>& urls) {
   Prepare();
-  last_error_.clear();
-  Take(plan_.Start(urls));
+  attempt_->Start(gst::MonotonicMs(), urls);
 }
 
+// The status line reads this on the user-interface thread: what the bus holds and the time
+// limits are looked at here too, so the answer is current even between main-loop iterations.
 int32_t GstPlayer::Impl::GetPlayState() {
-  DrainBus();
-  if (phase_ == Phase::kPlaying && silence_.Silent()) OnSilence();
-  switch (phase_) {
-    case Phase::kIdle:
-      return kPlayStateStopped;
-    case Phase::kOpening:
-      return buffering_ ? kPlayStateBuffering : kPlayStateTransitioning;
-    case Phase::kPlaying:
-      return kPlayStatePlaying;
-    case Phase::kWaiting:
-      return kPlayStateTransitioning;
-    case Phase::kPaused:
-      return kPlayStatePaused;
-  }
-  return kPlayStateStopped;
+  if (!attempt_) return kPlayStateStopped;
+  pipeline_.Drain();
+  ReportSound();
+  attempt_->Tick(gst::MonotonicMs());
+  return attempt_->PlayState();
 }
 
 void GstPlayer::Impl::Stop() {
-  Halt();
-  phase_ = Phase::kIdle;
+  if (attempt_) attempt_->Stop();
 }
 
-// A radio cannot resume where it paused: the next SetURL starts afresh, so nothing is held
-// open meanwhile, neither the connection nor the audio stream.
 void GstPlayer::Impl::Pause() {
-  Halt();
-  phase_ = Phase::kPaused;
+  if (attempt_) attempt_->Pause();
 }
 
 void GstPlayer::Impl::SetVolume(int32_t volume) {
@@ -192,170 +131,88 @@ void GstPlayer::Impl::SetMute(bool mute) {
   ApplyVolume();
 }
 
-std::string GstPlayer::Impl::GbkTitle() const {
-  if (phase_ != Phase::kPlaying) return {};
-  return stream::StreamTextToGbk(tags_.title());
+std::string GstPlayer::Impl::LastError() const {
+  if (!pipeline_.error().empty()) return pipeline_.error();
+  return attempt_ ? attempt_->LastError() : "";
 }
 
 int64_t GstPlayer::Impl::PositionMs() const {
-  gint64 position = 0;
-  if (!pipeline_ || phase_ != Phase::kPlaying ||
-      !gst_element_query_position(pipeline_.get(), GST_FORMAT_TIME, &position)) {
-    return -1;
-  }
-  return position / GST_MSECOND;
+  if (!attempt_ || attempt_->PlayState() != kPlayStatePlaying) return -1;
+  return pipeline_.PositionMs();
 }
 
-// Opens what the plan says, now or after its delay.
-void GstPlayer::Impl::Take(const AddressStep& step) {
-  Halt();
-  if (step.delayMs <= 0) return Open(step);
-  phase_ = Phase::kWaiting;
-  waiting_for_ = step;
-  retry_timer_ = gst::StartTimer(static_cast<guint>(step.delayMs), &OnRetryTimer, this);
-}
-
-void GstPlayer::Impl::Open(const AddressStep& step) {
-  phase_ = Phase::kOpening;
+void GstPlayer::Impl::Open(const std::string& uri, OpenAs as) {
   tags_.Clear();
-  if (step.url.empty()) return Fail(StreamFailure::kGone, "The station has no address");
-  // The station's own addresses are GBK, as its list holds them; a playlist's entries are
-  // what the playlist file says.
-  const stream::StreamAddress address = step.depth == 0 ? stream::StreamAddressFromUrl(step.url)
-                                                        : stream::StreamAddressFromEntry(step.url);
-  if (!address.error.empty()) return Fail(StreamFailure::kGone, address.error);
-  if (!opener_) return Fail(StreamFailure::kNotAudio, setup_error_);
-  const guint limit_ms = static_cast<guint>(std::max(1, options_.timeout_seconds)) * 2000u;
-  opening_timer_ = gst::StartTimer(limit_ms, &OnOpeningTimeout, this);
-  opener_->Open(address.uri);
-}
-
-void GstPlayer::Impl::DecoderStarted() {
+  opened_us_ = g_get_monotonic_time();
+  if (!opener_) {
+    // GStreamer could not start: the attempt hears why, in its turn.
+    unusable_ = gst::AttachSource(g_idle_source_new(), &OnUnusable, this);
+    return;
+  }
+  opener_->Open(uri, as);
   // The sound server may forget both when the output stream is made anew.
   ApplyVolume();
 }
 
-void GstPlayer::Impl::PlaylistFound(std::vector<std::string> entries) {
-  Take(plan_.Expand(entries));
-}
-
-void GstPlayer::Impl::OpenFailed(StreamFailure failure, std::string why) {
-  Fail(failure, std::move(why));
-}
-
-void GstPlayer::Impl::Fail(StreamFailure failure, std::string why) {
-  last_error_ = std::move(why);
-  Take(plan_.Failed(failure));
-}
-
-// A stream that played and stopped: the listener heard it end, which is no fault of its address.
-void GstPlayer::Impl::Drop(std::string why) {
-  last_error_ = std::move(why);
-  Take(plan_.Dropped(StreamFailure::kNoAnswer));
-}
-
-// Ends the current attempt: no timer left to fire, no decoder, the output idle but still
-// connected, nothing of the attempt left on the bus.
-void GstPlayer::Impl::Halt() {
-  retry_timer_.reset();
-  opening_timer_.reset();
-  silence_.Stop();
-  buffering_ = false;
+void GstPlayer::Impl::Close(CloseSound) {
+  unusable_.reset();
   if (opener_) opener_->Close();
 }
 
-void GstPlayer::Impl::ApplyVolume() {
-  if (output_) output_->Apply(volume_, mute_);
+gboolean GstPlayer::Impl::OnUnusable(gpointer self) {
+  auto* impl = static_cast<Impl*>(self);
+  impl->unusable_.reset();
+  impl->attempt_->OnError(gst::MonotonicMs(), TransportError::kUndecodable,
+                          impl->pipeline_.error());
+  return G_SOURCE_REMOVE;
 }
 
-// Bounded, so that a stream flooding the bus cannot hold the caller.
-void GstPlayer::Impl::DrainBus() {
-  if (!bus_) return;
-  for (int i = 0; i < 256; ++i) {
-    gst::MessagePtr message(gst_bus_pop(bus_.get()));
-    if (!message) return;
-    HandleMessage(message.get());
+void GstPlayer::Impl::WakeAt(int64_t ms) {
+  if (ms == StationAttempt::kNever) {
+    wake_.reset();
+    wake_at_ = ms;
+    return;
   }
+  if (wake_ && ms == wake_at_) return;
+  wake_at_ = ms;
+  const int64_t delay = std::clamp<int64_t>(ms - gst::MonotonicMs(), 0, G_MAXINT);
+  wake_ = gst::StartTimer(static_cast<guint>(delay), &OnWake, this);
+}
+
+gboolean GstPlayer::Impl::OnWake(gpointer self) {
+  auto* impl = static_cast<Impl*>(self);
+  impl->wake_.reset();  // fires once
+  impl->ReportSound();
+  impl->attempt_->Tick(gst::MonotonicMs());
+  return G_SOURCE_REMOVE;
+}
+
+// Sound that entered the output since the latest open began is the station heard.
+void GstPlayer::Impl::ReportSound() {
+  const int64_t heard_us = pipeline_.LastSoundUs();
+  if (heard_us <= opened_us_ || heard_us <= reported_us_) return;
+  reported_us_ = heard_us;
+  attempt_->OnSound(heard_us / 1000);
 }
 
 void GstPlayer::Impl::HandleMessage(GstMessage* message) {
-  if (phase_ == Phase::kOpening && opener_->Handle(message)) return;
-  switch (message->type) {
-    case GST_MESSAGE_ERROR: {
-      if (phase_ != Phase::kPlaying) return;
-      GError* error = nullptr;
-      gst_message_parse_error(message, &error, nullptr);
-      std::string why = error != nullptr ? error->message : "The stream failed";
-      if (error != nullptr) g_error_free(error);
-      return Drop(std::move(why));
+  if (!opener_ || !opener_->Handle(message)) {
+    switch (GST_MESSAGE_TYPE(message)) {
+      case GST_MESSAGE_TAG:
+        tags_.Take(message);
+        if (!tags_.title().empty()) attempt_->OnTitle(tags_.title());
+        break;
+      case GST_MESSAGE_STATE_CHANGED:
+        if (message->src == GST_OBJECT_CAST(pipeline_.bin())) ApplyVolume();
+        break;
+      case GST_MESSAGE_CLOCK_LOST:
+        if (attempt_->PlayState() == kPlayStatePlaying) pipeline_.Restart();
+        break;
+      default:
+        break;
     }
-    case GST_MESSAGE_EOS:
-      if (phase_ == Phase::kPlaying) Drop("The station stopped sending");
-      return;
-    case GST_MESSAGE_BUFFERING: {
-      gint percent = 100;
-      gst_message_parse_buffering(message, &percent);
-      return OnBuffering(percent);
-    }
-    case GST_MESSAGE_STATE_CHANGED: {
-      if (phase_ != Phase::kOpening || message->src != GST_OBJECT_CAST(pipeline_.get())) return;
-      GstState now = GST_STATE_NULL;
-      gst_message_parse_state_changed(message, nullptr, &now, nullptr);
-      if (now != GST_STATE_PLAYING) return;
-      phase_ = Phase::kPlaying;
-      buffering_ = false;
-      plan_.Playing();
-      opening_timer_.reset();
-      silence_.Start();
-      ApplyVolume();
-      return;
-    }
-    case GST_MESSAGE_TAG:
-      return tags_.Take(message);
-    case GST_MESSAGE_CLOCK_LOST:
-      if (phase_ == Phase::kPlaying) {
-        gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED);
-        gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING);
-      }
-      return;
-    default:
-      return;
   }
-}
-
-// Nothing waits for a buffer to fill: a live stream arrives at the pace it plays, so waiting
-// would only delay the first sound, and pausing on a dip of the buffer after that would cut the
-// sound for no gain. Reports that data is arriving only turn "connecting" into "buffering".
-void GstPlayer::Impl::OnBuffering(int percent) {
-  if (phase_ == Phase::kOpening && percent < 100) buffering_ = true;
-}
-
-void GstPlayer::Impl::OnSilence() {
-  const int64_t limit_ms = silence_.limit_ms();
-  Drop("No sound from the station for " + (limit_ms % 1000 == 0
-                                               ? std::to_string(limit_ms / 1000) + " seconds"
-                                               : std::to_string(limit_ms) + " ms"));
-}
-
-gboolean GstPlayer::Impl::OnBusMessage(GstBus*, GstMessage* message, gpointer self) {
-  static_cast<Impl*>(self)->HandleMessage(message);
-  return G_SOURCE_CONTINUE;
-}
-
-gboolean GstPlayer::Impl::OnRetryTimer(gpointer self) {
-  auto* impl = static_cast<Impl*>(self);
-  impl->retry_timer_.reset();
-  impl->Open(impl->waiting_for_);
-  return G_SOURCE_REMOVE;
-}
-
-gboolean GstPlayer::Impl::OnOpeningTimeout(gpointer self) {
-  auto* impl = static_cast<Impl*>(self);
-  impl->opening_timer_.reset();
-  impl->Fail(StreamFailure::kNoAnswer,
-             "No sound from the station within " +
-                 std::to_string(2 * std::max(1, impl->options_.timeout_seconds)) + " seconds");
-  return G_SOURCE_REMOVE;
+  ReportSound();
 }
 
 GstPlayer::GstPlayer(GstPlayerOptions options)
@@ -387,13 +244,13 @@ void GstPlayer::SetMute(bool mute) {
   impl_->SetMute(mute);
 }
 std::string GstPlayer::GetTitle() const {
-  return impl_->GbkTitle();
+  return impl_->attempt() ? impl_->attempt()->Title() : "";
 }
 StreamFailure GstPlayer::GetFailure() const {
-  return impl_->failure();
+  return impl_->attempt() ? impl_->attempt()->Failure() : StreamFailure::kNone;
 }
 std::string GstPlayer::GetPlayedURL() const {
-  return impl_->played_url();
+  return impl_->attempt() ? impl_->attempt()->PlayedUrl() : "";
 }
 std::string GstPlayer::Title() const {
   return impl_->tags().title();
@@ -405,7 +262,7 @@ int32_t GstPlayer::Bitrate() const {
   return impl_->tags().bitrate();
 }
 std::string GstPlayer::LastError() const {
-  return impl_->last_error();
+  return impl_->LastError();
 }
 int64_t GstPlayer::PositionMs() const {
   return impl_->PositionMs();

@@ -18,8 +18,7 @@ struct GstPlayerOptions {
   // gst-launch description of the audio output ("fakesink sync=true", "pulsesink"); empty
   // means the desktop's default output.
   std::string audio_sink;
-  // Seconds a server may stay silent (while connecting or streaming) before the attempt counts
-  // as failed.
+  // Seconds a server may take to answer; twice that to the first sound of a station.
   int timeout_seconds = 10;
   // Milliseconds a playing stream may bring no sound to the output before it counts as dropped
   // (and is retried); 0 means timeout_seconds.
@@ -42,14 +41,11 @@ class GstPlayer final : public MediaPlayer {
   // to be called right after the window is shown. Safe to call more than once.
   void Prepare();
 
-  // MediaPlayer. A station that cannot be opened, or that ends or drops after it played (or
-  // brings no sound for the silence limit), keeps the state at 9 and is tried again as
-  // StationAddressPlan orders it (every address at once, then again after 1, 2, 4, 8 and then
-  // every 10 seconds, or once a minute for failures that will not pass), until the next SetURL,
-  // Stop or Pause. Playlists (PLS, M3U, ASX, XSPF), by their name or by what the server sends,
-  // are fetched and their entries played; HLS is told by its content too. Redirects are
-  // followed up to 5 times. Volume and mute given before the pipeline exists are kept and
-  // applied when it does; the initial volume is 50, unmuted.
+  // MediaPlayer. What opening a station means (which addresses and redirects are followed,
+  // playlists and HLS, time limits, retries, play states, failure reasons, titles) is the
+  // station attempt's (playback/station_attempt.h); this player carries it out with GStreamer.
+  // Volume and mute given before the pipeline exists are kept and applied when it does; the
+  // initial volume is 50, unmuted.
   void SetURL(const std::string& url) override;
   void SetURLs(const std::vector<std::string>& urls) override;
   int32_t GetPlayState() override;

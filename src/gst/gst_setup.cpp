@@ -75,6 +75,20 @@ void PreferSmallDecoders() {
   }
 }
 
+// The first generation of GStreamer's adaptive demuxers (HLS, DASH, Smooth Streaming) fetch
+// playlists and keys through elements made from whatever URI the playlist names, a file
+// included, out of the pipeline's sight. Their successors (adaptivedemux2) fetch over HTTP
+// only, and an HLS playlist is checked before they read it: only those are ever plugged.
+void KeepOutFirstAdaptiveDemuxers() {
+  for (const char* name : {"hlsdemux", "dashdemux", "mssdemux"}) {
+    if (GstPluginFeature* feature =
+            GST_PLUGIN_FEATURE(gst_registry_lookup_feature(gst_registry_get(), name))) {
+      gst_plugin_feature_set_rank(feature, GST_RANK_NONE);
+      gst_object_unref(feature);
+    }
+  }
+}
+
 namespace {
 
 std::mutex set_aside_mutex;
@@ -134,6 +148,7 @@ bool RestoreTypeFinders() {
 
 void PreloadPlugins() {
   PreferSmallDecoders();
+  KeepOutFirstAdaptiveDemuxers();
   static constexpr const char* kPlugins[] = {
       "coreelements",   "playback", "typefindfunctions",
       "soup",           "icydemux", "audioparsers",

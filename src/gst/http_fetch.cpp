@@ -5,6 +5,7 @@
 
 #include "gst/glib_sources.h"
 #include "gst/http_response.h"
+#include "playback/address_policy.h"
 #include "stream/url.h"
 
 namespace lumio::gst {
@@ -23,7 +24,7 @@ HttpFetch::HttpFetch(std::string uri, FetchOptions options, std::function<void(F
   pipeline_.reset(static_cast<GstElement*>(gst_object_ref_sink(gst_pipeline_new("lumio-fetch"))));
   source_ = gst_element_factory_make("souphttpsrc", nullptr);
   GstElement* sink = gst_element_factory_make("fakesink", nullptr);
-  if (source_ == nullptr || sink == nullptr || !IsHttpUri(result_.uri)) {
+  if (source_ == nullptr || sink == nullptr || !RefusalOfAddress(result_.uri).empty()) {
     if (source_ != nullptr) gst_object_unref(gst_object_ref_sink(source_));
     if (sink != nullptr) gst_object_unref(gst_object_ref_sink(sink));
     source_ = nullptr;
@@ -110,7 +111,7 @@ void HttpFetch::Handle(GstMessage* message) {
       GError* error = nullptr;
       gst_message_parse_error(message, &error, nullptr);
       const std::string text = error != nullptr ? error->message : "The request failed";
-      const StreamFailure failure = FailureOfError(error);
+      const StreamFailure failure = FailureOfTransportError(TransportErrorOfGstError(error));
       if (error != nullptr) g_error_free(error);
       if (answered_) {
         bool some = false;
@@ -124,8 +125,9 @@ void HttpFetch::Handle(GstMessage* message) {
       }
       gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
       check_ = std::make_unique<ConnectionCheck>(
-          result_.uri, options_.timeout_seconds,
-          [this](StreamFailure why, std::string detail) { Fail(why, std::move(detail)); });
+          result_.uri, options_.timeout_seconds, [this](TransportError why, std::string detail) {
+            Fail(FailureOfTransportError(why), std::move(detail));
+          });
       return;
     }
     default:
@@ -135,11 +137,12 @@ void HttpFetch::Handle(GstMessage* message) {
 
 void HttpFetch::Redirect(const std::string& location) {
   if (location.empty()) return Fail(StreamFailure::kUnreachable, "A redirect to nowhere");
-  if (++result_.redirects > kMaxRedirects)
-    return Fail(StreamFailure::kUnreachable, "Too many redirects");
-  result_.uri = stream::ResolveUrl(result_.uri, location);
-  if (!IsHttpUri(result_.uri))
-    return Fail(StreamFailure::kUnreachable, "A redirect to " + result_.uri);
+  const std::string to = stream::ResolveUrl(result_.uri, location);
+  if (std::string refusal = RefusalOfRedirect(result_.uri, to, ++result_.redirects);
+      !refusal.empty()) {
+    return Fail(StreamFailure::kUnreachable, std::move(refusal));
+  }
+  result_.uri = to;
   Request();
 }
 

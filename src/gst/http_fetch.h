@@ -1,9 +1,9 @@
 #pragma once
 // Fetches the start of what an address serves, within bounds: at most `max_bytes` of the body
-// and `timeout_seconds` in all, following redirects (at most kMaxRedirects). For playlists,
-// which the player reads itself, and for the catalogue's reachability check. The request is the
-// one the player's stream source makes (GStreamer's souphttpsrc: the program's user agent, the
-// same TLS trust), so what this finds is what playing would find.
+// and `timeout_seconds` in all, following the redirects the address policy allows. For the
+// catalogue's reachability check. The request is the one the player's stream source makes
+// (GStreamer's souphttpsrc: the program's user agent, the same TLS trust), so what this finds is
+// what playing would find.
 
 #include <gst/gst.h>
 
@@ -15,13 +15,14 @@
 #include "gst/connection_check.h"
 #include "gst/gst_refs.h"
 #include "playback/stream_failure.h"
+#include "stream/stream_limits.h"
 
 namespace lumio::gst {
 
 struct FetchOptions {
   std::string user_agent = "Lumio/1.2";
   int timeout_seconds = 10;
-  size_t max_bytes = 64 * 1024;
+  size_t max_bytes = stream::limits::kMaxPlaylistBytes;
 };
 
 struct FetchResult {

@@ -9,7 +9,7 @@ namespace {
 
 // A header's value in souphttpsrc's response-headers structure, whose field names are as the
 // server wrote them; a header sent twice is an array of which the first counts.
-std::string HeaderValue(const GstStructure* headers, const char* wanted) {
+std::optional<std::string> Header(const GstStructure* headers, const char* wanted) {
   const int count = gst_structure_n_fields(headers);
   for (int i = 0; i < count; ++i) {
     const char* name = gst_structure_nth_field_name(headers, static_cast<guint>(i));
@@ -19,10 +19,10 @@ std::string HeaderValue(const GstStructure* headers, const char* wanted) {
       value = gst_value_array_get_value(value, 0);
     if (G_VALUE_HOLDS_STRING(value)) {
       const char* text = g_value_get_string(value);
-      return text != nullptr ? text : "";
+      return std::string(text != nullptr ? text : "");
     }
   }
-  return "";
+  return std::nullopt;
 }
 
 std::optional<HttpResponse> FromStructure(const GstStructure* structure) {
@@ -36,8 +36,9 @@ std::optional<HttpResponse> FromStructure(const GstStructure* structure) {
   const GValue* value = gst_structure_get_value(structure, "response-headers");
   if (value != nullptr && GST_VALUE_HOLDS_STRUCTURE(value)) {
     const GstStructure* headers = gst_value_get_structure(value);
-    response.content_type = HeaderValue(headers, "Content-Type");
-    response.location = HeaderValue(headers, "Location");
+    response.content_type = Header(headers, "Content-Type").value_or("");
+    response.location = Header(headers, "Location").value_or("");
+    response.icy_metaint = Header(headers, "icy-metaint");
   }
   return response;
 }
@@ -54,26 +55,10 @@ std::optional<HttpResponse> ParseHttpHeadersEvent(GstEvent* event) {
   return FromStructure(gst_event_get_structure(event));
 }
 
-StreamFailure FailureOfError(const GError* error) {
-  if (error == nullptr) return StreamFailure::kNotAudio;
-  if (error->domain == GST_RESOURCE_ERROR) {
-    switch (error->code) {
-      case GST_RESOURCE_ERROR_NOT_FOUND:
-        return StreamFailure::kGone;
-      case GST_RESOURCE_ERROR_NOT_AUTHORIZED:
-        return StreamFailure::kForbidden;
-      case GST_RESOURCE_ERROR_READ:
-        return StreamFailure::kNoAnswer;
-      default:
-        return StreamFailure::kUnreachable;
-    }
-  }
-  return StreamFailure::kNotAudio;
-}
-
-bool IsHttpUri(const std::string& uri) {
-  return stream::StartsWithIgnoreCase(uri, "http://") ||
-         stream::StartsWithIgnoreCase(uri, "https://");
+TransportError TransportErrorOfGstError(const GError* error) {
+  if (error != nullptr && error->domain == GST_RESOURCE_ERROR)
+    return TransportError::kConnectionLost;
+  return TransportError::kUndecodable;
 }
 
 }  // namespace lumio::gst

@@ -3,12 +3,30 @@
 #include <algorithm>
 
 #include "gst/http_response.h"
+#include "playback/address_policy.h"
+#include "stream/stream_limits.h"
 
 namespace lumio::gst {
 namespace {
 
+namespace limits = stream::limits;
+
 constexpr const char* kUserAgent = "Lumio/1.2";
-constexpr const char* kPlaylistMessage = "lumio-playlist";
+constexpr const char* kBodyMessage = "lumio-body";
+
+BodyReport Bytes(std::string_view bytes) {
+  BodyReport report;
+  report.bytes = bytes;
+  return report;
+}
+
+BodyReport Refused(TransportError error, std::string why) {
+  BodyReport report;
+  report.kind = BodyReport::Kind::kRefused;
+  report.error = error;
+  report.why = std::move(why);
+  return report;
+}
 
 bool HasProperty(gpointer object, const char* name) {
   auto* klass = reinterpret_cast<GObjectClass*>(reinterpret_cast<GTypeInstance*>(object)->g_class);
@@ -29,11 +47,12 @@ bool IsRawAudio(GstPad* pad) {
 }  // namespace
 
 std::unique_ptr<StreamDecoder> StreamDecoder::Create(GstBin* pipeline, GstElement* output,
-                                                     const std::string& uri, bool hls,
-                                                     int timeout_seconds, std::string* error) {
+                                                     const std::string& uri, OpenAs as,
+                                                     stream::FormatSet decodes, int timeout_seconds,
+                                                     std::string* error) {
   // HLS needs uridecodebin3: only its demuxer sends our user agent with every segment request.
   // Everything else starts sooner through uridecodebin.
-  const char* factory = hls ? "uridecodebin3" : "uridecodebin";
+  const char* factory = as == OpenAs::kHls ? "uridecodebin3" : "uridecodebin";
   GstElement* decoder = gst_element_factory_make(factory, nullptr);
   if (decoder == nullptr) {
     *error = std::string("GStreamer has no ") + factory + " element";
@@ -47,16 +66,18 @@ std::unique_ptr<StreamDecoder> StreamDecoder::Create(GstBin* pipeline, GstElemen
     g_object_set(decoder, "expose-all-streams", FALSE, nullptr);
   }
   return std::unique_ptr<StreamDecoder>(
-      new StreamDecoder(pipeline, output, decoder, uri, hls, timeout_seconds));
+      new StreamDecoder(pipeline, output, decoder, uri, as, decodes, timeout_seconds));
 }
 
 StreamDecoder::StreamDecoder(GstBin* pipeline, GstElement* output, GstElement* decoder,
-                             std::string uri, bool hls, int timeout_seconds)
+                             std::string uri, OpenAs as, stream::FormatSet decodes,
+                             int timeout_seconds)
     : pipeline_(pipeline),
       output_(output),
       decoder_(static_cast<GstElement*>(gst_object_ref_sink(decoder))),
       uri_(std::move(uri)),
-      hls_(hls),
+      as_(as),
+      decodes_(decodes),
       timeout_seconds_(std::max(1, timeout_seconds)) {
   g_signal_connect_data(decoder, "source-setup", reinterpret_cast<GCallback>(&OnSourceSetup), this,
                         nullptr, GConnectFlags{});
@@ -79,14 +100,28 @@ StreamDecoder::~StreamDecoder() {
   }
 }
 
-std::optional<stream::PlaylistKind> StreamDecoder::PlaylistFound(GstMessage* message) {
+std::optional<BodyReport> StreamDecoder::ReportOf(GstMessage* message) {
   if (GST_MESSAGE_TYPE(message) != GST_MESSAGE_APPLICATION ||
-      !gst_message_has_name(message, kPlaylistMessage)) {
+      !gst_message_has_name(message, kBodyMessage)) {
     return std::nullopt;
   }
+  const GstStructure* structure = gst_message_get_structure(message);
+  BodyReport report;
   gint kind = 0;
-  gst_structure_get_int(gst_message_get_structure(message), "kind", &kind);
-  return static_cast<stream::PlaylistKind>(kind);
+  gint error = 0;
+  gst_structure_get_int(structure, "kind", &kind);
+  gst_structure_get_int(structure, "error", &error);
+  report.kind = static_cast<BodyReport::Kind>(kind);
+  report.error = static_cast<TransportError>(error);
+  if (const gchar* why = gst_structure_get_string(structure, "why")) report.why = why;
+  GBytes* bytes = nullptr;
+  if (gst_structure_get(structure, "bytes", G_TYPE_BYTES, &bytes, nullptr) && bytes != nullptr) {
+    gsize size = 0;
+    const auto* data = static_cast<const char*>(g_bytes_get_data(bytes, &size));
+    report.bytes.assign(data != nullptr ? data : "", size);
+    g_bytes_unref(bytes);
+  }
+  return report;
 }
 
 void StreamDecoder::OnSourceSetup(GstElement*, GstElement* source, gpointer self) {
@@ -95,11 +130,10 @@ void StreamDecoder::OnSourceSetup(GstElement*, GstElement* source, gpointer self
   if (HasProperty(source, "timeout")) {
     g_object_set(source, "timeout", static_cast<guint>(decoder->timeout_seconds_), nullptr);
   }
-  // The player follows redirects itself: it bounds them and learns where the stream went.
+  // The station attempt follows redirects: it bounds them and checks where they lead.
   if (HasProperty(source, "automatic-redirect")) {
     g_object_set(source, "automatic-redirect", FALSE, nullptr);
   }
-  if (decoder->hls_) return;
   if (GstPad* pad = gst_element_get_static_pad(source, "src")) {
     gst_pad_add_probe(pad,
                       static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
@@ -109,32 +143,92 @@ void StreamDecoder::OnSourceSetup(GstElement*, GstElement* source, gpointer self
   }
 }
 
+void StreamDecoder::Post(BodyReport report) {
+  GstStructure* structure = gst_structure_new(
+      kBodyMessage, "kind", G_TYPE_INT, static_cast<gint>(report.kind), "error", G_TYPE_INT,
+      static_cast<gint>(report.error), "why", G_TYPE_STRING, report.why.c_str(), nullptr);
+  if (!report.bytes.empty()) {
+    GBytes* bytes = g_bytes_new(report.bytes.data(), report.bytes.size());
+    gst_structure_set(structure, "bytes", G_TYPE_BYTES, bytes, nullptr);
+    g_bytes_unref(bytes);
+  }
+  GstElement* element = decoder_.get();
+  gst_element_post_message(element,
+                           gst_message_new_application(GST_OBJECT_CAST(element), structure));
+}
+
 // Runs on the source's streaming thread. The server's type (from the headers event that comes
-// before the body) and the first bytes tell a playlist from a stream; a playlist is held back
-// from the decoders, which would only fail on it or, for HLS, play it without our user agent.
+// before the body) and the first bytes decide, as the station attempt decides from the same
+// facts: what the decoders cannot use never reaches them, which would only fail on it or, for
+// HLS opened as a stream, play it without our user agent.
 GstPadProbeReturn StreamDecoder::OnSourceData(GstPad*, GstPadProbeInfo* info, gpointer self) {
   auto* decoder = static_cast<StreamDecoder*>(self);
-  if (decoder->diverted_) return GST_PAD_PROBE_DROP;
   if ((info->type & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) != 0) {
-    if (auto response = ParseHttpHeadersEvent(GST_PAD_PROBE_INFO_EVENT(info)))
+    GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+    if (auto response = ParseHttpHeadersEvent(event)) {
       decoder->content_type_ = response->content_type;
+    } else if (GST_EVENT_TYPE(event) == GST_EVENT_EOS) {
+      return decoder->OnEndOfStream();
+    }
     return GST_PAD_PROBE_OK;
   }
   GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
   GstMapInfo map;
   if (buffer == nullptr || !gst_buffer_map(buffer, &map, GST_MAP_READ)) return GST_PAD_PROBE_OK;
-  const std::string_view bytes(reinterpret_cast<const char*>(map.data), map.size);
-  const stream::PlaylistKind kind =
-      stream::ClassifyPlaylist(decoder->uri_, decoder->content_type_, bytes);
+  const GstPadProbeReturn result =
+      decoder->OnBuffer(std::string_view(reinterpret_cast<const char*>(map.data), map.size));
   gst_buffer_unmap(buffer, &map);
-  if (kind == stream::PlaylistKind::kNone) return GST_PAD_PROBE_REMOVE;
-  decoder->diverted_ = true;
-  GstElement* element = decoder->decoder_.get();
-  gst_element_post_message(
-      element, gst_message_new_application(GST_OBJECT_CAST(element),
-                                           gst_structure_new(kPlaylistMessage, "kind", G_TYPE_INT,
-                                                             static_cast<int>(kind), nullptr)));
-  return GST_PAD_PROBE_DROP;
+  return result;
+}
+
+GstPadProbeReturn StreamDecoder::OnBuffer(std::string_view bytes) {
+  if (held_back_) {
+    const std::string_view piece = bytes.substr(0, limits::kMaxPlaylistBytes - posted_);
+    posted_ += piece.size();
+    if (!piece.empty()) Post(Bytes(piece));
+    return GST_PAD_PROBE_DROP;
+  }
+  if (!judged_) {
+    judged_ = true;
+    const stream::Body body = stream::ClassifyBody(uri_, content_type_, bytes);
+    const bool flows = (as_ == OpenAs::kStream && stream::DecodersTake(body, decodes_)) ||
+                       (as_ == OpenAs::kHls && body.kind == stream::BodyKind::kHls);
+    if (!flows) {
+      held_back_ = true;
+      return OnBuffer(bytes);
+    }
+    Post(Bytes(bytes.substr(0, limits::kProbeBytes)));
+    if (as_ != OpenAs::kHls) return GST_PAD_PROBE_REMOVE;
+  }
+  // An HLS playlist: kept until its end, when it is checked before the demuxer reads it.
+  if (playlist_.size() + bytes.size() > limits::kMaxHlsPlaylistBytes) {
+    playlist_too_long_ = true;
+    playlist_.clear();
+  }
+  if (!playlist_too_long_) playlist_.append(bytes);
+  return GST_PAD_PROBE_OK;
+}
+
+// The end of what the source fetched. A body held back ends here: the decoders, which never saw
+// it, must not fail for lack of data. An HLS playlist that names an address the player does not
+// open never reaches the demuxer, which would fetch it at once.
+GstPadProbeReturn StreamDecoder::OnEndOfStream() {
+  if (held_back_) {
+    BodyReport end;
+    end.kind = BodyReport::Kind::kEnd;
+    Post(std::move(end));
+    return GST_PAD_PROBE_DROP;
+  }
+  if (as_ != OpenAs::kHls) return GST_PAD_PROBE_OK;
+  if (playlist_too_long_) {
+    Post(Refused(TransportError::kUndecodable, "The HLS playlist is larger than the player reads"));
+    return GST_PAD_PROBE_DROP;
+  }
+  if (std::string why = RefusalOfHlsPlaylist(playlist_, uri_); !why.empty()) {
+    Post(Refused(TransportError::kNotAllowed, std::move(why)));
+    return GST_PAD_PROBE_DROP;
+  }
+  return GST_PAD_PROBE_OK;
 }
 
 // Runs on a streaming thread. A sound stream goes to the output whenever the output is free:

@@ -1,11 +1,10 @@
 #pragma once
-// The front half of the player's pipeline for one attempt at one station: the source and the
-// decoders GStreamer picks for it, feeding the player's long-lived output. Made for each
-// attempt and removed with it.
+// The front half of the player's pipeline for one open of the station attempt: the source and
+// the decoders GStreamer picks for it, feeding the player's long-lived output. Made for each
+// open and removed with it.
 
 #include <gst/gst.h>
 
-#include <atomic>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -13,48 +12,74 @@
 #include <vector>
 
 #include "gst/gst_refs.h"
-#include "stream/playlist_kind.h"
+#include "playback/station_attempt.h"
+#include "playback/stream_failure.h"
+#include "stream/body_kind.h"
 
 namespace lumio::gst {
 
+// What the decoder's source says of the body, posted on the pipeline's bus.
+struct BodyReport {
+  enum class Kind {
+    kBytes,    // bytes of the body: the first ones, then those of a body held back
+    kEnd,      // a body held back has ended
+    kRefused,  // the HLS playlist may not be played (`error`, `why`)
+  };
+  Kind kind = Kind::kBytes;
+  std::string bytes;
+  TransportError error = TransportError::kNotAllowed;
+  std::string why;
+};
+
 class StreamDecoder {
  public:
-  // Adds a decoder for `uri` to `pipeline` (at READY or below), its sound going to the "sink"
-  // pad of `output`; `hls` for an HTTP Live Streaming playlist. HTTP sources get the program's
-  // user agent and `timeout_seconds`, and follow no redirect themselves: the server's answer,
-  // redirects included, comes as souphttpsrc's "http-headers" message. A body that turns out
-  // to be a playlist goes no further than the source; the decoder then posts the playlist
-  // message below instead. Null, with `error` set, when GStreamer lacks the element.
+  // Adds a decoder opening `uri` as `as` to `pipeline` (at READY or below), its sound going to
+  // the "sink" pad of `output`. The HTTP source gets the program's user agent and
+  // `timeout_seconds` and follows no redirect itself: the server's answer, redirects included,
+  // comes as souphttpsrc's "http-headers" message. The body's first bytes are judged at once
+  // (stream::ClassifyBody, as the attempt judges them): what the decoders may take flows on;
+  // anything else (a playlist, a page, a format the player lacks, HLS opened as a stream) is
+  // held back and its bytes posted, at most stream::limits::kMaxPlaylistBytes. An HLS playlist
+  // reaches the demuxer only once every address it names is allowed. Null, with `error` set,
+  // when GStreamer lacks the element.
   static std::unique_ptr<StreamDecoder> Create(GstBin* pipeline, GstElement* output,
-                                               const std::string& uri, bool hls,
-                                               int timeout_seconds, std::string* error);
+                                               const std::string& uri, OpenAs as,
+                                               stream::FormatSet decodes, int timeout_seconds,
+                                               std::string* error);
   // Takes the decoder out of the pipeline, which must be at READY or below.
   ~StreamDecoder();
   StreamDecoder(const StreamDecoder&) = delete;
   StreamDecoder& operator=(const StreamDecoder&) = delete;
 
-  // The kind of playlist a message of the pipeline's bus says the body is, when it is the
-  // message a decoder posts for one.
-  static std::optional<stream::PlaylistKind> PlaylistFound(GstMessage* message);
+  // What a message of the pipeline's bus reports, when it is one a decoder posts.
+  static std::optional<BodyReport> ReportOf(GstMessage* message);
 
  private:
   StreamDecoder(GstBin* pipeline, GstElement* output, GstElement* decoder, std::string uri,
-                bool hls, int timeout_seconds);
+                OpenAs as, stream::FormatSet decodes, int timeout_seconds);
 
   static void OnSourceSetup(GstElement* decoder, GstElement* source, gpointer self);
   static void OnPadAdded(GstElement* decoder, GstPad* pad, gpointer self);
   static GstPadProbeReturn OnSourceData(GstPad* pad, GstPadProbeInfo* info, gpointer self);
+  GstPadProbeReturn OnBuffer(std::string_view bytes);
+  GstPadProbeReturn OnEndOfStream();
+  void Post(BodyReport report);
 
   GstBin* pipeline_;    // borrowed: outlives this
   GstElement* output_;  // borrowed: outlives this
   ElementPtr decoder_;
   const std::string uri_;
-  const bool hls_;
+  const OpenAs as_;
+  const stream::FormatSet decodes_;
   const int timeout_seconds_;
 
-  // The streaming thread of the source looks at the start of the body.
+  // Touched only by the source's streaming thread (and by the destructor, once it stopped).
   std::string content_type_;
-  std::atomic<bool> diverted_{false};  // the body is a playlist: nothing more passes
+  bool judged_ = false;
+  bool held_back_ = false;  // the body goes no further than the source
+  size_t posted_ = 0;       // bytes of a held-back body posted
+  std::string playlist_;    // an HLS playlist on its way to the demuxer
+  bool playlist_too_long_ = false;
 
   // Held by the streaming threads that expose the decoder's pads.
   std::mutex mutex_;

@@ -20,4 +20,9 @@ std::string RefusalOfAddress(std::string_view uri);
 // a loop; https never leads to http; `to` must itself be an address that may be opened.
 std::string RefusalOfRedirect(std::string_view from, std::string_view to, int hop);
 
+// Why the HLS playlist `bytes` (master or media) found at `url` may not be played: the first
+// address it names (a variant, a segment, a key, an initialisation section, a rendition) that
+// may not be opened; "" when every one may.
+std::string RefusalOfHlsPlaylist(std::string_view bytes, std::string_view url);
+
 }  // namespace lumio

@@ -46,6 +46,24 @@ const std::string& StreamFailureText(StreamFailure failure) {
   return kNothing;
 }
 
+StreamFailure FailureOfTransportError(TransportError error) {
+  switch (error) {
+    case TransportError::kRefused:
+    case TransportError::kHostUnknown:
+    case TransportError::kNotAllowed:
+      return StreamFailure::kUnreachable;
+    case TransportError::kTimedOut:
+    case TransportError::kConnectionLost:
+      return StreamFailure::kNoAnswer;
+    case TransportError::kBadCertificate:
+      return StreamFailure::kBadCertificate;
+    case TransportError::kNotHttp:
+    case TransportError::kUndecodable:
+      return StreamFailure::kNotAudio;
+  }
+  return StreamFailure::kUnreachable;
+}
+
 StreamFailure FailureForHttpStatus(int status) {
   if (status < 400) return StreamFailure::kNone;
   switch (status) {

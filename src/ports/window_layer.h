@@ -136,8 +136,8 @@ class WindowLayer {
   virtual void ShowWindow(bool show) = 0;
   virtual void BringToForeground() = 0;
   virtual Rect GetWindowRect() const = 0;
-  // The available area of the screen the window is on.
-  virtual Rect GetWorkArea() const = 0;
+  // Every screen of the desktop, the primary one first; never empty.
+  virtual std::vector<Monitor> GetMonitors() const = 0;
   virtual Point GetCursorPos() const = 0;
   // Asks for one OnMouseLeave when the pointer leaves the window; false when it cannot.
   virtual bool TrackMouseLeave() = 0;

@@ -30,7 +30,13 @@ CFindDlg::CFindDlg(QWidget* parent, std::function<void(const QString&)> find)
 
   connect(m_findButton, &QPushButton::clicked, this, &CFindDlg::accept);
   connect(close, &QPushButton::clicked, this, &CFindDlg::reject);
-  m_editName->setFocus();
+  setTabOrder(m_editName, m_findButton);
+  setTabOrder(m_findButton, close);
+}
+
+void CFindDlg::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  m_editName->setFocus(Qt::OtherFocusReason);
 }
 
 void CFindDlg::accept() {

@@ -22,6 +22,10 @@ class CFindDlg : public QDialog {
  public slots:
   void accept() override;  // "查找" or Enter: search, and stay open
 
+ protected:
+  // The name field takes the keyboard as the dialog opens: typing searches at once.
+  void showEvent(QShowEvent* event) override;
+
  private:
   std::function<void(const QString&)> m_onFind;
   QLineEdit* m_editName = nullptr;

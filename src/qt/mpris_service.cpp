@@ -89,9 +89,10 @@ void MprisService::Play() {
 
 void MprisService::Pause() {
   if (PlaybackStatus() == QLatin1String("Playing")) {
-    // A station started from the list while the button shows its play face: the first press
-    // only takes the button to its playing state, the second pauses.
-    if (!m_dlg.m_playback.m_bPlaying) m_dlg.OnCommand(kIdcPlay);
+    // A station started from the list plays while the button still shows its play face, and a
+    // press would start the station anew before the next one paused it: the button is taken
+    // to the state the sound is in, and the one press pauses.
+    m_dlg.m_playback.m_bPlaying = true;
     m_dlg.OnCommand(kIdcPlay);
   }
   Announce();

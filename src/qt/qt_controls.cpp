@@ -2,16 +2,13 @@
 
 #include <QColor>
 
+#include "qt/model_paint.h"
 #include "qt/qt_text.h"
 
 namespace lumio {
 namespace {
 
 constexpr QRgb kKeyFromPixel = 0xFF000000;
-
-QColor Colour(uint32_t rgb) {
-  return QColor::fromRgb(static_cast<QRgb>(rgb) | 0xFF000000u);
-}
 
 }  // namespace
 
@@ -44,7 +41,7 @@ void QtBanner::SetText(const std::string& text) {
   m_label.SetText(ToQString(text));
 }
 void QtBanner::SetTextColor(uint32_t rgb) {
-  m_label.SetTextColor(Colour(rgb));
+  m_label.SetTextColor(ToQColor(rgb));
 }
 void QtBanner::SetFontHeight(int32_t height) {
   m_label.SetFontHeight(height);
@@ -66,7 +63,7 @@ void QtBanner::SetBackgroundCaptured(bool captured) {
 
 void QtList::InsertColumn(int32_t column, const std::string& heading, Format format,
                           int32_t width) {
-  m_list.InsertColumn(column, ToQString(heading), format, width, column);
+  m_list.InsertColumn(column, ToQString(heading), format, width);
 }
 
 void QtList::SetColumnWidth(int32_t column, int32_t width) {
@@ -76,12 +73,8 @@ int32_t QtList::ClientWidth() const {
   return m_list.clientWidth();
 }
 
-void QtList::SetColours(const Colours& c) {
-  m_list.SetBkColor(Colour(c.background));
-  m_list.SetRowBkColors(Colour(c.evenRow), Colour(c.oddRow));
-  m_list.SetNormalTextColor(Colour(c.text));
-  m_list.SetSelectionBkColor(Colour(c.selectionBackground));
-  m_list.SetSelectionTextColor(Colour(c.selectionText));
+void QtList::SetColours(const Colours& colours) {
+  m_list.SetColours(colours);
 }
 
 void QtList::SetRowHeight(int32_t height) {

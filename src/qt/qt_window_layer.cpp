@@ -226,10 +226,20 @@ Rect QtWindowLayer::GetWindowRect() const {
   return ToRect(m_window->Placement());
 }
 
-Rect QtWindowLayer::GetWorkArea() const {
-  QScreen* screen = m_window->screen();
-  if (!screen) screen = QGuiApplication::primaryScreen();
-  return screen ? ToRect(screen->availableGeometry()) : Rect::FromSize(0, 0, 1024, 768);
+std::vector<Monitor> QtWindowLayer::GetMonitors() const {
+  std::vector<Monitor> monitors;
+  QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary)
+    monitors.push_back({ToRect(primary->geometry()), ToRect(primary->availableGeometry())});
+  for (QScreen* screen : QGuiApplication::screens()) {
+    if (screen != primary)
+      monitors.push_back({ToRect(screen->geometry()), ToRect(screen->availableGeometry())});
+  }
+  if (monitors.empty()) {
+    const Rect whole = Rect::FromSize(0, 0, 1024, 768);
+    monitors.push_back({whole, whole});
+  }
+  return monitors;
 }
 
 Point QtWindowLayer::GetCursorPos() const {

@@ -54,7 +54,7 @@ class QtWindowLayer final : public QObject, public WindowLayer {
   void ShowWindow(bool show) override;
   void BringToForeground() override;
   Rect GetWindowRect() const override;
-  Rect GetWorkArea() const override;
+  std::vector<Monitor> GetMonitors() const override;
   Point GetCursorPos() const override;
   bool TrackMouseLeave() override;
   bool SetWindowAlpha(int32_t alpha) override;

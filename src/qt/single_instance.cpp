@@ -112,6 +112,12 @@ void SingleInstance::Serve() {
   connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] { Accept(); });
 }
 
+void SingleInstance::Release() {
+  m_notifier.reset();
+  if (m_fd >= 0) ::close(m_fd);
+  m_fd = -1;
+}
+
 void SingleInstance::Accept() {
   bool asked = false;
   for (;;) {

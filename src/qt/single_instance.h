@@ -32,6 +32,9 @@ class SingleInstance final : public QObject {
 
   // From now on a later start's request emits showRequested; needs the QCoreApplication.
   void Serve();
+  // Gives the folder up while the program is ending: a later start then starts anew rather
+  // than asking a window that is going away.
+  void Release();
 
  signals:
   void showRequested();

@@ -3,15 +3,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "qt/model_paint.h"
 #include "qt/skin_resources.h"
 
 namespace lumio {
-
-namespace {
-constexpr int kFrameCount = 4;
-constexpr int kNormalFrame = 0;
-constexpr int kHoverFrame = 1;
-}  // namespace
 
 SkinButton::SkinButton(int controlId, QWidget* parent) : QWidget(parent), controlId_(controlId) {
   setMouseTracking(true);
@@ -24,62 +19,50 @@ void SkinButton::SetSkinBitmap(int bitmapId) {
 
 void SkinButton::SetSkinImage(const QImage& image) {
   skin_ = image.isNull() ? QImage() : image.convertToFormat(QImage::Format_RGB32);
-  frameWidth_ = skin_.width() / kFrameCount;
-  frameHeight_ = skin_.height();
+  model_.SetBitmapSize(skin_.width(), skin_.height());
 }
 
 void SkinButton::paintEvent(QPaintEvent* /*event*/) {
-  if (skin_.isNull() || frameWidth_ <= 0) return;
+  const Rect source = model_.Source(width(), height());
+  if (skin_.isNull() || source.width() <= 0 || source.height() <= 0) return;
   QPainter painter(this);
-  painter.drawImage(QPoint(0, 0), skin_, QRect(frame_ * frameWidth_, 0, frameWidth_, frameHeight_));
+  painter.drawImage(QPoint(0, 0), skin_, ToQRect(source));
 }
 
 void SkinButton::mouseMoveEvent(QMouseEvent* event) {
-  // Only the entry repaints; further moves over the button change nothing.
-  ShowFrame(kHoverFrame);
+  // Qt reports the leave by itself: the model's request for it needs nothing here. The move goes
+  // on to the window, which follows the pointer over all of itself.
+  if (model_.MouseMove().repaint) update();
   QWidget::mouseMoveEvent(event);
 }
 
 void SkinButton::leaveEvent(QEvent* event) {
-  ShowFrame(kNormalFrame);
+  if (model_.MouseLeave()) update();
   QWidget::leaveEvent(event);
 }
 
 void SkinButton::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) {
-    pressed_ = true;
-    event->accept();
-    return;
-  }
-  QWidget::mousePressEvent(event);
+  // Every button's press is the button's own; only the left one is a click.
+  event->accept();
+  if (event->button() == Qt::LeftButton) Notify(model_.Press());
 }
 
 void SkinButton::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) {
-    QWidget::mouseReleaseEvent(event);
-    return;
-  }
-  const bool click = pressed_ && rect().contains(event->position().toPoint());
-  pressed_ = false;
   event->accept();
-  if (click) emit clicked(controlId_);
 }
 
 void SkinButton::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) {
-    QWidget::mouseDoubleClickEvent(event);
-    return;
-  }
   // Qt would take this for a second press, so a double click on Play would start and at once
-  // pause; the first click has reported the command already.
-  pressed_ = false;
+  // pause.
   event->accept();
+  if (event->button() == Qt::LeftButton) Notify(model_.DoubleClick());
 }
 
-void SkinButton::ShowFrame(int frame) {
-  if (frame_ == frame) return;
-  frame_ = frame;
-  update();
+void SkinButton::Notify(int32_t code) {
+  if (code != kStnClicked) return;
+  // Posted, as the command may open a modal dialog: the press is handled before it runs.
+  QMetaObject::invokeMethod(
+      this, [this] { emit clicked(controlId_); }, Qt::QueuedConnection);
 }
 
 }  // namespace lumio

@@ -1,11 +1,13 @@
 #pragma once
-// A push button painted from a skin bitmap of four equal frames side by side: frame 0 normally,
-// frame 1 while the pointer is over it. A left click (press and release on the button) reports
-// the button's control id to the owner, which routes it to its command handler. A double click
-// is one click: its second press and release report nothing.
+// A push button painted from a skin bitmap of four equal frames side by side: it holds a
+// ButtonModel, feeds it the mouse and paints the frame it shows. A left press is the click,
+// reported with the button's control id right after the press is handled; the second press of a
+// double click is none. Other buttons' clicks end here, not at the window behind.
 
 #include <QImage>
 #include <QWidget>
+
+#include "controls/button_model.h"
 
 namespace lumio {
 
@@ -17,9 +19,9 @@ class SkinButton : public QWidget {
 
   int controlId() const { return controlId_; }
   // The frame shown: 0 normal, 1 hover.
-  int frame() const { return frame_; }
-  int frameWidth() const { return frameWidth_; }
-  int frameHeight() const { return frameHeight_; }
+  int frame() const { return model_.frame(); }
+  int frameWidth() const { return model_.frameWidth(); }
+  int frameHeight() const { return model_.frameHeight(); }
 
   // Takes skin bitmap `bitmapId`; a missing bitmap leaves the button blank. No repaint: the
   // caller updates the button when it changes a face at run time.
@@ -39,14 +41,11 @@ class SkinButton : public QWidget {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
-  void ShowFrame(int frame);
+  void Notify(int32_t code);
 
   const int controlId_;
-  int frame_ = 0;
+  ButtonModel model_;
   QImage skin_;
-  int frameWidth_ = 0;
-  int frameHeight_ = 0;
-  bool pressed_ = false;
 };
 
 }  // namespace lumio

@@ -5,15 +5,13 @@
 #include <QPainter>
 
 #include "qt/fonts.h"
+#include "qt/model_paint.h"
 
 namespace lumio {
 
 namespace {
 
 constexpr int kWindowFontHeight = 12;
-constexpr int kLinkFontHeight = 14;
-const QColor kLinkColor(255, 0, 0);
-const QColor kBannerColor(172, 255, 255);
 
 // The banner is a single line: line breaks show as spaces.
 QString OneLine(QString text) {
@@ -23,53 +21,49 @@ QString OneLine(QString text) {
   return text;
 }
 
+// The model keeps texts as UTF-8 bytes.
+QString FromModel(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
 }  // namespace
 
-SkinLabel::SkinLabel(int controlId, QWidget* parent)
-    : QWidget(parent), controlId_(controlId), textColor_(palette().color(QPalette::WindowText)) {
+SkinLabel::SkinLabel(int controlId, QWidget* parent) : QWidget(parent), controlId_(controlId) {
   setFont(ProgramFont(kWindowFontHeight));
   setMouseTracking(true);
   setCursor(Qt::PointingHandCursor);
+  model_.SetTextColour(FromQColor(palette().color(QPalette::WindowText)));
+  model_.Resize(width(), height());
   connect(&timer_, &QTimer::timeout, this, &SkinLabel::ScrollTick);
 }
 
 void SkinLabel::SetText(const QString& text) {
-  if (text == text_) return;
-  text_ = text;
-  // With nothing moving there is no wrap-around to wait for.
-  if (displayed_.isEmpty() || !scrolling_) Display(text_);
+  model_.SetText(text.toStdString());
+  Changed();
 }
 
 void SkinLabel::SetTextColor(const QColor& color) {
-  if (color != textColor_) {
-    textColor_ = color;
-    rendered_ = false;
-  }
-  update();
+  model_.SetTextColour(FromQColor(color));
+  Changed();
 }
 
 void SkinLabel::SetFontHeight(int height) {
-  QFont font = this->font();
-  if (height > 0) font.setPixelSize(height);
-  SwitchFont(font);
-  update();
+  model_.SetFontHeight(height);
+  Changed();
 }
 
 void SkinLabel::StartScrolling(int step, int periodMs) {
-  scrollStep_ = step;
-  scrollPeriodMs_ = periodMs;
-  scrolling_ = true;
-  // A period of 0 would tick without pause and starve the user interface.
-  if (periodMs > 0) timer_.start(periodMs);
+  model_.StartScrolling(step, periodMs);
+  Changed();
 }
 
 void SkinLabel::SetScrollDirection(int direction) {
-  scrollDirection_ = direction;
+  model_.SetScrollDirection(direction);
 }
 
 void SkinLabel::SetTop(int y) {
-  restY_ = y;
-  currentY_ = y;
+  model_.SetTop(y);
+  Changed();
 }
 
 void SkinLabel::SetBackgroundCaptured(bool captured) {
@@ -77,54 +71,39 @@ void SkinLabel::SetBackgroundCaptured(bool captured) {
   if (!captured) update();
 }
 
-QPoint SkinLabel::drawingPoint() const {
-  return scrolling_ ? QPoint(currentX_, currentY_) : QPoint(restX_, restY_);
+QString SkinLabel::text() const {
+  return FromModel(model_.text());
 }
 
-QSize SkinLabel::textSize() {
-  EnsureMeasured();
-  return {textWidth_, textHeight_};
+QString SkinLabel::displayedText() const {
+  return FromModel(model_.displayedText());
+}
+
+QFont SkinLabel::drawingFont() const {
+  const BannerModel::Font& spec = model_.font();
+  QFont drawing = font();
+  if (spec.windowFont) return drawing;
+  // Qt fonts scale their width with their height; the window font's own width is its height's.
+  if (spec.height > 0) drawing.setPixelSize(spec.height);
+  drawing.setUnderline(spec.underline);
+  return drawing;
+}
+
+BannerModel::Extent SkinLabel::Measure(const std::string& text) const {
+  const QFontMetrics metrics(drawingFont());
+  return {metrics.horizontalAdvance(OneLine(FromModel(text))), metrics.height()};
 }
 
 void SkinLabel::ScrollTick() {
-  EnsureMeasured();
-  switch (scrollDirection_) {
-    case kScrollLeft:
-      if (currentX_ > -textWidth_) {
-        currentX_ -= scrollStep_;
-      } else {
-        Display(text_);
-        currentX_ = width();
-      }
-      break;
-    case kScrollRight:
-      if (currentX_ < width()) {
-        currentX_ += scrollStep_;
-      } else {
-        Display(text_);
-        EnsureMeasured();
-        currentX_ = -textWidth_;
-      }
-      break;
-    case kScrollUp:
-      if (currentY_ > -textHeight_) {
-        currentY_ -= scrollStep_;
-      } else {
-        Display(text_);
-        currentY_ = height();
-      }
-      break;
-    case kScrollDown:
-      if (currentY_ < height()) {
-        currentY_ += scrollStep_;
-      } else {
-        Display(text_);
-        EnsureMeasured();
-        currentY_ = -textHeight_;
-      }
-      break;
-    default:
-      break;
+  if (model_.Tick([this](const std::string& text) { return Measure(text); })) update();
+}
+
+void SkinLabel::Changed() {
+  if (model_.timerWanted()) {
+    if (!timer_.isActive() || timer_.interval() != model_.periodMs())
+      timer_.start(model_.periodMs());
+  } else {
+    timer_.stop();
   }
   update();
 }
@@ -139,92 +118,62 @@ bool SkinLabel::event(QEvent* event) {
 }
 
 void SkinLabel::paintEvent(QPaintEvent* /*event*/) {
-  EnsureRendered();
+  const Point at = model_.Paint([this](const std::string& text) { return Measure(text); });
+  const QString text = OneLine(displayedText());
+  const QFont drawing = drawingFont();
+  const QColor color = ToQColor(model_.colour());
+  if (text != renderedText_ || drawing != renderedFont_ || color != renderedColor_ ||
+      rendering_.isNull()) {
+    renderedText_ = text;
+    renderedFont_ = drawing;
+    renderedColor_ = color;
+    const BannerModel::Extent extent = model_.textExtent();
+    rendering_ = QPixmap();
+    if (extent.width > 0 && extent.height > 0) {
+      const qreal ratio = devicePixelRatioF();
+      rendering_ = QPixmap(QSize(extent.width, extent.height) * ratio);
+      rendering_.setDevicePixelRatio(ratio);
+      rendering_.fill(Qt::transparent);
+      QPainter painter(&rendering_);
+      painter.setFont(drawing);
+      painter.setPen(color);
+      painter.drawText(0, QFontMetrics(drawing).ascent(), text);
+    }
+  }
   if (rendering_.isNull()) return;
   QPainter painter(this);
-  painter.drawPixmap(drawingPoint(), rendering_);
+  painter.drawPixmap(QPoint(at.x, at.y), rendering_);
+}
+
+void SkinLabel::resizeEvent(QResizeEvent* event) {
+  model_.Resize(width(), height());
+  QWidget::resizeEvent(event);
 }
 
 void SkinLabel::mouseMoveEvent(QMouseEvent* event) {
-  SetTextColor(kLinkColor);
-  QFont link = font();
-  link.setUnderline(true);
-  link.setPixelSize(kLinkFontHeight);
-  SwitchFont(link);
-  update();
-  timer_.stop();
+  if (model_.Hover()) Changed();
   event->accept();
 }
 
 void SkinLabel::leaveEvent(QEvent* event) {
-  SetTextColor(kBannerColor);
-  QFont plain = font();
-  plain.setUnderline(false);
-  plain.setPixelSize(kLinkFontHeight);
-  SwitchFont(plain);
-  update();
-  if (scrolling_ && scrollPeriodMs_ > 0) timer_.start(scrollPeriodMs_);
+  if (model_.Leave()) Changed();
   QWidget::leaveEvent(event);
 }
 
 void SkinLabel::mousePressEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) {
-    QWidget::mousePressEvent(event);
-    return;
-  }
+  // Every button's press is the banner's own; only the left one is a click.
   event->accept();
-  emit clicked();
+  if (event->button() == Qt::LeftButton && model_.Press()) emit clicked();
+}
+
+void SkinLabel::mouseReleaseEvent(QMouseEvent* event) {
+  event->accept();
 }
 
 void SkinLabel::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) {
-    QWidget::mouseDoubleClickEvent(event);
-    return;
-  }
   // The first press opened the page; the second must not open it again.
   event->accept();
-}
-
-void SkinLabel::SwitchFont(const QFont& font) {
-  if (!useWindowFont_ && font == labelFont_) return;
-  useWindowFont_ = false;
-  labelFont_ = font;
-  measured_ = false;
-  rendered_ = false;
-}
-
-void SkinLabel::Display(const QString& text) {
-  if (text == displayed_) return;
-  displayed_ = text;
-  // The new text has its own width: measuring again keeps the next wrap-around in place.
-  measured_ = false;
-  rendered_ = false;
-  update();
-}
-
-void SkinLabel::EnsureMeasured() {
-  if (measured_) return;
-  const QFontMetrics metrics(drawingFont());
-  textWidth_ = metrics.horizontalAdvance(OneLine(displayed_));
-  textHeight_ = metrics.height();
-  measured_ = true;
-}
-
-void SkinLabel::EnsureRendered() {
-  EnsureMeasured();
-  if (rendered_) return;
-  rendered_ = true;
-  rendering_ = QPixmap();
-  if (textWidth_ <= 0 || textHeight_ <= 0) return;
-  const qreal ratio = devicePixelRatioF();
-  rendering_ = QPixmap(QSize(textWidth_, textHeight_) * ratio);
-  rendering_.setDevicePixelRatio(ratio);
-  rendering_.fill(Qt::transparent);
-  QPainter painter(&rendering_);
-  const QFont font = drawingFont();
-  painter.setFont(font);
-  painter.setPen(textColor_);
-  painter.drawText(0, QFontMetrics(font).ascent(), OneLine(displayed_));
+  if (event->button() == Qt::LeftButton && model_.DoubleClick()) emit clicked();
 }
 
 }  // namespace lumio

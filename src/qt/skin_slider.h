@@ -1,20 +1,17 @@
 #pragma once
-// The horizontal slider drawn from skin bitmaps (the volume control): a channel bitmap as the
-// track, an optional active channel for the part left of the thumb, and a thumb bitmap with an
-// optional active variant shown while the button is held. Changes are reported through two
-// signals that are always delivered queued, after the slider's own event handler has returned,
-// as posted window messages would be.
+// The horizontal slider drawn from skin bitmaps (the volume control): it holds a SliderModel,
+// feeds it the mouse and keys, and paints the channel, the active channel left of the thumb and
+// the thumb (its active variant while the button is held) where the model puts them. Changes are
+// reported through two signals that are always delivered queued, after the slider's own event
+// handler has returned, as posted window messages would be.
 
 #include <QImage>
-#include <QMargins>
 #include <QRgb>
 #include <QWidget>
 
-namespace lumio {
+#include "controls/slider_model.h"
 
-// The window messages the two signals stand for.
-inline constexpr int kWmSliderChanging = 10449;
-inline constexpr int kWmSliderChanged = 10450;
+namespace lumio {
 
 class SkinSlider : public QWidget {
   Q_OBJECT
@@ -23,6 +20,7 @@ class SkinSlider : public QWidget {
   explicit SkinSlider(int controlId, QWidget* parent = nullptr);
 
   int controlId() const { return controlId_; }
+  const SliderModel& model() const { return model_; }
 
   // Loads the track bitmaps (activeId 0: none; key kKeyFromPixel: the colour of pixel
   // (keyX, keyY)) and resizes the slider to the channel. Channel id 0 removes the track. False
@@ -40,24 +38,13 @@ class SkinSlider : public QWidget {
 
   // Stores the range; the position is not clamped again.
   void SetRange(int min, int max, bool redraw);
-  // Clamps against max first, then min (min wins when min > max), and repaints.
+  // Clamps (see SliderModel) and repaints.
   void SetPos(int pos);
-  int GetPos() const { return pos_; }
-  int GetRangeMin() const { return min_; }
-  int GetRangeMax() const { return max_; }
+  int GetPos() const { return model_.pos(); }
   // Free space at the ends of the track; no repaint.
   void SetMargins(int left, int top, int right, int bottom);
   // Whether a focused slider draws its dotted focus rectangle.
   void ShowFocusRect(bool show, bool redraw);
-
-  // x of the thumb centre for position `pos`.
-  int PosToPixel(int pos) const;
-  // The position whose thumb centre is nearest below pixel x (truncated).
-  int PixelToPos(int x) const;
-  bool isPressed() const { return pressed_; }
-  QSize trackSize() const { return {width_, height_}; }
-  QSize thumbSize() const { return {thumbWidth_, thumbHeight_}; }
-  QMargins margins() const { return {marginLeft_, marginTop_, marginRight_, marginBottom_}; }
 
  signals:
   // Queued: the position changed under the mouse.
@@ -66,11 +53,13 @@ class SkinSlider : public QWidget {
   void sliderChanged(int controlId, int pos);
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
@@ -79,36 +68,14 @@ class SkinSlider : public QWidget {
   struct Layer {
     QImage bitmap;
     QImage masked;  // the bitmap prepared for transparent drawing
-    bool isNull() const { return bitmap.isNull(); }
   };
   static Layer MakeLayer(const QImage& image, bool transparent, QRgb key, int keyX, int keyY);
 
-  void DragTo(int x);
-  void PostChanging();
-  void PostChanged();
+  void Post(const std::optional<SliderMessage>& message);
+  void EndPressElsewhere();
 
   const int controlId_;
-  int max_ = 100;
-  int min_ = 0;
-  int pos_ = 0;
-  int page_ = 20;
-  int width_ = 0;
-  int height_ = 0;
-  int thumbWidth_ = 0;
-  int thumbHeight_ = 0;
-  int marginLeft_ = 0;
-  int marginRight_ = 0;
-  int marginTop_ = 0;
-  int marginBottom_ = 0;
-  int grabOffset_ = 0;
-  bool hasActiveChannel_ = false;
-  bool hasActiveThumb_ = false;
-  bool transparentChannel_ = false;
-  bool transparentThumb_ = false;
-  bool thumbLoaded_ = false;
-  bool channelLoaded_ = false;
-  bool pressed_ = false;
-  bool showFocusRect_ = true;
+  SliderModel model_;
   Layer channel_;
   Layer activeChannel_;
   Layer thumb_;

@@ -23,8 +23,14 @@ struct FileRead {
 };
 
 // The whole file as raw bytes. kMissing only when nothing exists at `path`; a file that exists
-// but cannot be opened or read (permissions, an I/O error, a folder) is kUnreadable.
+// but cannot be opened or read (permissions, an I/O error, a folder) is kUnreadable, and so is
+// anything but a regular file (a pipe, a device), which is never waited on.
 FileRead ReadFileBytes(const std::string& path);
+
+// Everything a tool's input at `path` gives, a pipe or a device too (read to its end, which may
+// wait for the writer); nullopt when it cannot be opened or read (errno tells why). Never for
+// the program's own files.
+std::optional<std::string> ReadWholeInput(const std::string& path);
 
 // The whole file as raw bytes; nullopt when it is missing or cannot be opened or read (errno
 // tells why).

@@ -78,7 +78,8 @@ bool TakeOverModeAndOwner(int fd, const struct stat& target) {
 bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
   struct stat target {};
   const bool replacing = ::stat(path.c_str(), &target) == 0;
-  if (replacing && !MayReplace(path, target)) return false;
+  // A pipe, a device or a folder at the path is someone else's: never swapped for a file.
+  if (replacing && (!S_ISREG(target.st_mode) || !MayReplace(path, target))) return false;
   const std::string temp = TemporaryPathFor(path);
   // A ".vx" that is already there was left by a save that was killed (or put there by someone
   // else): it is removed, and the new one is made afresh and never through a link, so the bytes
@@ -100,18 +101,23 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
   return true;
 }
 
-FileRead ReadFileBytes(const std::string& path) {
+namespace {
+
+FileRead ReadBytes(const std::string& path, bool filesOnly) {
   FileRead result;
   result.outcome = FileRead::Outcome::kUnreadable;
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // A program's file is opened without waiting: a pipe at the path would otherwise hold the
+  // program until someone writes into it. Only a regular file is read then.
+  const int wait = filesOnly ? O_NONBLOCK : 0;
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | wait));
   if (!fd.ok()) {
     if (errno == ENOENT) result.outcome = FileRead::Outcome::kMissing;
     return result;
   }
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) return result;
-  if (S_ISDIR(st.st_mode)) {
-    errno = EISDIR;
+  if (S_ISDIR(st.st_mode) || (filesOnly && !S_ISREG(st.st_mode))) {
+    errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     return result;
   }
   std::string& bytes = result.bytes;
@@ -129,6 +135,18 @@ FileRead ReadFileBytes(const std::string& path) {
   }
   result.outcome = FileRead::Outcome::kRead;
   return result;
+}
+
+}  // namespace
+
+FileRead ReadFileBytes(const std::string& path) {
+  return ReadBytes(path, true);
+}
+
+std::optional<std::string> ReadWholeInput(const std::string& path) {
+  FileRead read = ReadBytes(path, false);
+  if (read.outcome != FileRead::Outcome::kRead) return std::nullopt;
+  return std::move(read.bytes);
 }
 
 bool PathExists(const std::string& path) {

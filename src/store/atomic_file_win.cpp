@@ -103,7 +103,9 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
   return true;
 }
 
-FileRead ReadFileBytes(const std::string& path) {
+namespace {
+
+FileRead ReadBytes(const std::string& path, bool filesOnly) {
   FileRead result;
   result.outcome = FileRead::Outcome::kUnreadable;
   FileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
@@ -112,6 +114,11 @@ FileRead ReadFileBytes(const std::string& path) {
   if (!file.ok()) {
     if (IsMissing(GetLastError())) result.outcome = FileRead::Outcome::kMissing;
     SetErrnoFromLastError();
+    return result;
+  }
+  // Only a file on a disk is read: a device or a pipe named by the path reads as unreadable.
+  if (filesOnly && GetFileType(file.get()) != FILE_TYPE_DISK) {
+    errno = EINVAL;
     return result;
   }
   LARGE_INTEGER size{};
@@ -131,6 +138,18 @@ FileRead ReadFileBytes(const std::string& path) {
   }
   result.outcome = FileRead::Outcome::kRead;
   return result;
+}
+
+}  // namespace
+
+FileRead ReadFileBytes(const std::string& path) {
+  return ReadBytes(path, true);
+}
+
+std::optional<std::string> ReadWholeInput(const std::string& path) {
+  FileRead read = ReadBytes(path, false);
+  if (read.outcome != FileRead::Outcome::kRead) return std::nullopt;
+  return std::move(read.bytes);
 }
 
 bool PathExists(const std::string& path) {

@@ -15,14 +15,23 @@ std::string SettingsFile::ReadValue(const std::string& path, std::string_view se
 
 bool SettingsFile::WriteValue(const std::string& path, std::string_view section,
                               std::string_view key, std::string_view value) const {
+  return WriteValues(path, section, {{key, value}});
+}
+
+bool SettingsFile::WriteValues(const std::string& path, std::string_view section,
+                               const std::vector<KeyValue>& values) const {
   // Only a missing file starts empty. One that exists but cannot be read is left alone: the new
-  // file would hold this one key and lose every other setting.
+  // file would hold these keys and lose every other setting.
   const FileRead file = ReadFileBytes(path);
   if (file.outcome == FileRead::Outcome::kUnreadable) return false;
-  auto updated = WriteProfileValue(file.bytes, section, key, value);
-  if (!updated) return false;
-  if (*updated == file.bytes && file.outcome == FileRead::Outcome::kRead) return true;
-  return WriteFileAtomically(path, *updated);
+  std::string updated = file.bytes;
+  for (const auto& [key, value] : values) {
+    auto next = WriteProfileValue(updated, section, key, value);
+    if (!next) return false;
+    updated = std::move(*next);
+  }
+  if (updated == file.bytes && file.outcome == FileRead::Outcome::kRead) return true;
+  return WriteFileAtomically(path, updated);
 }
 
 bool SettingsFile::FileExists(const std::string& path) const {

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace lumio {
@@ -21,6 +22,12 @@ class SettingsFile {
   // or cannot be written, or when the texts cannot be stored.
   bool WriteValue(const std::string& path, std::string_view section, std::string_view key,
                   std::string_view value) const;
+
+  // Sets several keys of `section` in order, in one replace of the file; as WriteValue, and
+  // nothing is written unless every key can be.
+  using KeyValue = std::pair<std::string_view, std::string_view>;
+  bool WriteValues(const std::string& path, std::string_view section,
+                   const std::vector<KeyValue>& values) const;
 
   // True when a file or folder exists at `path`.
   bool FileExists(const std::string& path) const;

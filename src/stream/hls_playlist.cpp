@@ -1,8 +1,11 @@
 #include "stream/hls_playlist.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
+#include "stream/stream_limits.h"
 #include "stream/stream_text.h"
 #include "stream/text_scan.h"
 #include "stream/url.h"
@@ -30,6 +33,30 @@ double ParseSeconds(std::string_view text) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end == text.data() || !std::isfinite(value) || value < 0) return 0;
   return value;
+}
+
+// The target duration `text` states, taken into the limits: a number outside them counts as
+// the nearer end, NaN and the infinities as the largest (a player reloads the playlist at this
+// pace); 0 when `text` holds no number.
+double ParseTargetDuration(std::string_view text) {
+  text = Trim(text);
+  const char* const first = text.data();
+  double value = 0;
+  const auto [end, error] = std::from_chars(first, first + text.size(), value);
+  if (end == first) return 0;
+  if (error == std::errc::result_out_of_range) {
+    // Too large or too small for a double: the sign and the exponent's sign tell which.
+    const std::string_view number(first, static_cast<size_t>(end - first));
+    const size_t exponent = number.find_first_of("eE");
+    const bool tiny =
+        exponent != std::string_view::npos && number.substr(exponent + 1).starts_with('-');
+    return number.starts_with('-') || tiny ? limits::kMinHlsTargetDurationSeconds
+                                           : limits::kMaxHlsTargetDurationSeconds;
+  }
+  if (error != std::errc()) return 0;
+  if (!std::isfinite(value)) return limits::kMaxHlsTargetDurationSeconds;
+  return std::clamp(value, limits::kMinHlsTargetDurationSeconds,
+                    limits::kMaxHlsTargetDurationSeconds);
 }
 
 // True when `line` is the tag `tag` ("#NAME" or "#NAME:value"); `value` is then what follows ":".
@@ -90,22 +117,29 @@ Attributes ParseHlsAttributes(std::string_view list) {
   return out;
 }
 
-HlsPlaylist ParseHlsPlaylist(std::string_view bytes, std::string_view playlist_url) {
+HlsPlaylist ParseHlsPlaylist(std::string_view bytes, std::string_view playlist_url, bool whole) {
   HlsPlaylist playlist;
-  const std::vector<std::string_view> lines = SplitLines(StripUtf8Bom(bytes));
-  if (lines.empty() || Trim(lines[0]) != "#EXTM3U") return playlist;
+  if (bytes.size() > limits::kMaxHlsPlaylistBytes) {
+    bytes = bytes.substr(0, limits::kMaxHlsPlaylistBytes);
+    whole = false;
+  }
+  std::string_view text = StripUtf8Bom(whole ? bytes : WholeLines(bytes));
+  std::string_view first;
+  if (!NextLine(text, first) || Trim(first) != "#EXTM3U") return playlist;
   HlsMediaPlaylist& media = playlist.media;
   bool master = false;
   bool encrypted = false;
   uint64_t next_range_offset = 0;
   std::string last_range_uri;
   Pending pending;
-  for (size_t i = 1; i < lines.size(); ++i) {
-    const std::string_view line = Trim(lines[i]);
+  std::string_view next;
+  while (NextLine(text, next)) {
+    const std::string_view line = Trim(next);
     std::string_view value;
     if (line.empty()) continue;
     if (!line.starts_with('#')) {
-      if (HasControlBytes(line)) {
+      // A URI that no tag announced is nothing to resolve.
+      if (HasControlBytes(line) || !(pending.variant || pending.segment)) {
         pending = {};
         continue;
       }
@@ -117,7 +151,7 @@ HlsPlaylist ParseHlsPlaylist(std::string_view bytes, std::string_view playlist_u
         HlsSegment segment;
         segment.sequence = media.media_sequence + media.segments.size();
         segment.duration = pending.duration;
-        segment.title = StreamTextToGbk(Trim(pending.title));
+        segment.title = StreamTitleForListener(Trim(pending.title));
         segment.discontinuity = pending.discontinuity;
         segment.encrypted = encrypted;
         if (pending.has_range) {
@@ -126,6 +160,12 @@ HlsPlaylist ParseHlsPlaylist(std::string_view bytes, std::string_view playlist_u
                                      ? pending.range_offset
                                      : next_range_offset;
           segment.range_length = pending.range_length;
+          // A range past the end of any resource (its end does not fit a number) names no
+          // bytes: the segment is left out.
+          if (segment.range_length > std::numeric_limits<uint64_t>::max() - segment.range_offset) {
+            pending = {};
+            continue;
+          }
           next_range_offset = segment.range_offset + segment.range_length;
           last_range_uri = uri;
         }
@@ -147,7 +187,7 @@ HlsPlaylist ParseHlsPlaylist(std::string_view bytes, std::string_view playlist_u
       pending.title =
           comma == std::string_view::npos ? std::string_view() : value.substr(comma + 1);
     } else if (TagValue(line, "#EXT-X-TARGETDURATION", value)) {
-      media.target_duration = ParseSeconds(value);
+      media.target_duration = ParseTargetDuration(value);
     } else if (TagValue(line, "#EXT-X-MEDIA-SEQUENCE", value)) {
       // Only meaningful before the first segment; later it would renumber what was read.
       if (media.segments.empty()) media.media_sequence = ParseCount(value);

@@ -21,7 +21,7 @@ struct HlsSegment {
   std::string uri;
   uint64_t sequence = 0;       // the media sequence number
   double duration = 0;         // seconds, never negative
-  std::string title;           // GBK
+  std::string title;           // GBK, cut as StreamTitleForListener cuts
   bool discontinuity = false;  // an #EXT-X-DISCONTINUITY comes before it
   // Encrypted with a method other than NONE: this code cannot play it.
   bool encrypted = false;
@@ -32,6 +32,8 @@ struct HlsSegment {
 };
 
 struct HlsMediaPlaylist {
+  // Seconds, within [limits::kMinHlsTargetDurationSeconds, kMaxHlsTargetDurationSeconds]
+  // (stream_limits.h); 0 when the playlist states none.
   double target_duration = 0;
   uint64_t media_sequence = 0;  // the sequence number of the first segment
   std::vector<HlsSegment> segments;
@@ -52,7 +54,10 @@ struct HlsPlaylist {
 
 // Reads a master or a media playlist (a playlist with #EXT-X-STREAM-INF is a master). Tags
 // and attributes it does not know are skipped; a segment tag without a URI line is dropped.
-HlsPlaylist ParseHlsPlaylist(std::string_view bytes, std::string_view playlist_url);
+// Only the first limits::kMaxHlsPlaylistBytes are read (a longer body counts as cut there);
+// `whole` false says that the body was cut, and its last line is left out.
+HlsPlaylist ParseHlsPlaylist(std::string_view bytes, std::string_view playlist_url,
+                             bool whole = true);
 
 // The NAME=VALUE pairs of an attribute list; a quoted value loses its quotes and may hold
 // commas. Names are kept as written.

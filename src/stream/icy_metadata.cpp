@@ -1,5 +1,6 @@
 #include "stream/icy_metadata.h"
 
+#include "stream/stream_limits.h"
 #include "stream/stream_text.h"
 #include "stream/text_scan.h"
 
@@ -50,12 +51,13 @@ std::optional<Field> NextField(std::string_view& text) {
 }  // namespace
 
 IcyMetadata ParseIcyMetadata(std::string_view block) {
+  block = block.substr(0, limits::kMaxIcyMetadataBytes);
   const size_t used = block.find('\0');
   if (used != std::string_view::npos) block = block.substr(0, used);
   IcyMetadata metadata;
   while (std::optional<Field> field = NextField(block)) {
     if (EqualsIgnoreCase(field->key, "StreamTitle") && !metadata.title)
-      metadata.title = StreamTextToGbk(field->value);
+      metadata.title = StreamTitleForListener(field->value);
     else if (EqualsIgnoreCase(field->key, "StreamUrl") && !metadata.url)
       metadata.url = std::string(field->value);
   }

@@ -28,6 +28,9 @@ bool SkipPast(std::string_view& rest, std::string_view end) {
   return true;
 }
 
+// The longest reference name between "&" and ";" ("#x10FFFF" and longer with leading zeros).
+constexpr size_t kMaxReferenceLength = 11;
+
 bool DecodeReference(std::string_view name, std::string& out) {
   static constexpr std::pair<std::string_view, char> kNamed[] = {
       {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
@@ -71,11 +74,12 @@ std::string DecodeEntities(std::string_view text) {
     const size_t amp = text.find('&', pos);
     if (amp == std::string_view::npos) break;
     out.append(text.substr(pos, amp - pos));
-    const size_t semicolon = text.find(';', amp + 1);
-    // A reference is short; a far ";" belongs to something else.
-    if (semicolon != std::string_view::npos && semicolon - amp <= 12 &&
-        DecodeReference(text.substr(amp + 1, semicolon - amp - 1), out)) {
-      pos = semicolon + 1;
+    // A reference is short, so its ";" is looked for nearby only: a far one belongs to
+    // something else, and looking further would read the text again after every "&".
+    const size_t semicolon = text.substr(amp + 1, kMaxReferenceLength + 1).find(';');
+    if (semicolon != std::string_view::npos &&
+        DecodeReference(text.substr(amp + 1, semicolon), out)) {
+      pos = amp + 1 + semicolon + 1;
     } else {
       out += '&';
       pos = amp + 1;
@@ -175,6 +179,7 @@ bool MarkupScanner::ReadAttributes(MarkupToken& token) {
         const char quote = probe[0];
         probe.remove_prefix(1);
         end = probe.find(quote);
+        if (end == std::string_view::npos && !whole_) return false;
         if (end == std::string_view::npos) end = std::min(probe.find('>'), probe.size());
         value = DecodeEntities(probe.substr(0, end));
         if (end < probe.size() && probe[end] == quote) ++end;

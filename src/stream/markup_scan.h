@@ -27,7 +27,9 @@ std::string DecodeEntities(std::string_view text);
 
 class MarkupScanner {
  public:
-  explicit MarkupScanner(std::string_view text) : rest_(text) {}
+  // `whole` false says that the text was cut: an attribute's quote left open then ends the
+  // text, as the cut ran through its tag (in a whole text it ends at the tag's end).
+  explicit MarkupScanner(std::string_view text, bool whole = true) : rest_(text), whole_(whole) {}
 
   // Reads the next tag or text into `token`; false at the end of the text. Comments,
   // processing instructions and declarations are skipped; an unterminated construct ends the
@@ -41,6 +43,7 @@ class MarkupScanner {
   bool ReadAttributes(MarkupToken& token);
 
   std::string_view rest_;
+  bool whole_;
 };
 
 }  // namespace lumio::stream

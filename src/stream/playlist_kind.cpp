@@ -130,10 +130,15 @@ PlaylistKind Refine(PlaylistKind kind, std::string_view bytes) {
 
 }  // namespace
 
+std::optional<PlaylistKind> PlaylistKindOfBytes(std::string_view first_bytes) {
+  const Sniffed sniffed = Sniff(first_bytes);
+  if (!sniffed.certain) return std::nullopt;
+  return sniffed.kind;
+}
+
 PlaylistKind ClassifyPlaylist(std::string_view url, std::string_view content_type,
                               std::string_view first_bytes) {
-  const Sniffed sniffed = Sniff(first_bytes);
-  if (sniffed.certain) return sniffed.kind;
+  if (const std::optional<PlaylistKind> kind = PlaylistKindOfBytes(first_bytes)) return *kind;
 
   const std::string_view type = Trim(content_type.substr(0, content_type.find(';')));
   if (const PlaylistKind by_type = KindOfType(type); by_type != PlaylistKind::kNone)

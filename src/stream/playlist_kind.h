@@ -2,6 +2,7 @@
 // Telling a playlist from a stream before parsing it, from what a fetcher knows: the address,
 // the Content-Type header and the first bytes of the body.
 
+#include <optional>
 #include <string_view>
 
 namespace lumio::stream {
@@ -16,5 +17,9 @@ enum class PlaylistKind { kNone, kPls, kM3u, kAsx, kXspf, kHls };
 // `first_bytes` may be empty (not fetched yet) and may end anywhere.
 PlaylistKind ClassifyPlaylist(std::string_view url, std::string_view content_type,
                               std::string_view first_bytes);
+
+// What the bytes alone prove: a playlist of a kind, or kNone for binary media (which no
+// playlist is); nullopt when they prove nothing (text that is no playlist, or too few bytes).
+std::optional<PlaylistKind> PlaylistKindOfBytes(std::string_view first_bytes);
 
 }  // namespace lumio::stream

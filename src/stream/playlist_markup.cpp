@@ -1,6 +1,7 @@
 // The XML-ish playlists: ASX and XSPF.
 #include "stream/markup_scan.h"
 #include "stream/playlist.h"
+#include "stream/stream_limits.h"
 #include "stream/stream_text.h"
 #include "stream/text_scan.h"
 #include "stream/url.h"
@@ -21,16 +22,19 @@ class Group {
     open_ = true;
   }
   bool open() const { return open_; }
+  // The cap is reached once the group is closed: no more entries are wanted.
+  bool full() const { return out_.size() >= limits::kMaxPlaylistEntries; }
 
   void AddUrl(std::string_view url) {
     url = Trim(url);
     if (url.empty() || HasControlBytes(url)) return;
+    if (out_.size() + urls_.size() >= limits::kMaxPlaylistEntries) return;
     urls_.push_back(ResolveUrl(playlist_url_, url));
     if (!open_) Close();  // an address outside any group stands alone
   }
 
   void SetTitle(std::string_view title) {
-    if (open_ && title_.empty()) title_ = StreamTextToGbk(Trim(title));
+    if (open_ && title_.empty()) title_ = StreamTitleForListener(Trim(title));
   }
 
   void Close() {
@@ -52,17 +56,17 @@ class Group {
 // Walks the tags of `bytes`: `group_tag` opens and closes a group, each `url_tags` start tag
 // adds the address in its href attribute, and the text of `text_url_tag` (if named) is an
 // address; the text of <title> titles the open group.
-std::vector<PlaylistEntry> ParseMarkup(std::string_view bytes, std::string_view playlist_url,
-                                       std::string_view group_tag,
+std::vector<PlaylistEntry> ParseMarkup(std::string_view bytes, bool whole,
+                                       std::string_view playlist_url, std::string_view group_tag,
                                        std::initializer_list<std::string_view> url_tags,
                                        std::string_view text_url_tag) {
   std::vector<PlaylistEntry> out;
   Group group(playlist_url, out);
-  MarkupScanner scanner(StripUtf8Bom(bytes));
+  MarkupScanner scanner(StripUtf8Bom(bytes), whole);
   MarkupToken token;
   std::string_view capturing;  // the tag whose text is being collected
   std::string text;
-  while (scanner.Next(token)) {
+  while (!group.full() && scanner.Next(token)) {
     if (token.kind == MarkupToken::Kind::kText) {
       if (!capturing.empty()) text += token.text;
       continue;
@@ -89,22 +93,27 @@ std::vector<PlaylistEntry> ParseMarkup(std::string_view bytes, std::string_view 
         if (token.name == tag) group.AddUrl(token.Attribute("href"));
     }
   }
-  // An address cut off by the end of the file (a fetcher stops at 64 KiB) is left out.
-  if (capturing == "title") group.SetTitle(text);
+  // An address cut off by the end of the file is left out; so is a title, unless the file
+  // merely forgot its end tag.
+  if (capturing == "title" && whole) group.SetTitle(text);
   group.Close();
   return out;
 }
 
 }  // namespace
 
-std::vector<PlaylistEntry> ParseAsx(std::string_view bytes, std::string_view playlist_url) {
+std::vector<PlaylistEntry> ParseAsx(std::string_view bytes, std::string_view playlist_url,
+                                    bool whole) {
+  bytes = PlaylistBytesRead(bytes, whole);
   if (StartsWithIgnoreCase(Trim(StripUtf8Bom(bytes)), "[reference]"))
-    return ParseReferenceFile(bytes, playlist_url);
-  return ParseMarkup(bytes, playlist_url, "entry", {"ref", "entryref"}, {});
+    return ParseReferenceFile(bytes, playlist_url, whole);
+  return ParseMarkup(bytes, whole, playlist_url, "entry", {"ref", "entryref"}, {});
 }
 
-std::vector<PlaylistEntry> ParseXspf(std::string_view bytes, std::string_view playlist_url) {
-  return ParseMarkup(bytes, playlist_url, "track", {}, "location");
+std::vector<PlaylistEntry> ParseXspf(std::string_view bytes, std::string_view playlist_url,
+                                     bool whole) {
+  bytes = PlaylistBytesRead(bytes, whole);
+  return ParseMarkup(bytes, whole, playlist_url, "track", {}, "location");
 }
 
 }  // namespace lumio::stream

@@ -42,6 +42,11 @@ inline constexpr int32_t kMinHlsReloadIntervalMs = 1000;
 // Bytes of one MPEG-TS PES packet gathered; a longer one (length 0: "until the next") is
 // handed on in pieces of at most this size.
 inline constexpr size_t kMaxPesBytes = 256 * 1024;
+// Bytes of one box of fragmented MP4 (HLS) held whole to be read: the init section's movie box,
+// a fragment's moof, an event message. A larger one is skipped unread: a movie box leaves the
+// stream without a track to play, a moof loses its fragment's sound. Sample data is never held
+// whole, however long its box says it is.
+inline constexpr size_t kMaxMp4HeldBoxBytes = 1024 * 1024;
 
 // --- Sound and text -------------------------------------------------------------------------
 // Decoded sound held ahead of the sound device, also while one long segment is decoded.

@@ -1,8 +1,10 @@
 #include "stream/stream_text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 
+#include "stream/stream_limits.h"
 #include "text/gbk.h"
 
 namespace lumio::stream {
@@ -68,7 +70,10 @@ bool IsValidUtf8(std::string_view text) {
 }
 
 std::string StreamTextToGbk(std::string_view text) {
-  if (!IsValidUtf8(text)) return std::string(text);
+  // ASCII is the same in both, and most titles are: no converter is needed for them.
+  const bool ascii = std::all_of(text.begin(), text.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii || !IsValidUtf8(text)) return std::string(text);
   if (std::optional<std::string> whole = Utf8ToGbk(text)) return *whole;
   // Some character has no GBK form: convert character by character to find which.
   std::string out;
@@ -79,6 +84,21 @@ std::string StreamTextToGbk(std::string_view text) {
     text.remove_prefix(length);
   }
   return out;
+}
+
+std::string StreamTitleForListener(std::string_view raw) {
+  constexpr size_t kCap = limits::kMaxTitleBytes;
+  // Whether the title is UTF-8 is a property of all of it, as StreamTextToGbk decides.
+  if (!IsValidUtf8(raw)) return std::string(CutGbk(raw, kCap));
+  // A character of at most four UTF-8 bytes becomes at least one GBK byte ("?" at worst), so
+  // this many bytes fill the cap; the end is moved back to a character's start.
+  if (raw.size() > 4 * kCap) {
+    size_t end = 4 * kCap;
+    while ((static_cast<unsigned char>(raw[end]) & 0xC0) == 0x80)
+      --end;
+    raw = raw.substr(0, end);
+  }
+  return std::string(CutGbk(StreamTextToGbk(raw), kCap));
 }
 
 std::string Utf16ToUtf8(std::string_view bytes, bool big_endian) {

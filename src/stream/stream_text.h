@@ -19,6 +19,11 @@ bool IsValidUtf8(std::string_view text);
 // survives; any other bytes are taken as GBK already and returned unchanged.
 std::string StreamTextToGbk(std::string_view text);
 
+// A stream title as the listener is shown it: StreamTextToGbk(raw) cut to
+// limits::kMaxTitleBytes at a GBK character boundary. Only as much of `raw` is converted as
+// the cut keeps, so a title of megabytes costs no more than a short one (bar one scan).
+std::string StreamTitleForListener(std::string_view raw);
+
 // Appends the UTF-8 form of `code_point` (at most U+10FFFF) to `out`.
 void AppendUtf8(uint32_t code_point, std::string& out);
 

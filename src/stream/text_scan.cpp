@@ -1,5 +1,6 @@
 #include "stream/text_scan.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace lumio::stream {
@@ -44,15 +45,25 @@ std::string_view StripUtf8Bom(std::string_view text) {
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
   std::vector<std::string_view> lines;
-  size_t start = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r' && text[i] != '\n') continue;
-    lines.push_back(text.substr(start, i - start));
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  if (start < text.size()) lines.push_back(text.substr(start));
+  std::string_view line;
+  while (NextLine(text, line))
+    lines.push_back(line);
   return lines;
+}
+
+bool NextLine(std::string_view& text, std::string_view& line) {
+  if (text.empty()) return false;
+  const size_t end = std::min(text.find_first_of("\r\n"), text.size());
+  line = text.substr(0, end);
+  size_t next = end;
+  if (next < text.size()) next += text.substr(next).starts_with("\r\n") ? 2 : 1;
+  text.remove_prefix(next);
+  return true;
+}
+
+std::string_view WholeLines(std::string_view text) {
+  const size_t last = text.find_last_of("\r\n");
+  return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
 }
 
 bool HasControlBytes(std::string_view text) {

@@ -35,6 +35,14 @@ std::string_view StripUtf8Bom(std::string_view text);
 // The lines of `text`, each ended by CR LF, LF or a lone CR; a last line without an end counts.
 std::vector<std::string_view> SplitLines(std::string_view text);
 
+// Takes the first line of `text` off it into `line`, as SplitLines counts lines; false once
+// `text` is empty. Reading a long text line by line holds no list of its lines.
+bool NextLine(std::string_view& text, std::string_view& line);
+
+// `text` up to and including its last line end: the lines of a body that was cut off that
+// are known to be whole.
+std::string_view WholeLines(std::string_view text);
+
 // True when `text` holds a byte below 0x20 or DEL: such a text is no usable address.
 bool HasControlBytes(std::string_view text);
 

@@ -1,5 +1,7 @@
 #include "stream/ts_demuxer.h"
 
+#include "stream/stream_limits.h"
+
 namespace lumio::stream {
 namespace {
 
@@ -27,6 +29,34 @@ uint64_t ReadPts(std::string_view b) {
 size_t DeclaredSize(std::string_view pes) {
   const size_t length = (static_cast<size_t>(Byte(pes, 4)) << 8) | Byte(pes, 5);
   return length == 0 ? 0 : 6 + length;
+}
+
+// A whole PES of declared length never needs to be handed on in pieces.
+static_assert(limits::kMaxPesBytes >= 6 + 0xFFFF + kTsPacketSize);
+
+struct Unwrapped {
+  std::string_view payload;
+  std::optional<uint64_t> pts;
+};
+
+// The payload of the PES that `data` starts with, and its time; nullopt when its header is
+// broken or bytes of a PES of declared length are missing.
+std::optional<Unwrapped> Unwrap(std::string_view data) {
+  if (data.size() < 6 || Byte(data, 0) != 0 || Byte(data, 1) != 0 || Byte(data, 2) != 1)
+    return std::nullopt;
+  const size_t declared = DeclaredSize(data);
+  if (declared != 0 && data.size() < declared) return std::nullopt;
+  Unwrapped out{declared != 0 ? data.substr(0, declared) : data, std::nullopt};
+  if (HasOptionalHeader(Byte(data, 3))) {
+    if (out.payload.size() < 9) return std::nullopt;
+    const size_t header = 9 + Byte(out.payload, 8);
+    if (header > out.payload.size()) return std::nullopt;
+    if ((Byte(out.payload, 7) & 0x80) && header >= 14) out.pts = ReadPts(out.payload.substr(9));
+    out.payload.remove_prefix(header);
+  } else {
+    out.payload.remove_prefix(6);
+  }
+  return out;
 }
 
 }  // namespace
@@ -91,26 +121,35 @@ void TsDemuxer::Table(std::string_view payload, bool unit_start, bool pat) {
 
 void TsDemuxer::Finish(Pes& pes, std::string& audio, std::vector<TimedMetadata>& metadata) {
   pes.open = false;
-  const std::string_view data = pes.data;
-  if (data.size() < 6 || Byte(data, 0) != 0 || Byte(data, 1) != 0 || Byte(data, 2) != 1) return;
-  const size_t declared = DeclaredSize(data);
-  if (declared != 0 && data.size() < declared) return;  // bytes are missing
-  std::string_view payload = declared != 0 ? data.substr(0, declared) : data;
-  std::optional<uint64_t> pts;
-  if (HasOptionalHeader(Byte(data, 3))) {
-    if (payload.size() < 9) return;
-    const size_t header = 9 + Byte(payload, 8);
-    if (header > payload.size()) return;
-    if ((Byte(payload, 7) & 0x80) && header >= 14) pts = ReadPts(payload.substr(9));
-    payload.remove_prefix(header);
-  } else {
-    payload.remove_prefix(6);
+  if (pes.handed_on) {
+    audio.append(pes.data);  // the last piece of a long audio PES
+    return;
   }
+  const std::optional<Unwrapped> unwrapped = Unwrap(pes.data);
+  if (!unwrapped) return;
   if (&pes == &audio_) {
-    audio.append(payload);
+    audio.append(unwrapped->payload);
   } else {
-    metadata.push_back({pts, std::string(payload)});
+    metadata.push_back({unwrapped->pts, std::string(unwrapped->payload)});
   }
+}
+
+void TsDemuxer::HandOnPiece(Pes& pes, std::string& audio, std::vector<TimedMetadata>& metadata) {
+  // A tag is read from its start (its title frames come first), so a metadata PES this long
+  // is handed on as far as it got and the rest of it is not gathered.
+  if (&pes != &audio_) return Finish(pes, audio, metadata);
+  if (pes.handed_on) {
+    audio.append(pes.data);
+  } else {
+    const std::optional<Unwrapped> unwrapped = Unwrap(pes.data);
+    if (!unwrapped) {
+      pes.open = false;
+      return;
+    }
+    audio.append(unwrapped->payload);
+  }
+  pes.data.clear();
+  pes.handed_on = true;
 }
 
 void TsDemuxer::Collect(Pes& pes, std::string_view payload, bool unit_start, std::string& audio,
@@ -121,12 +160,19 @@ void TsDemuxer::Collect(Pes& pes, std::string_view payload, bool unit_start, std
     if (pes.open) Finish(pes, audio, metadata);
     pes.data.assign(payload);
     pes.open = true;
+    pes.handed_on = false;
   } else if (pes.open) {
+    // Only a PES of open length grows this far ("until the next one"): its audio goes on in
+    // pieces, which the framer downstream joins as it joins network chunks.
+    if (pes.data.size() + payload.size() > limits::kMaxPesBytes) {
+      HandOnPiece(pes, audio, metadata);
+      if (!pes.open) return;
+    }
     pes.data.append(payload);
   } else {
     return;
   }
-  if (pes.data.size() >= 6) {
+  if (!pes.handed_on && pes.data.size() >= 6) {
     const size_t declared = DeclaredSize(pes.data);
     if (declared != 0 && pes.data.size() >= declared) Finish(pes, audio, metadata);
   }
@@ -205,7 +251,8 @@ void TsDemuxer::Flush(std::string& audio, std::vector<TimedMetadata>& metadata) 
   pos_ = 0;
   in_step_ = true;
   for (Pes* pes : {&audio_, &id3_}) {
-    const bool open_ended = pes->open && pes->data.size() >= 6 && DeclaredSize(pes->data) == 0;
+    const bool open_ended =
+        pes->open && (pes->handed_on || (pes->data.size() >= 6 && DeclaredSize(pes->data) == 0));
     if (open_ended) Finish(*pes, audio, metadata);
     pes->open = false;
     pes->last_counter = -1;
@@ -216,6 +263,10 @@ void TsDemuxer::Flush(std::string& audio, std::vector<TimedMetadata>& metadata) 
   pmt_counter_ = -1;
   pat_.Reset();
   pmt_.Reset();
+}
+
+size_t TsDemuxer::held_bytes() const {
+  return buffer_.size() - pos_ + audio_.data.size() + id3_.data.size();
 }
 
 }  // namespace lumio::stream

@@ -29,7 +29,9 @@ class TsDemuxer {
   // they complete to `audio`, in order, and every ID3 PES to `metadata`. A PES that lost a
   // packet (a continuity counter gap, a transport error, a resync after garbage) is dropped
   // whole; a repeated packet is ignored. Packets are found by their 0x47 sync byte; after
-  // garbage, two packets in a row must agree before packets count again.
+  // garbage, two packets in a row must agree before packets count again. An audio PES of open
+  // length is handed on in pieces of at most limits::kMaxPesBytes as it grows (a gap then loses
+  // only what was not yet handed on); an ID3 PES is cut at that size.
   void Feed(std::string_view bytes, std::string& audio, std::vector<TimedMetadata>& metadata);
 
   // The end of a segment: hands out a PES still open whose length was left open, drops
@@ -40,12 +42,17 @@ class TsDemuxer {
   // The kind of audio stream chosen; kNone until a PMT named one.
   TsAudioType audio_type() const { return audio_type_; }
 
+  // Bytes of the stream held between calls: a partial packet and the PES being gathered.
+  size_t held_bytes() const;
+
  private:
   // One PID's PES being collected, or its continuity state for a table.
   struct Pes {
     uint16_t pid = 0x1FFF;  // 0x1FFF: none
     int last_counter = -1;
     bool open = false;
+    // A first piece of this PES, header and all, went out; `data` holds payload only.
+    bool handed_on = false;
     std::string data;
   };
 
@@ -54,6 +61,7 @@ class TsDemuxer {
   void Collect(Pes& pes, std::string_view payload, bool unit_start, std::string& audio,
                std::vector<TimedMetadata>& metadata);
   void Finish(Pes& pes, std::string& audio, std::vector<TimedMetadata>& metadata);
+  void HandOnPiece(Pes& pes, std::string& audio, std::vector<TimedMetadata>& metadata);
   // False when the packet is to be ignored; resets `open` on a gap.
   bool Continuity(int& last, uint8_t counter, bool discontinuity, bool& open);
   void BreakAll();

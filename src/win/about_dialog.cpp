@@ -55,6 +55,13 @@ INT_PTR CAboutDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_INITDIALOG:
       SetDlgItemTextW(m_hwnd, IDC_TEXT, GbkToWide(kIntroduction.gbk()).c_str());
       CentreOverOwner(m_hwnd);
+      // The dialog manager would give the text the focus with all of it selected; the caret
+      // goes to its start instead, nothing selected.
+      if (HWND text = GetDlgItem(m_hwnd, IDC_TEXT)) {
+        SetFocus(text);
+        SendMessageW(text, EM_SETSEL, 0, 0);
+        return FALSE;
+      }
       return TRUE;
     case WM_CTLCOLORSTATIC: {
       if (!IsLink(ControlId(reinterpret_cast<HWND>(lParam)))) return FALSE;

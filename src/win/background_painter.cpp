@@ -5,7 +5,7 @@
 namespace lumio::win {
 
 LRESULT PaintBackground(HWND dialog, HDC dc, HBITMAP background, HICON icon,
-                        const std::wstring* title) {
+                        const std::wstring* title, HFONT titleFont) {
   const LRESULT erased = DefWindowProcW(dialog, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   RECT client{};
   GetClientRect(dialog, &client);
@@ -25,13 +25,7 @@ LRESULT PaintBackground(HWND dialog, HDC dc, HBITMAP background, HICON icon,
   }
   if (icon != nullptr) DrawIconEx(memory.get(), 4, 4, icon, 16, 16, 0, nullptr, DI_NORMAL);
   if (title != nullptr) {
-    // The title in the dialog's own font, a copy made for this paint.
-    LOGFONTW logFont{};
-    auto* dialogFont = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
-    Font font;
-    if (dialogFont != nullptr && GetObjectW(dialogFont, sizeof(logFont), &logFont) != 0)
-      font.Reset(CreateFontIndirectW(&logFont));
-    SelectScope withFont(memory.get(), font.get());
+    SelectScope withFont(memory.get(), titleFont);
     SetBkMode(memory.get(), TRANSPARENT);
     SetTextColor(memory.get(), GetTextColor(dc));
     RECT line{24, 6, 220, 20};

@@ -4,11 +4,13 @@ add_library(lumio_win_controls STATIC
   ${CMAKE_CURRENT_LIST_DIR}/header_ctrl_cl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/list_ctrl_cl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/list_ctrl_cl_draw.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/list_ctrl_cl_port.cpp
   ${CMAKE_CURRENT_LIST_DIR}/offscreen_dc.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reflect.cpp
   ${CMAKE_CURRENT_LIST_DIR}/skin_button.cpp
   ${CMAKE_CURRENT_LIST_DIR}/skin_label.cpp
   ${CMAKE_CURRENT_LIST_DIR}/skin_slider.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/skin_slider_paint.cpp
   ${CMAKE_CURRENT_LIST_DIR}/subclass.cpp)
 target_compile_definitions(lumio_win_controls PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_libraries(lumio_win_controls PUBLIC lumio_core comctl32 gdi32 user32

@@ -31,7 +31,13 @@ INT_PTR CFindDlg::OnMessage(UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
       CentreOverOwner(m_hwnd);
-      return TRUE;  // the focus goes to the name field
+      // The name field takes the keyboard at once, not "查找", the first control of the
+      // template: typing searches straight away.
+      if (HWND edit = GetDlgItem(m_hwnd, IDC_TEXT)) {
+        SetFocus(edit);
+        return FALSE;
+      }
+      return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK) {
         OnOK();

@@ -1,19 +1,19 @@
 #pragma once
 // The owner-drawn report list behind the category list and the station list, made of a list view
-// (LVS_REPORT): fixed-height rows with even/odd backgrounds, a selection colour pair with a bold
-// first column, the first column's text inset by 10 px, in every later column a level-meter
-// bitmap (164..169) chosen by the first digit of the cell text, and a tooltip per cell. Rows are
-// drawn through the reflected WM_DRAWITEM and measured through the reflected WM_MEASUREITEM
-// (ReflectToControl); clicks stay the list view's own NM_CLICK, NM_DBLCLK and NM_RCLICK.
+// (LVS_REPORT), which keeps the rows, the selection, the keys, the scrolling and the clicks
+// (NM_CLICK, NM_DBLCLK, NM_RCLICK) itself. What the list adds comes from the controls' models:
+// the column widths of ListColumns, the rows painted as PaintCell says (through the reflected
+// WM_DRAWITEM, measured through the reflected WM_MEASUREITEM), the header's codes, and the cell
+// tips of CellTips in a tooltip.
 
 #include <windows.h>
 
 #include <array>
-#include <map>
 #include <string>
-#include <utility>
-#include <vector>
 
+#include "controls/cell_tips.h"
+#include "controls/list_cell.h"
+#include "controls/list_columns.h"
 #include "ports/window_layer.h"
 #include "win/gdi_objects.h"
 #include "win/header_ctrl_cl.h"
@@ -23,8 +23,6 @@ namespace lumio::win {
 
 class CListCtrlCl final : public lumio::ListControl, private SubclassedWindow {
  public:
-  static constexpr int kLevelCount = 6;
-
   CListCtrlCl();
 
   // Takes over the list view: owner-drawn fixed rows, the header taken over by the embedded
@@ -32,24 +30,15 @@ class CListCtrlCl final : public lumio::ListControl, private SubclassedWindow {
   bool Subclass(HWND listView);
   using SubclassedWindow::hwnd;
   const CHeaderCtrlCl& header() const { return m_header; }
+  const CellTips& tips() const { return m_tips; }
   HWND toolTip() const { return m_toolTip.get(); }
 
-  // Records the heading and alignment code in the header (in call order), then inserts the
-  // column into the list view; the new column's index, or -1.
-  int InsertColumn(int column, const std::wstring& heading, int format, int width, int subItem);
-  bool SetNormalTextColor(COLORREF colour);
-  void SetSelectionBkColor(COLORREF colour);
-  void SetSelectionTextColor(COLORREF colour);
-  void SetRowBkColors(COLORREF even, COLORREF odd);
-  // The stored tip of the cell, "" when there is none.
-  std::wstring GetCellTip(int item, int subItem) const;
-  // Draws one row (the reflected WM_DRAWITEM).
-  void DrawItem(const DRAWITEMSTRUCT& draw);
-
-  // The core's view.
+  // The core's view (the port adapter).
+  // Records the heading and the code of `format` in the header, in call order, then inserts the
+  // column into the list view `width` wide at the current client width.
   void InsertColumn(int32_t column, const std::string& heading, Format format,
                     int32_t width) override;
-  // The width is kept as this share of the client width when a scroll bar comes or goes.
+  // The width is kept as this share of the client width (see ListColumns).
   void SetColumnWidth(int32_t column, int32_t width) override;
   int32_t ClientWidth() const override;
   void SetColours(const Colours& colours) override;
@@ -73,31 +62,25 @@ class CListCtrlCl final : public lumio::ListControl, private SubclassedWindow {
 
  private:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // Draws one row (the reflected WM_DRAWITEM).
+  void DrawItem(const DRAWITEMSTRUCT& draw);
   std::wstring CellText(int item, int subItem) const;
   void TrackCellTip(LPARAM point);
   void RelayToToolTip(UINT message, WPARAM wParam, LPARAM lParam) const;
   void SetToolText(const std::wstring& text);
+  // Every column at its share of the client width of now.
   void RefitColumns();
 
   CHeaderCtrlCl m_header;
+  ListColumns m_columns;
+  CellTips m_tips;
+  Colours m_colours;
   int m_rowHeight = 0;
-  COLORREF m_normalTextColor = 0;
-  COLORREF m_selectionBkColor;
-  COLORREF m_selectionTextColor;
-  COLORREF m_evenRowBkColor = 0;
-  COLORREF m_oddRowBkColor = 0;
   int m_fontHeight = 12;
   int m_fontWidth = 0;
   OwnedWindow m_toolTip;
-  int m_lastItem = -1;
-  int m_lastSubItem = -1;
-  bool m_cellTipsEnabled = false;
   std::array<Bitmap, kLevelCount> m_levels;
   std::array<SIZE, kLevelCount> m_levelSizes{};
-  std::map<std::pair<int, int>, std::wstring> m_cellTips;
-  // The widths the owner gave the columns and the client width it gave them for.
-  std::vector<int> m_ownerWidths;
-  int m_ownerClientWidth = 0;
 };
 
 }  // namespace lumio::win

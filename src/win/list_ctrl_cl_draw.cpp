@@ -1,30 +1,31 @@
-// Drawing one row of CListCtrlCl: the cell fills, the first column's text and the level meters.
+// Drawing one row of CListCtrlCl: each cell as PaintCell says, with the list view's own label
+// rectangles.
 
 #include "win/list_ctrl_cl.h"
 
 #include <commctrl.h>
 
-#include <algorithm>
+#include <string>
 
 namespace lumio::win {
 
 namespace {
 
-// Column 0's fill starts this far left of its label rectangle, its text this far right of it.
-constexpr int kFirstFillMargin = 2;
-constexpr int kTextInset = 10;
-
-UINT AlignmentOf(char code) {
-  if (code == CHeaderCtrlCl::kAlignLeft) return DT_LEFT;
-  if (code == CHeaderCtrlCl::kAlignRight) return DT_RIGHT;
-  return DT_CENTER;
+UINT FormatOf(TextAlign align) {
+  switch (align) {
+    case TextAlign::kLeft:
+      return DT_LEFT;
+    case TextAlign::kRight:
+      return DT_RIGHT;
+    default:
+      return DT_CENTER;
+  }
 }
 
-// The level a cell text names: its first character as a digit, 0 unless within 0..5.
-int LevelOf(const std::wstring& text) {
-  if (text.empty()) return 0;
-  const int level = static_cast<int>(text[0]) - L'0';
-  return (level < 0 || level >= CListCtrlCl::kLevelCount) ? 0 : level;
+// Only a cell text's first character names its level: one that is not a digit names none.
+std::string LevelText(const std::wstring& text) {
+  if (text.empty() || text[0] > 0x7F) return {};
+  return std::string(1, static_cast<char>(text[0]));
 }
 
 }  // namespace
@@ -36,10 +37,6 @@ void CListCtrlCl::DrawItem(const DRAWITEMSTRUCT& draw) {
   const int saved = SaveDC(dc);
   // The text is drawn over the filled cell.
   SetBkMode(dc, TRANSPARENT);
-  COLORREF fill = item % 2 == 0 ? m_evenRowBkColor : m_oddRowBkColor;
-  if (item < 0) fill = static_cast<COLORREF>(SendMessageW(hwnd(), LVM_GETBKCOLOR, 0, 0));
-  if (selected) fill = m_selectionBkColor;
-  const Brush brush(CreateSolidBrush(fill));
   for (int column = 0;; ++column) {
     LVCOLUMNW info{};
     info.mask = LVCF_WIDTH;
@@ -53,34 +50,37 @@ void CListCtrlCl::DrawItem(const DRAWITEMSTRUCT& draw) {
       continue;
     }
     const std::wstring text = CellText(item, column);
-    RECT cell = label;
-    if (column == 0) cell.left -= kFirstFillMargin;
-    FillRect(dc, &cell, brush.get());
-    SetTextColor(dc, selected ? m_selectionTextColor : m_normalTextColor);
+    // Rows are centred for the default GUI font, whatever font their text is drawn in.
     SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    const UINT align = AlignmentOf(m_header.AlignmentCode(column));
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
-    OffsetRect(&label, 0, (label.bottom - label.top - metrics.tmHeight) / 2);
-    if (column == 0) {
-      const Font font(CreateFontW(m_fontHeight, m_fontWidth, 0, 0, selected ? FW_BOLD : 0, FALSE,
+    const Rect labelRect{label.left, label.top, label.right, label.bottom};
+    const CellPaint cell =
+        PaintCell(m_colours, item, selected, column, labelRect,
+                  m_header.model().AlignmentCode(column), metrics.tmHeight, LevelText(text));
+    const RECT fill{cell.fill.left, cell.fill.top, cell.fill.right, cell.fill.bottom};
+    const Brush brush(CreateSolidBrush(ToColorRef(cell.fillColour)));
+    FillRect(dc, &fill, brush.get());
+    SetTextColor(dc, ToColorRef(cell.textColour));
+    if (cell.isText) {
+      const Font font(CreateFontW(m_fontHeight, m_fontWidth, 0, 0, cell.bold ? FW_BOLD : 0, FALSE,
                                   FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"宋体"));
       SelectObject(dc, font.get());
-      label.left += kTextInset;
-      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &label, align);
+      RECT where{cell.text.left, cell.text.top, cell.text.right, cell.text.bottom};
+      // A station's name is shown as written: "&" is a character, not a mnemonic.
+      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &where,
+                FormatOf(cell.align) | DT_NOPREFIX);
       SelectObject(dc, GetStockObject(SYSTEM_FONT));
       continue;
     }
     // Later columns show the meter the cell text names, never the text itself.
-    const auto level = static_cast<size_t>(LevelOf(text));
+    const auto level = static_cast<size_t>(cell.level);
     if (!m_levels[level]) continue;
+    const Rect part = MeterRect(cell, labelRect, m_levelSizes[level].cx, m_levelSizes[level].cy);
     const MemoryDC memory(dc);
     const SelectScope meter(memory.get(), m_levels[level].get());
-    BitBlt(dc, label.left, label.top,
-           std::min<int>(m_levelSizes[level].cx, label.right - label.left),
-           std::min<int>(m_levelSizes[level].cy, label.bottom - label.top), memory.get(), 0, 0,
-           SRCCOPY);
+    BitBlt(dc, part.left, part.top, part.width(), part.height(), memory.get(), 0, 0, SRCCOPY);
   }
   RestoreDC(dc, saved);
 }

@@ -15,13 +15,61 @@ namespace {
 
 constexpr UINT kMsgNothing = WM_USER + 117;  // answered with 0, as it always was
 constexpr COLORREF kWhite = ToColorRef(0xFFFFFF);
+// While a media key is held its repeats are no presses: the key is watched until it is up.
+// (MOD_NOREPEAT would do it, but Wine takes the flag and then never reports the key.)
+constexpr UINT_PTR kTimerHeldKey = 100;  // the window's own, beside the program's timers
+constexpr UINT kHeldKeyPollMs = 100;
+
+// The media keys as hot keys: the hot key's id, its key and what it does.
+struct MediaHotKey {
+  int id;
+  UINT key;
+  MediaKey action;
+};
+constexpr MediaHotKey kMediaHotKeys[] = {
+    {1, VK_MEDIA_PLAY_PAUSE, MediaKey::kPlayPause},
+    {2, VK_MEDIA_STOP, MediaKey::kStop},
+    {3, VK_MEDIA_NEXT_TRACK, MediaKey::kNext},
+    {4, VK_MEDIA_PREV_TRACK, MediaKey::kPrevious},
+};
 
 }  // namespace
 
 RadioDialog::RadioDialog(WinWindowLayer& layer, CRadioDlg& dlg) : m_layer(layer), m_dlg(dlg) {}
 
 RadioDialog::~RadioDialog() {
+  UnregisterMediaKeys();
   if (m_hwnd != nullptr && IsWindow(m_hwnd)) DestroyWindow(m_hwnd);
+}
+
+void RadioDialog::RegisterMediaKeys() {
+  m_mediaKeys = true;
+  // Failures are silent: the key belongs to another program (a player the listener runs too).
+  for (const MediaHotKey& key : kMediaHotKeys)
+    RegisterHotKey(m_hwnd, key.id, 0, key.key);
+}
+
+void RadioDialog::OnHotKey(WPARAM id) {
+  for (const MediaHotKey& key : kMediaHotKeys) {
+    if (static_cast<int>(id) != key.id) continue;
+    if (m_heldKey == key.key) return;  // a repeat of the key still held down
+    m_heldKey = key.key;
+    ::SetTimer(m_hwnd, kTimerHeldKey, kHeldKeyPollMs, nullptr);
+    m_dlg.OnMediaKey(key.action);
+  }
+}
+
+void RadioDialog::WatchHeldKey() {
+  if (m_heldKey != 0 && (GetAsyncKeyState(static_cast<int>(m_heldKey)) & 0x8000) != 0) return;
+  m_heldKey = 0;
+  ::KillTimer(m_hwnd, kTimerHeldKey);
+}
+
+void RadioDialog::UnregisterMediaKeys() {
+  if (!m_mediaKeys || m_hwnd == nullptr) return;
+  m_mediaKeys = false;
+  for (const MediaHotKey& key : kMediaHotKeys)
+    UnregisterHotKey(m_hwnd, key.id);
 }
 
 int RadioDialog::DoModal() {
@@ -92,13 +140,18 @@ void RadioDialog::OnInitDialog() {
   // Sent to every top-level window when the notification area starts (again).
   m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
   m_started = true;
-  if (!m_dlg.OnInitDialog()) m_failed = true;
+  if (!m_dlg.OnInitDialog()) {
+    m_failed = true;
+    return;
+  }
+  RegisterMediaKeys();
 }
 
 void RadioDialog::EndModal() {
   if (m_closed) return;
   m_closed = true;
   m_running = false;
+  UnregisterMediaKeys();
   m_dlg.OnCancel();
   m_layer.DestroyToolTips();
 }
@@ -246,11 +299,20 @@ INT_PTR RadioDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return DialogResult(m_hwnd, result);
     }
     case WM_TIMER:
+      if (wParam == kTimerHeldKey) {
+        WatchHeldKey();
+        return TRUE;
+      }
       m_dlg.OnTimer(static_cast<int32_t>(wParam));
       return TRUE;
     case WM_MOVE:
-      m_dlg.OnMove();
+      // Minimising moves the window far off the desktop; that place is no move of the
+      // listener's, and docking or saving it would lose the window.
+      if (!IsIconic(m_hwnd)) m_dlg.OnMove();
       return FALSE;
+    case WM_HOTKEY:
+      OnHotKey(wParam);
+      return TRUE;
     case kMsgSliderChanged:
       return DialogResult(m_hwnd, m_dlg.OnSliderChanged(static_cast<int32_t>(wParam),
                                                         static_cast<int32_t>(lParam)));

@@ -43,6 +43,14 @@ class RadioDialog {
   void OnCaptionPress(WPARAM wParam, LPARAM lParam);
   void OnPaintIconic();
   void EndModal();
+  // The keyboard's media keys reach the program wherever the focus is, while it runs; a key
+  // another program holds already stays with it.
+  void RegisterMediaKeys();
+  void UnregisterMediaKeys();
+  // A media key's hot key: its action, unless it is a repeat of the key still held.
+  void OnHotKey(WPARAM id);
+  // Ends the hold once the held media key is up.
+  void WatchHeldKey();
 
   WinWindowLayer& m_layer;
   CRadioDlg& m_dlg;
@@ -57,6 +65,8 @@ class RadioDialog {
   bool m_dragPosted = false;
   bool m_moveLoopRan = false;
   bool m_movedInLoop = false;
+  bool m_mediaKeys = false;  // hot keys were asked for
+  UINT m_heldKey = 0;        // the media key last pressed, while it is down
 };
 
 }  // namespace lumio::win

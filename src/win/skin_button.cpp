@@ -1,23 +1,18 @@
 #include "win/skin_button.h"
 
-#include <algorithm>
+#include "win/control_input.h"
 
 namespace lumio::win {
 
 namespace {
-constexpr int kFrameCount = 4;
-constexpr int kNormalFrame = 0;
-constexpr int kHoverFrame = 1;
+
 constexpr UINT_PTR kLeaveTimer = 1;
 
-HCURSOR HandCursor() {
-  return LoadCursorW(nullptr, reinterpret_cast<const wchar_t*>(static_cast<ULONG_PTR>(32649)));
-}
 }  // namespace
 
 bool SkinButton::Subclass(HWND staticControl) {
   if (!Attach(staticControl)) return false;
-  // Without SS_NOTIFY a static lets the mouse through to its parent and reports no click.
+  // Without SS_NOTIFY a static lets the mouse through to its parent.
   const LONG_PTR style = GetWindowLongPtrW(staticControl, GWL_STYLE);
   if ((style & SS_NOTIFY) == 0) SetWindowLongPtrW(staticControl, GWL_STYLE, style | SS_NOTIFY);
   return true;
@@ -26,40 +21,40 @@ bool SkinButton::Subclass(HWND staticControl) {
 void SkinButton::SetSkinBitmap(int32_t bitmapId) {
   m_skin = LoadSkinBitmap(bitmapId);
   const SIZE size = BitmapSize(m_skin.get());
-  m_frameWidth = size.cx / kFrameCount;
-  m_frameHeight = size.cy;
+  m_model.SetBitmapSize(size.cx, size.cy);
 }
 
 void SkinButton::Paint() {
   const PaintDC paint(hwnd());
-  if (!m_skin || m_frameWidth <= 0) return;
   RECT client{};
   GetClientRect(hwnd(), &client);
-  // A control larger than a frame shows what was there beyond it; the frame never spills over.
-  const int width = std::min<int>(m_frameWidth, client.right);
-  const int height = std::min<int>(m_frameHeight, client.bottom);
+  const Rect source = m_model.Source(client.right, client.bottom);
+  if (!m_skin || source.width() <= 0 || source.height() <= 0) return;
   const MemoryDC memory(paint.get());
   const SelectScope selected(memory.get(), m_skin.get());
-  BitBlt(paint.get(), 0, 0, width, height, memory.get(), m_frame * m_frameWidth, 0, SRCCOPY);
+  BitBlt(paint.get(), 0, 0, source.width(), source.height(), memory.get(), source.left, source.top,
+         SRCCOPY);
 }
 
-void SkinButton::ShowFrame(int frame) {
-  if (m_frame == frame) return;
-  m_frame = frame;
-  InvalidateRect(hwnd(), nullptr, TRUE);
+void SkinButton::Notify(int32_t code) const {
+  SendMessageW(GetParent(hwnd()), WM_COMMAND,
+               MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(hwnd())), static_cast<WORD>(code)),
+               reinterpret_cast<LPARAM>(hwnd()));
 }
 
 LRESULT SkinButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (IsRightClickMessage(message)) return 0;
   switch (message) {
     case WM_PAINT:
       Paint();
       return 0;
     case WM_MOUSEMOVE: {
-      if (!m_tracking) {
+      const ButtonModel::Move move = m_model.MouseMove();
+      if (move.trackLeave) {
         TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd(), 0};
-        m_tracking = TrackMouseEvent(&track) != FALSE;
+        if (!TrackMouseEvent(&track)) m_model.LeaveNotTracked();
       }
-      ShowFrame(kHoverFrame);
+      if (move.repaint) InvalidateRect(hwnd(), nullptr, TRUE);
       SetCursor(HandCursor());
       break;
     }
@@ -71,13 +66,19 @@ LRESULT SkinButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_MOUSELEAVE:
-      ShowFrame(kNormalFrame);
-      m_tracking = false;
+      if (m_model.MouseLeave()) InvalidateRect(hwnd(), nullptr, TRUE);
       KillTimer(hwnd(), kLeaveTimer);
       return 1;
     case WM_TIMER:
       KillTimer(hwnd(), wParam);
       break;
+    // The model names the notification; the static's own would be a second one.
+    case WM_LBUTTONDOWN:
+      Notify(m_model.Press());
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      Notify(m_model.DoubleClick());
+      return 0;
     default:
       break;
   }

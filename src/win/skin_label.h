@@ -1,9 +1,8 @@
 #pragma once
-// The scrolling banner, made of a static control: one line of text drawn over a copy of the
-// parent's skin taken once behind the label, moving by a step on every tick of its timer 1 and
-// starting again from the far side once it has left the label. While the pointer is over it the
-// text stands still as a red underlined link with the hand cursor; a press reports one click (the
-// second press of a double click none). A new text takes over at the next wrap-around.
+// The scrolling banner, made of a static control: it holds a BannerModel, feeds it the ticks of
+// its timer 1 and the pointer, and draws the text the model shows where the model puts it, in
+// the model's colour and font, over a copy of the parent's skin taken once behind the label. A
+// press reports one click (the second press of a double click none); right clicks are its own.
 
 #include <windows.h>
 
@@ -12,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "controls/banner_model.h"
 #include "ports/window_layer.h"
 #include "win/gdi_objects.h"
 #include "win/subclass.h"
@@ -25,68 +25,37 @@ class SkinLabel final : public lumio::BannerControl, private SubclassedWindow {
   // Takes over the static control; its window text becomes the stored text. False for no window.
   bool Subclass(HWND staticControl);
   using SubclassedWindow::hwnd;
-  // Called once for each press on the label.
+  const BannerModel& model() const { return m_model; }
+  // Called once for each click on the label.
   void SetClickHandler(std::function<void()> handler) { m_onClick = std::move(handler); }
 
-  // Stores a text that differs from the current one; it shows at once when nothing is shown yet
-  // or the label does not scroll, otherwise at the next wrap-around.
+  // See BannerModel for what each does.
   void SetText(const std::string& text) override;
   void SetTextColor(uint32_t rgb) override;
-  // Draws with the window font at this height from now on.
   void SetFontHeight(int32_t height) override;
-  // Moves the text by `stepPixels` every `periodMs` (none for a period of 0 or less).
   void StartScrolling(int32_t stepPixels, int32_t periodMs) override;
   void SetScrollDirection(int32_t direction) override;
-  // The top of the text, at rest and where scrolling starts.
   void SetTop(int32_t y) override;
   // False makes the next erase take a fresh copy of the parent's pixels behind the label.
   void SetBackgroundCaptured(bool captured) override;
 
-  const std::string& text() const { return m_text; }
-  const std::string& displayedText() const { return m_displayed; }
-  COLORREF textColor() const { return m_textColor; }
-  // Where the text is drawn (its top-left corner).
-  POINT drawingPoint() const;
-  bool isScrollTimerRunning() const { return m_timerRunning; }
+  bool isScrollTimerRunning() const { return m_timerPeriod > 0; }
 
  private:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   void Draw(HDC dc);
-  void Tick();
-  void Hover();
-  void Leave();
-  void ApplyTextColor(COLORREF colour);
-  // Builds the label font from the window font and draws with it from now on.
-  void SwitchFont(LONG height, bool keepWidth, bool underline);
-  HFONT DrawingFont() const;
-  void Display(const std::string& text);
-  void Measure(HDC dc);
-  void StartTimer();
-  void StopTimer();
+  BannerModel::Extent Measure(HDC dc, const std::string& text);
+  // After every input: the timer runs as the model wants and the text is drawn again.
+  void Changed();
+  HFONT DrawingFont();
   void Invalidate() const;
 
-  int32_t m_scrollPeriod = 0;
+  BannerModel m_model;
   bool m_backgroundCaptured = false;
   Bitmap m_background;
-  bool m_positionSet = false;
-  bool m_measured = false;
-  bool m_useWindowFont = true;
-  int32_t m_scrollDirection = 2;
-  bool m_scrolling = false;
-  int m_currentY = 3;
-  int m_currentX = 3;
-  int m_textHeight = 0;
-  int m_textWidth = 0;
-  int m_restY = 3;
-  int32_t m_scrollStep = 4;
-  int m_restX = 3;
-  std::string m_text;
-  std::string m_displayed;
-  std::wstring m_displayedWide;
   Font m_labelFont;
-  COLORREF m_textColor;
-  bool m_timerRunning = false;
-  bool m_hovering = false;
+  BannerModel::Font m_labelFontSpec;
+  int32_t m_timerPeriod = 0;  // of the running timer, 0 for none
   std::function<void()> m_onClick;
 };
 

@@ -22,7 +22,8 @@ TOOLINFOW ToolFor(HWND owner, HWND tool) {
 void ToolTips::Create(HINSTANCE instance, HWND owner) {
   Destroy();
   m_owner = owner;
-  m_hwnd = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT,
+  // Station names and song titles are shown as they are: "&" is no underline.
+  m_hwnd = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                            CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance, nullptr);
   if (m_hwnd != nullptr) SendMessageW(m_hwnd, TTM_ACTIVATE, TRUE, 0);
 }

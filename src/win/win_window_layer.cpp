@@ -31,6 +31,12 @@ Font ProgramFont(int32_t height) {
   return Font(CreateFontIndirectW(&font));
 }
 
+// The dialog font of the design, 宋体 9 points, as it is at 96 DPI: 12 pixels. The window's
+// layout is in pixels, so its text keeps this size at any DPI (the dialogs grow with theirs).
+Font DialogFont() {
+  return ProgramFont(-12);
+}
+
 UniqueIcon LoadProgramIcon(HINSTANCE instance, int size) {
   return UniqueIcon(static_cast<HICON>(
       LoadImageW(instance, ResourceId(kBmpIcon), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
@@ -40,12 +46,29 @@ Rect ToRect(const RECT& r) {
   return {r.left, r.top, r.right, r.bottom};
 }
 
+// Adds one screen to the list at `data`, the primary one at the front.
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetMonitorInfoW(monitor, &info)) return TRUE;
+  auto& list = *reinterpret_cast<std::vector<Monitor>*>(data);
+  const Monitor found{ToRect(info.rcMonitor), ToRect(info.rcWork)};
+  if ((info.dwFlags & MONITORINFOF_PRIMARY) != 0) {
+    list.insert(list.begin(), found);
+  } else {
+    list.push_back(found);
+  }
+  return TRUE;
+}
+
 }  // namespace
 
 WinWindowLayer::WinWindowLayer(HINSTANCE instance)
     : m_instance(instance),
       m_icon(LoadProgramIcon(instance, GetSystemMetrics(SM_CXICON))),
       m_smallIcon(LoadProgramIcon(instance, GetSystemMetrics(SM_CXSMICON))),
+      m_skinIcon(LoadProgramIcon(instance, 16)),
+      m_dialogFont(DialogFont()),
       m_largeFont(ProgramFont(16)),
       m_smallFont(ProgramFont(12)) {
   for (int32_t id : kButtonIds)
@@ -67,6 +90,10 @@ void WinWindowLayer::Attach(HWND dialog) {
   m_stationList.Subclass(Control(kIdcStationList));
   SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon.get()));
   SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon.get()));
+  // The template's font is 9 points, which grows with the DPI while the layout does not: the
+  // play time, which keeps that font, gets it in pixels.
+  if (HWND playTime = Control(kIdcPlayTime))
+    SendMessageW(playTime, WM_SETFONT, reinterpret_cast<WPARAM>(m_dialogFont.get()), FALSE);
   m_toolTips.Create(m_instance, dialog);
 }
 
@@ -88,8 +115,8 @@ void WinWindowLayer::RedrawBehind(int32_t id) const {
 }
 
 void WinWindowLayer::EraseBackground(HDC dc) const {
-  PaintBackground(m_dialog, dc, m_background.get(), m_smallIcon.get(),
-                  m_drawTitle ? &m_title : nullptr);
+  PaintBackground(m_dialog, dc, m_background.get(), m_skinIcon.get(),
+                  m_drawTitle ? &m_title : nullptr, m_dialogFont.get());
 }
 
 void WinWindowLayer::SetControlText(int32_t id, const std::string& text) {
@@ -177,12 +204,29 @@ void WinWindowLayer::PlaceWindow(const Rect& rect, bool topMost) {
 }
 
 void WinWindowLayer::MoveWindow(const Rect& rect) {
-  if (m_dialog != nullptr)
-    ::MoveWindow(m_dialog, rect.left, rect.top, rect.width(), rect.height(), TRUE);
+  if (m_dialog == nullptr) return;
+  if (IsIconic(m_dialog)) {
+    // A minimised window keeps the move for when it is restored.
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof(placement);
+    if (GetWindowPlacement(m_dialog, &placement)) {
+      placement.rcNormalPosition = {rect.left, rect.top, rect.right, rect.bottom};
+      SetWindowPlacement(m_dialog, &placement);
+    }
+    return;
+  }
+  ::MoveWindow(m_dialog, rect.left, rect.top, rect.width(), rect.height(), TRUE);
 }
 
 void WinWindowLayer::ShowWindow(bool show) {
-  if (m_dialog != nullptr) ::ShowWindow(m_dialog, show ? SW_SHOW : SW_HIDE);
+  if (m_dialog == nullptr) return;
+  if (!show) {
+    ::ShowWindow(m_dialog, SW_HIDE);
+    return;
+  }
+  // Minimised through the system menu, the window comes back restored, not as an icon.
+  if (IsIconic(m_dialog)) ::ShowWindow(m_dialog, SW_RESTORE);
+  ::ShowWindow(m_dialog, SW_SHOW);
 }
 
 void WinWindowLayer::BringToForeground() {
@@ -195,18 +239,17 @@ Rect WinWindowLayer::GetWindowRect() const {
   return ToRect(r);
 }
 
-Rect WinWindowLayer::GetWorkArea() const {
-  RECT area{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-  // On a second screen, that screen's area: the window docks at the edge it was pushed to.
-  HMONITOR monitor =
-      m_dialog != nullptr ? MonitorFromWindow(m_dialog, MONITOR_DEFAULTTOPRIMARY) : nullptr;
-  MONITORINFO info{};
-  info.cbSize = sizeof(info);
-  if (monitor != nullptr && GetMonitorInfoW(monitor, &info) &&
-      (info.dwFlags & MONITORINFOF_PRIMARY) == 0)
-    area = info.rcWork;
-  return ToRect(area);
+std::vector<Monitor> WinWindowLayer::GetMonitors() const {
+  std::vector<Monitor> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+  if (monitors.empty()) {
+    RECT area{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    const Rect screen =
+        Rect::FromSize(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    monitors.push_back({screen, ToRect(area)});
+  }
+  return monitors;
 }
 
 Point WinWindowLayer::GetCursorPos() const {
@@ -241,7 +284,9 @@ void WinWindowLayer::ShowSystemMenu() {
 }
 
 void WinWindowLayer::ShowMessageBox(const std::string& text) {
-  MessageBoxW(m_dialog, GbkToWide(text).c_str(), GbkToWide(ProgramName()).c_str(), MB_OK);
+  // A window not shown yet (the start-up's own message) is no owner: the box comes alone.
+  HWND owner = m_dialog != nullptr && IsWindowVisible(m_dialog) ? m_dialog : nullptr;
+  MessageBoxW(owner, GbkToWide(text).c_str(), GbkToWide(ProgramName()).c_str(), MB_OK);
 }
 
 bool WinWindowLayer::OpenUrl(const std::string& url, const std::string& verb, int32_t showCommand) {

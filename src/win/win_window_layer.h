@@ -68,7 +68,7 @@ class WinWindowLayer final : public WindowLayer {
   void ShowWindow(bool show) override;
   void BringToForeground() override;
   Rect GetWindowRect() const override;
-  Rect GetWorkArea() const override;
+  std::vector<Monitor> GetMonitors() const override;
   Point GetCursorPos() const override;
   bool TrackMouseLeave() override;
   bool SetWindowAlpha(int32_t alpha) override;
@@ -101,7 +101,9 @@ class WinWindowLayer final : public WindowLayer {
   TrayIcon m_tray;
   LayeredWindow m_layered;
   UniqueIcon m_icon;
-  UniqueIcon m_smallIcon;
+  UniqueIcon m_smallIcon;  // the size the desktop draws small icons at (the tray's)
+  UniqueIcon m_skinIcon;   // 16 pixels, drawn on the skin
+  Font m_dialogFont;
   Font m_largeFont;
   Font m_smallFont;
   Bitmap m_background;

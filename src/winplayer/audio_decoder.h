@@ -13,15 +13,10 @@
 #include <vector>
 
 #include "stream/audio_frame_header.h"
+#include "winplayer/pcm_queue.h"
 #include "winplayer/win_handles.h"
 
 namespace lumio::win {
-
-struct PcmFormat {
-  int sample_rate = 0;
-  int channels = 0;
-  bool operator==(const PcmFormat&) const = default;
-};
 
 class AudioDecoder {
  public:

@@ -8,15 +8,19 @@
 namespace lumio::win {
 namespace {
 
-constexpr size_t kMaxPlaylistBytes = 1024 * 1024;
-constexpr int kMaxPlaylistHops = 3;
+namespace limits = stream::limits;
+
 // A live playlist that cannot be fetched this many times in a row is gone; one segment that
 // cannot is skipped, this many in a row are a stream that broke.
 constexpr int kMaxFailedReloads = 3;
 constexpr int kMaxFailedSegments = 3;
 
-Clock::duration Seconds(double seconds) {
-  return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+// The wait before the media playlist is asked for again: `seconds` (a target duration as the
+// parser bounds it, or part of one), never less than the table's interval, however short the
+// playlist says its segments are.
+Clock::duration ReloadDelay(double seconds) {
+  const auto ms = static_cast<int64_t>(seconds * 1000);
+  return std::chrono::milliseconds(std::max<int64_t>(ms, limits::kMinHlsReloadIntervalMs));
 }
 
 bool CodecsHaveVideo(const std::string& codecs) {
@@ -48,8 +52,9 @@ const stream::HlsVariant& ChooseVariant(const std::vector<stream::HlsVariant>& v
 
 }  // namespace
 
-void HlsReader::Start(const std::string& url, const std::string& body, Clock::time_point now) {
-  OnPlaylist(url, body, now);
+void HlsReader::Start(const std::string& url, const std::string& body, bool whole,
+                      Clock::time_point now) {
+  OnPlaylist(url, body, whole, now);
 }
 
 std::optional<Clock::time_point> HlsReader::next_wake() const {
@@ -59,7 +64,7 @@ std::optional<Clock::time_point> HlsReader::next_wake() const {
 
 HlsReader::Status HlsReader::Advance(std::string& audio, bool want_more, Clock::time_point now) {
   if (status_ == Status::kRunning) AdvancePlaylist(now);
-  if (status_ == Status::kRunning) AdvanceSegment(audio);
+  if (status_ == Status::kRunning) AdvanceSegment(audio, want_more);
   if (status_ == Status::kRunning && !segment_request_ && want_more && !queue_.empty()) {
     StartSegment();
   }
@@ -79,11 +84,10 @@ void HlsReader::Fail(StreamFailure why, std::string text) {
 }
 
 void HlsReader::FetchPlaylist(const std::string& url) {
-  HttpRequestOptions options = options_;
+  HttpFetchOptions options = options_;
   options.icy_metadata = false;
-  options.buffer_limit = kMaxPlaylistBytes;
   playlist_body_.clear();
-  playlist_request_ = std::make_unique<HttpRequest>(session_, url, options, wake_);
+  playlist_request_ = std::make_unique<HttpGet>(fetcher_, url, options);
 }
 
 void HlsReader::AdvancePlaylist(Clock::time_point now) {
@@ -94,42 +98,32 @@ void HlsReader::AdvancePlaylist(Clock::time_point now) {
     }
     return;
   }
-  // The phase first: once it reads ended, every byte of the body is there to be taken.
-  const HttpRequest::Phase phase = playlist_request_->phase();
-  playlist_request_->TakeBody(playlist_body_);
-  if (playlist_body_.size() > kMaxPlaylistBytes) {
-    return Fail(StreamFailure::kNotAudio, "The HLS playlist is larger than the player reads");
-  }
-  switch (phase) {
-    case HttpRequest::Phase::kWaiting:
-    case HttpRequest::Phase::kBody:
-      return;
-    case HttpRequest::Phase::kFailed: {
-      // Before any segment a failure is the station's; later a live playlist may hiccup.
-      const bool started = window_.next_sequence().has_value();
-      if (!started || ++failed_reloads_ >= kMaxFailedReloads) {
-        return Fail(playlist_request_->failure(), "HLS playlist: " + playlist_request_->error());
-      }
-      playlist_request_.reset();
-      reload_at_ = now + Seconds(target_duration_ / 2);
-      return;
+  if (playlist_request_->Advance() == HttpGet::Phase::kFailed) {
+    // Before any segment a failure is the station's; later a live playlist may hiccup.
+    const bool started = window_.next_sequence().has_value();
+    if (!started || ++failed_reloads_ >= kMaxFailedReloads) {
+      return Fail(playlist_request_->failure(), "HLS playlist: " + playlist_request_->error());
     }
-    case HttpRequest::Phase::kEnded: {
-      const std::string url = playlist_request_->response().url;
-      playlist_request_.reset();
-      failed_reloads_ = 0;
-      return OnPlaylist(url.empty() ? media_url_ : url, playlist_body_, now);
-    }
+    playlist_request_.reset();
+    reload_at_ = now + ReloadDelay(target_duration_ / 2);
+    return;
   }
+  bool whole = true;
+  if (!playlist_request_->TakeText(playlist_body_, limits::kMaxHlsPlaylistBytes, &whole)) return;
+  const std::string url = playlist_request_->response().url;
+  playlist_request_.reset();
+  failed_reloads_ = 0;
+  OnPlaylist(url, std::exchange(playlist_body_, {}), whole, now);
 }
 
-void HlsReader::OnPlaylist(const std::string& url, const std::string& body, Clock::time_point now) {
-  const stream::HlsPlaylist playlist = stream::ParseHlsPlaylist(body, url);
+void HlsReader::OnPlaylist(const std::string& url, const std::string& body, bool whole,
+                           Clock::time_point now) {
+  const stream::HlsPlaylist playlist = stream::ParseHlsPlaylist(body, url, whole);
   switch (playlist.type) {
     case stream::HlsPlaylist::Type::kInvalid:
       return Fail(StreamFailure::kNotAudio, "The HLS playlist cannot be read");
     case stream::HlsPlaylist::Type::kMaster:
-      if (playlist.variants.empty() || ++playlist_hops_ > kMaxPlaylistHops) {
+      if (playlist.variants.empty() || ++playlist_hops_ > limits::kMaxHlsPlaylistHops) {
         return Fail(StreamFailure::kNotAudio, "The HLS master playlist leads to no stream");
       }
       return OnMaster(playlist);
@@ -143,7 +137,7 @@ void HlsReader::OnMaster(const stream::HlsPlaylist& master) {
   std::string why;
   const std::optional<std::string> variant =
       FetchableFoundUrl(ChooseVariant(master.variants).uri, &why);
-  if (!variant) return Fail(StreamFailure::kNotAudio, "HLS variant: " + why);
+  if (!variant) return Fail(StreamFailure::kUnreachable, "HLS variant: " + why);
   FetchPlaylist(*variant);
 }
 
@@ -154,6 +148,7 @@ void HlsReader::OnMedia(const stream::HlsMediaPlaylist& media, Clock::time_point
   if (media.HasEncryptedSegments()) {
     return Fail(StreamFailure::kNotAudio, "The HLS stream is encrypted");
   }
+  // Absent (0), the last one stays.
   if (media.target_duration > 0) target_duration_ = media.target_duration;
   ended_ = media.ended;
   stream::HlsFetchPlan plan = window_.Next(media);
@@ -162,49 +157,63 @@ void HlsReader::OnMedia(const stream::HlsMediaPlaylist& media, Clock::time_point
     jump_ = true;
   }
   queue_.insert(queue_.end(), plan.segments.begin(), plan.segments.end());
+  // Segments that left the live window while one long segment was read are gone from the server
+  // too; dropping them keeps the queue as short as the playlist, however long that segment lasts.
+  if (!ended_) {
+    while (!queue_.empty() && queue_.front().sequence < media.media_sequence) {
+      queue_.pop_front();
+      jump_ = true;
+    }
+  }
   // RFC 8216: reload after a target duration, or half of one when nothing new came.
-  reload_at_ = now + Seconds(plan.segments.empty() ? target_duration_ / 2 : target_duration_);
+  reload_at_ = now + ReloadDelay(plan.segments.empty() ? target_duration_ / 2 : target_duration_);
 }
 
 void HlsReader::StartSegment() {
   const stream::HlsSegment segment = queue_.front();
   queue_.pop_front();
+  if (segment.discontinuity) jump_ = true;
   std::string why;
   const std::optional<std::string> url = FetchableFoundUrl(segment.uri, &why);
-  if (!url) return Fail(StreamFailure::kNotAudio, "HLS segment: " + why);
-  if (segment.discontinuity) jump_ = true;
-  HttpRequestOptions options = options_;
+  if (!url) return SegmentFailed(StreamFailure::kUnreachable, "HLS segment: " + why);
+  HttpFetchOptions options = options_;
   options.icy_metadata = false;
   options.range_offset = segment.range_offset;
   options.range_length = segment.range_length;
   segment_bytes_.clear();
   transport_stream_.reset();
-  segment_request_ = std::make_unique<HttpRequest>(session_, *url, options, wake_);
+  segment_request_ = std::make_unique<HttpGet>(fetcher_, *url, options);
 }
 
-void HlsReader::AdvanceSegment(std::string& audio) {
+void HlsReader::AdvanceSegment(std::string& audio, bool want_more) {
   if (!segment_request_) return;
-  const HttpRequest::Phase phase = segment_request_->phase();
+  const HttpGet::Phase phase = segment_request_->Advance();
+  // Bytes not taken stay with the request, whose reading pauses once it holds its limit.
+  if (!want_more && phase != HttpGet::Phase::kFailed) return;
   segment_request_->TakeBody(segment_bytes_);
   switch (phase) {
-    case HttpRequest::Phase::kWaiting:
+    case HttpGet::Phase::kWaiting:
       return;
-    case HttpRequest::Phase::kBody:
+    case HttpGet::Phase::kBody:
       return TakeSegmentBytes(audio, false);
-    case HttpRequest::Phase::kEnded:
+    case HttpGet::Phase::kEnded:
       TakeSegmentBytes(audio, true);
       segment_request_.reset();
       failed_segments_ = 0;
       return;
-    case HttpRequest::Phase::kFailed:
-      if (++failed_segments_ >= kMaxFailedSegments) {
-        return Fail(segment_request_->failure(), "HLS segment: " + segment_request_->error());
-      }
-      // A live window moves on: the segment may be gone already. The next one follows a gap.
+    case HttpGet::Phase::kFailed: {
+      const StreamFailure why = segment_request_->failure();
+      std::string text = "HLS segment: " + segment_request_->error();
       segment_request_.reset();
-      jump_ = true;
-      return;
+      return SegmentFailed(why, std::move(text));
+    }
   }
+}
+
+void HlsReader::SegmentFailed(StreamFailure why, std::string text) {
+  if (++failed_segments_ >= kMaxFailedSegments) return Fail(why, std::move(text));
+  // A live window moves on: the segment may be gone already. The next one follows a gap.
+  jump_ = true;
 }
 
 void HlsReader::TakeSegmentBytes(std::string& audio, bool last) {

@@ -3,9 +3,6 @@
 // followed across reloads, its segments fetched one after the other, and the audio taken out
 // of them (MPEG-TS, or packed audio), with the titles of their ID3 timed metadata.
 
-#include <windows.h>
-#include <winhttp.h>
-
 #include <chrono>
 #include <deque>
 #include <memory>
@@ -16,7 +13,8 @@
 #include "stream/hls_live_window.h"
 #include "stream/hls_playlist.h"
 #include "stream/ts_demuxer.h"
-#include "winplayer/http_request.h"
+#include "winplayer/http_fetcher.h"
+#include "winplayer/http_get.h"
 
 namespace lumio::win {
 
@@ -26,15 +24,16 @@ class HlsReader {
  public:
   enum class Status { kRunning, kEnded, kFailed };
 
-  // Requests go through `session`, signalling `wake` as they progress.
-  HlsReader(HINTERNET session, HANDLE wake, const HttpRequestOptions& options)
-      : session_(session), wake_(wake), options_(options) {}
+  HlsReader(HttpFetcher& fetcher, const HttpFetchOptions& options)
+      : fetcher_(fetcher), options_(options) {}
 
-  // Starts from the playlist `body` that came from `url` (after redirects).
-  void Start(const std::string& url, const std::string& body, Clock::time_point now);
+  // Starts from the playlist `body` that came from `url` (after redirects); `whole` false: the
+  // body was cut at its cap.
+  void Start(const std::string& url, const std::string& body, bool whole, Clock::time_point now);
 
-  // Does what the network brought; appends the audio of the segments to `audio`. Another
-  // segment is fetched only when `want_more` (the taker has room for it).
+  // Does what the network brought; appends the audio of the segments to `audio`. A segment is
+  // read, and another one started, only while `want_more` (the taker has room): a segment that
+  // never ends is read at the pace it plays.
   Status Advance(std::string& audio, bool want_more, Clock::time_point now);
 
   // True once since the last call when segments were skipped or the stream restarted: the next
@@ -51,33 +50,35 @@ class HlsReader {
  private:
   void Fail(StreamFailure why, std::string text);
   void FetchPlaylist(const std::string& url);
-  void OnPlaylist(const std::string& url, const std::string& body, Clock::time_point now);
+  void OnPlaylist(const std::string& url, const std::string& body, bool whole,
+                  Clock::time_point now);
   void OnMaster(const stream::HlsPlaylist& master);
   void OnMedia(const stream::HlsMediaPlaylist& media, Clock::time_point now);
   void AdvancePlaylist(Clock::time_point now);
-  void AdvanceSegment(std::string& audio);
+  void AdvanceSegment(std::string& audio, bool want_more);
   void StartSegment();
+  // One segment could not be had: skipped, unless too many in a row failed.
+  void SegmentFailed(StreamFailure why, std::string text);
   void TakeSegmentBytes(std::string& audio, bool last);
 
-  HINTERNET session_;
-  HANDLE wake_;
-  HttpRequestOptions options_;
+  HttpFetcher& fetcher_;
+  HttpFetchOptions options_;
   Status status_ = Status::kRunning;
   StreamFailure failure_ = StreamFailure::kNone;
   std::string error_;
 
   std::string media_url_;  // the media playlist followed
   int playlist_hops_ = 0;  // master playlists passed through
-  std::unique_ptr<HttpRequest> playlist_request_;
+  std::unique_ptr<HttpGet> playlist_request_;
   std::string playlist_body_;
   int failed_reloads_ = 0;
   std::optional<Clock::time_point> reload_at_;
-  double target_duration_ = 10;
+  double target_duration_ = 10;  // seconds
   bool ended_ = false;
   stream::HlsLiveWindow window_;
   std::deque<stream::HlsSegment> queue_;
 
-  std::unique_ptr<HttpRequest> segment_request_;
+  std::unique_ptr<HttpGet> segment_request_;
   std::string segment_bytes_;             // of the segment being fetched, not yet demuxed
   std::optional<bool> transport_stream_;  // decided by its first byte
   int failed_segments_ = 0;

@@ -1,11 +1,11 @@
 #include "winplayer/http_request.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <mutex>
 #include <optional>
 #include <vector>
 
+#include "stream/stream_limits.h"
 #include "stream/url.h"
 
 namespace lumio::win {
@@ -31,7 +31,18 @@ std::string Narrow(std::wstring_view wide) {
   return out;
 }
 
-std::string QueryHeader(HINTERNET request, DWORD info, const wchar_t* name) {
+// A Location may hold any character; the player escapes what an address cannot hold.
+std::string Utf8(std::wstring_view wide) {
+  if (wide.empty()) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                       nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(std::max(size, 0)), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size,
+                      nullptr, nullptr);
+  return out;
+}
+
+std::wstring QueryHeaderWide(HINTERNET request, DWORD info, const wchar_t* name) {
   DWORD size = 0;
   WinHttpQueryHeaders(request, info, name, nullptr, &size, nullptr);
   if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0) return {};
@@ -39,20 +50,11 @@ std::string QueryHeader(HINTERNET request, DWORD info, const wchar_t* name) {
   size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
   if (!WinHttpQueryHeaders(request, info, name, value.data(), &size, nullptr)) return {};
   value.resize(size / sizeof(wchar_t));
-  return Narrow(value);
+  return value;
 }
 
-std::string QueryUrl(HINTERNET request) {
-  DWORD size = 0;
-  WinHttpQueryOption(request, WINHTTP_OPTION_URL, nullptr, &size);
-  if (size == 0) return {};
-  std::wstring url(size / sizeof(wchar_t) + 1, L'\0');
-  size = static_cast<DWORD>(url.size() * sizeof(wchar_t));
-  if (!WinHttpQueryOption(request, WINHTTP_OPTION_URL, url.data(), &size)) return {};
-  url.resize(std::min(url.size(), static_cast<size_t>(size / sizeof(wchar_t))));
-  while (!url.empty() && url.back() == L'\0')
-    url.pop_back();
-  return Narrow(url);
+std::string QueryHeader(HINTERNET request, DWORD info, const wchar_t* name) {
+  return Narrow(QueryHeaderWide(request, info, name));
 }
 
 }  // namespace
@@ -64,9 +66,10 @@ struct HttpRequest::Shared {
   std::mutex mutex;
   UniqueHandle wake;            // a duplicate of the owner's event, so it outlives the owner
   HINTERNET request = nullptr;  // until closed
-  HttpRequestOptions options;
+  HttpFetchOptions options;
   Phase phase = Phase::kWaiting;
-  HttpResponse response;
+  HttpHead head;
+  bool body_wanted = false;  // a 2xx status: the body is read
   std::string body;
   bool busy = false;       // an operation of WinHTTP on the request is outstanding
   bool cancelled = false;  // the owner is gone
@@ -120,7 +123,8 @@ struct HttpRequest::Shared {
   void ReadMore(HINTERNET handle) {
     {
       std::lock_guard lock(mutex);
-      if (busy || cancelled || phase != Phase::kBody || body.size() >= options.buffer_limit) {
+      if (busy || cancelled || phase != Phase::kBody || !body_wanted ||
+          body.size() >= options.buffer_limit) {
         return;
       }
       busy = true;
@@ -138,29 +142,22 @@ struct HttpRequest::Shared {
   }
 
   void OnHeaders(HINTERNET handle) {
-    HttpResponse headers;
+    HttpHead received;
     DWORD status = 0;
     DWORD size = sizeof status;
     WinHttpQueryHeaders(handle, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER, nullptr,
                         &status, &size, nullptr);
-    headers.status = static_cast<int>(status);
-    headers.content_type = QueryHeader(handle, WINHTTP_QUERY_CONTENT_TYPE, nullptr);
-    const std::string metaint = QueryHeader(handle, WINHTTP_QUERY_CUSTOM, L"icy-metaint");
-    headers.icy_metaint = static_cast<size_t>(std::strtoul(metaint.c_str(), nullptr, 10));
-    headers.url = QueryUrl(handle);
+    received.status = static_cast<int>(status);
+    received.content_type = QueryHeader(handle, WINHTTP_QUERY_CONTENT_TYPE, nullptr);
+    received.icy_metaint = QueryHeader(handle, WINHTTP_QUERY_CUSTOM, L"icy-metaint");
+    received.location = Utf8(QueryHeaderWide(handle, WINHTTP_QUERY_LOCATION, nullptr));
     HINTERNET closing = nullptr;
     {
       std::lock_guard lock(mutex);
       closing = IdleLocked();
-      if (headers.url.empty()) headers.url = response.url;  // as asked for
-      response = headers;
-      // 206: the byte range asked for.
-      if (status == 200 || (status == 206 && options.range_length > 0)) {
-        if (!cancelled) phase = Phase::kBody;
-      } else {
-        FailLocked(FailureOfHttpStatus(headers.status),
-                   "The server answered HTTP " + std::to_string(status));
-      }
+      head = std::move(received);
+      body_wanted = status >= 200 && status < 300;
+      if (!cancelled) phase = Phase::kBody;
     }
     if (closing != nullptr) return Close(closing);
     Signal();
@@ -247,13 +244,13 @@ bool HttpSession::Open(std::wstring_view user_agent) {
   session_.reset(WinHttpOpen(std::wstring(user_agent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                              nullptr, nullptr, WINHTTP_FLAG_ASYNC));
   if (!session_) return false;
-  DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_ALWAYS;
+  DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
   WinHttpSetOption(session_.get(), WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof policy);
   return true;
 }
 
-HttpRequest::HttpRequest(HINTERNET session, const std::string& url,
-                         const HttpRequestOptions& options, HANDLE wake)
+HttpRequest::HttpRequest(HINTERNET session, const std::string& url, const HttpFetchOptions& options,
+                         HANDLE wake)
     : shared_(std::make_shared<Shared>()) {
   shared_->options = options;
   HANDLE own_wake = nullptr;
@@ -271,9 +268,7 @@ void HttpRequest::Start(HINTERNET session, const std::string& url) {
   };
   const std::optional<stream::UrlParts> parts = stream::SplitUrl(url);
   if (!parts || (parts->scheme != "http" && parts->scheme != "https")) {
-    return fail(parts ? StreamFailure::kNotAudio : StreamFailure::kUnreachable,
-                parts ? "The player cannot fetch " + parts->scheme + " addresses"
-                      : "The address is not one the player can fetch");
+    return fail(StreamFailure::kUnreachable, "Not an address the player can open: " + url);
   }
   if (!session) return fail(StreamFailure::kUnreachable, "WinHTTP could not start");
   std::string host = parts->host;
@@ -294,6 +289,13 @@ void HttpRequest::Start(HINTERNET session, const std::string& url) {
   const int timeout = std::max(1, shared.options.timeout_ms);
   WinHttpSetTimeouts(shared.request, timeout, timeout, timeout, timeout);
   WinHttpSetStatusCallback(shared.request, &OnStatus, kCallbacks, 0);
+  // The session's policy already; on the request too, for systems that read it only there.
+  DWORD no_redirects = WINHTTP_DISABLE_REDIRECTS;
+  WinHttpSetOption(shared.request, WINHTTP_OPTION_DISABLE_FEATURE, &no_redirects,
+                   sizeof no_redirects);
+  DWORD header_bytes = static_cast<DWORD>(stream::limits::kMaxResponseHeaderBytes);
+  WinHttpSetOption(shared.request, WINHTTP_OPTION_MAX_RESPONSE_HEADER_SIZE, &header_bytes,
+                   sizeof header_bytes);
   if (shared.options.icy_metadata) {
     WinHttpAddRequestHeaders(shared.request, L"Icy-MetaData: 1", static_cast<DWORD>(-1),
                              WINHTTP_ADDREQ_FLAG_ADD);
@@ -305,7 +307,6 @@ void HttpRequest::Start(HINTERNET session, const std::string& url) {
     WinHttpAddRequestHeaders(shared.request, range.c_str(), static_cast<DWORD>(-1),
                              WINHTTP_ADDREQ_FLAG_ADD);
   }
-  shared.response.url = url;
   // From here WinHTTP owns a reference, dropped when it reports the handle closing.
   auto* holder = new std::shared_ptr<Shared>(shared_);
   DWORD_PTR context = reinterpret_cast<DWORD_PTR>(holder);
@@ -334,9 +335,9 @@ HttpRequest::Phase HttpRequest::phase() const {
   return shared_->phase;
 }
 
-HttpResponse HttpRequest::response() const {
+HttpHead HttpRequest::head() const {
   std::lock_guard lock(shared_->mutex);
-  return shared_->response;
+  return shared_->head;
 }
 
 void HttpRequest::TakeBody(std::string& out) {
@@ -360,6 +361,11 @@ std::string HttpRequest::error() const {
   return shared_->error;
 }
 
+std::unique_ptr<HttpFetch> WinHttpFetcher::Open(const std::string& url,
+                                                const HttpFetchOptions& options) {
+  return std::make_unique<HttpRequest>(session_.get(), url, options, wake_);
+}
+
 StreamFailure FailureOfWinHttpError(DWORD error) {
   switch (error) {
     case ERROR_WINHTTP_TIMEOUT:
@@ -379,20 +385,6 @@ StreamFailure FailureOfWinHttpError(DWORD error) {
     case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
       // Something answered, but not in HTTP (nor ICY): no stream the player can read.
       return StreamFailure::kNotAudio;
-    default:
-      return StreamFailure::kUnreachable;
-  }
-}
-
-StreamFailure FailureOfHttpStatus(int status) {
-  switch (status) {
-    case 404:
-    case 410:
-      return StreamFailure::kGone;
-    case 401:
-    case 403:
-    case 407:
-      return StreamFailure::kForbidden;
     default:
       return StreamFailure::kUnreachable;
   }

@@ -6,16 +6,27 @@
 #include <cstdint>
 #include <vector>
 
-#include "winplayer/audio_decoder.h"
+#include "stream/stream_limits.h"
 
 namespace lumio::win {
 
+struct PcmFormat {
+  int sample_rate = 0;
+  int channels = 0;
+  bool operator==(const PcmFormat&) const = default;
+};
+
 class PcmQueue {
  public:
+  // The most sound it holds, beyond the bound of sound decoded ahead that its filler keeps to:
+  // whatever a decoder gives, the queue cannot grow a process without end.
+  static constexpr int64_t kHardCapMs = stream::limits::kMaxDecodedAheadMs + 5000;
+
   const PcmFormat& format() const { return format_; }
   // Sound of another format cannot follow what is queued: the rest of the old is dropped.
   void SetFormat(const PcmFormat& format);
-  void Append(const std::vector<int16_t>& samples);
+  // Queues `more`; what would pass the hard cap is dropped. False when something was.
+  bool Append(const std::vector<int16_t>& more);
   // The samples at the front (at most `count`), valid until the next change.
   const int16_t* Front(size_t count, size_t* available) const;
   void Drop(size_t count);
@@ -27,6 +38,8 @@ class PcmQueue {
   int64_t Milliseconds() const;
 
  private:
+  size_t CapSamples() const;
+
   PcmFormat format_;
   std::vector<int16_t> samples_;
   size_t read_ = 0;  // samples before this one are played

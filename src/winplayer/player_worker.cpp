@@ -1,6 +1,9 @@
 #include "winplayer/player_worker.h"
 
 #include <algorithm>
+#include <string_view>
+
+#include "stream/stream_limits.h"
 
 #include "winplayer/fetch_url.h"
 #include "winplayer/sample_volume.h"
@@ -20,8 +23,9 @@ constexpr int64_t kFirstCushionMs = 100;
 constexpr int64_t kLargestCushionMs = 2000;
 // Sound the device is given ahead: what a volume change or a stop waits for at most.
 constexpr int64_t kDeviceAheadMs = WaveOutput::kBlockMs * WaveOutput::kBlocks;
-// Sound decoded ahead before the network is left waiting.
-constexpr int64_t kMaxAheadMs = 10000;
+// Compressed bytes decoded at once: little enough that what one slice yields (about a second at
+// the lowest rate a station sends) hardly passes the bound of sound held ahead.
+constexpr size_t kDecodeSliceBytes = 1024;
 // The longest the worker sleeps with nothing to wake it: a bound, not a poll it relies on.
 constexpr int64_t kLongestWaitMs = 250;
 
@@ -40,6 +44,7 @@ PlayerWorker::PlayerWorker(PlayerChannel& channel, const WorkerOptions& options)
       options_(options),
       network_event_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
       device_event_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      fetcher_(session_, network_event_.get()),
       output_(device_event_.get()),
       chain_(spares_) {}
 
@@ -114,6 +119,8 @@ bool PlayerWorker::RunPreparedJob() {
 
 void PlayerWorker::Halt() {
   stream_.reset();
+  pending_.clear();
+  pending_read_ = 0;
   chain_.Reset();
   output_.Flush();
   writing_ = false;
@@ -124,6 +131,8 @@ void PlayerWorker::Halt() {
 
 void PlayerWorker::StartAttempt(Clock::time_point now) {
   stream_.reset();
+  pending_.clear();
+  pending_read_ = 0;
   chain_.Restart();
   phase_ = Phase::kTrying;
   attempt_started_ = now;
@@ -140,9 +149,9 @@ void PlayerWorker::StartAttempt(Clock::time_point now) {
   if (!session_.get()) {
     return AttemptFailed(StreamFailure::kUnreachable, "WinHTTP could not start", now);
   }
-  HttpRequestOptions options;
+  HttpFetchOptions options;
   options.timeout_ms = 1000 * std::max(1, options_.timeout_seconds);
-  stream_ = std::make_unique<StationStream>(session_.get(), network_event_.get(), options, *url);
+  stream_ = std::make_unique<StationStream>(fetcher_, options, *url);
 }
 
 void PlayerWorker::AttemptFailed(StreamFailure why, std::string text, Clock::time_point now) {
@@ -171,15 +180,19 @@ void PlayerWorker::Step(Clock::time_point now) {
 }
 
 void PlayerWorker::AdvanceStream(Clock::time_point now) {
-  const bool want_more = chain_.pcm().Milliseconds() < kMaxAheadMs;
-  compressed_.clear();
-  const StationStream::Status status = stream_->Advance(compressed_, want_more, now);
+  const uint64_t decoded_before = chain_.decoded_samples();
+  // What came before is decoded first: a jump restarts the decoder for what follows it.
+  if (!DecodePending(now)) return;
+  const bool want_more = pending_read_ == pending_.size() &&
+                         chain_.pcm().Milliseconds() < stream::limits::kMaxDecodedAheadMs;
+  if (want_more) {
+    pending_.clear();
+    pending_read_ = 0;
+  }
+  const StationStream::Status status = stream_->Advance(pending_, want_more, now);
   if (stream_->TakeJump()) chain_.Restart();
   if (auto title = stream_->TakeTitle()) title_ = std::move(*title);
-  const uint64_t decoded_before = chain_.decoded_samples();
-  if (!compressed_.empty() && !chain_.Feed(compressed_)) {
-    return AttemptFailed(StreamFailure::kNotAudio, chain_.error(), now);
-  }
+  if (!DecodePending(now)) return;
   // With enough sound in hand nothing is read, which is no silence of the station's.
   if (chain_.decoded_samples() != decoded_before || !want_more) last_sound_ = now;
   switch (status) {
@@ -202,6 +215,20 @@ void PlayerWorker::AdvanceStream(Clock::time_point now) {
     case StationStream::Status::kFailed:
       return AttemptFailed(stream_->failure(), stream_->error(), now);
   }
+}
+
+bool PlayerWorker::DecodePending(Clock::time_point now) {
+  while (pending_read_ < pending_.size() &&
+         chain_.pcm().Milliseconds() < stream::limits::kMaxDecodedAheadMs) {
+    const size_t slice = std::min(kDecodeSliceBytes, pending_.size() - pending_read_);
+    const std::string_view bytes = std::string_view(pending_).substr(pending_read_, slice);
+    pending_read_ += slice;
+    if (!chain_.Feed(bytes)) {
+      AttemptFailed(StreamFailure::kNotAudio, chain_.error(), now);
+      return false;
+    }
+  }
+  return true;
 }
 
 void PlayerWorker::FeedOutput(Clock::time_point now) {

@@ -51,6 +51,9 @@ class PlayerWorker {
   void AttemptFailed(StreamFailure why, std::string text, Clock::time_point now);
   void Step(Clock::time_point now);
   void AdvanceStream(Clock::time_point now);
+  // Decodes what the stream brought, a slice at a time, while the sound held ahead has room;
+  // false when the stream cannot be decoded (the attempt failed).
+  bool DecodePending(Clock::time_point now);
   void FeedOutput(Clock::time_point now);
   void CheckTimeLimits(Clock::time_point now);
   DWORD WaitMs(Clock::time_point now) const;
@@ -62,6 +65,7 @@ class PlayerWorker {
   UniqueHandle network_event_;
   UniqueHandle device_event_;
   HttpSession session_;
+  WinHttpFetcher fetcher_;
   bool prepared_ = false;
   bool device_job_ = false;
   bool decoder_job_ = false;
@@ -73,7 +77,10 @@ class PlayerWorker {
   Phase phase_ = Phase::kIdle;
   StationAddressPlan plan_;  // the station's addresses, shared with the Linux player
   std::unique_ptr<StationStream> stream_;
-  std::string compressed_;  // scratch: the bytes of one step
+  // What the stream brought and the decoder has not taken yet: the stream is read on only once
+  // this is empty, so that one long read never decodes past the bound of sound held ahead.
+  std::string pending_;
+  size_t pending_read_ = 0;
   Clock::time_point attempt_started_{};
   Clock::time_point last_sound_{};  // when the attempt last brought sound
   Clock::time_point retry_at_{};

@@ -7,9 +7,10 @@
 namespace lumio::win {
 namespace {
 
-// Enough of the body to tell a playlist, a page or a stream apart.
+// Enough of the body to tell a playlist, a page or a stream apart: the first chunk a server
+// sends, so that a stream that arrives at the pace it plays is not held up.
 constexpr size_t kProbeBytes = 512;
-constexpr size_t kMaxPlaylistBytes = 1024 * 1024;
+static_assert(kProbeBytes <= stream::limits::kProbeBytes);
 
 bool StartsWith(std::string_view bytes, std::string_view prefix) {
   return bytes.substr(0, prefix.size()) == prefix;
@@ -25,12 +26,12 @@ bool LooksLikePage(std::string_view content_type, std::string_view body) {
 
 }  // namespace
 
-StationStream::StationStream(HINTERNET session, HANDLE wake, const HttpRequestOptions& options,
+StationStream::StationStream(HttpFetcher& fetcher, const HttpFetchOptions& options,
                              const std::string& url)
-    : session_(session), wake_(wake), options_(options) {
-  HttpRequestOptions first = options_;
+    : fetcher_(fetcher), options_(options) {
+  HttpFetchOptions first = options_;
   first.icy_metadata = true;
-  request_ = std::make_unique<HttpRequest>(session_, url, first, wake_);
+  request_ = std::make_unique<HttpGet>(fetcher_, url, first);
 }
 
 StationStream::Status StationStream::Advance(std::string& audio, bool want_more,
@@ -68,13 +69,11 @@ StationStream::Status StationStream::Fail(StreamFailure why, std::string text) {
 
 StationStream::Status StationStream::Probe(std::string& audio, Clock::time_point now) {
   // The phase first: once it reads ended, every byte of the body is there to be taken.
-  const HttpRequest::Phase phase = request_->phase();
+  const HttpGet::Phase phase = request_->Advance();
+  if (phase == HttpGet::Phase::kFailed) return Fail(request_->failure(), request_->error());
   request_->TakeBody(body_);
-  if (phase == HttpRequest::Phase::kFailed) {
-    return Fail(request_->failure(), request_->error());
-  }
-  if (phase == HttpRequest::Phase::kWaiting ||
-      (body_.size() < kProbeBytes && phase != HttpRequest::Phase::kEnded)) {
+  if (phase == HttpGet::Phase::kWaiting ||
+      (body_.size() < kProbeBytes && phase != HttpGet::Phase::kEnded)) {
     return status_;
   }
   const HttpResponse response = request_->response();
@@ -99,29 +98,32 @@ StationStream::Status StationStream::Probe(std::string& audio, Clock::time_point
   mode_ = Mode::kDirect;
   icy_ = std::make_unique<stream::IcyDemuxer>(response.icy_metaint);
   Demux(std::exchange(body_, {}), audio);
-  if (phase == HttpRequest::Phase::kEnded) return RequestEnded();
+  if (phase == HttpGet::Phase::kEnded) return RequestEnded();
   return status_;
 }
 
 StationStream::Status StationStream::Collect(std::string& audio, bool want_more,
                                              Clock::time_point now) {
-  const HttpRequest::Phase phase = request_->phase();
-  request_->TakeBody(body_);
-  if (body_.size() > kMaxPlaylistBytes) {
-    return Fail(StreamFailure::kNotAudio, "The playlist is larger than the player reads");
+  if (request_->Advance() == HttpGet::Phase::kFailed) {
+    return Fail(request_->failure(), request_->error());
   }
-  if (phase == HttpRequest::Phase::kFailed) return Fail(request_->failure(), request_->error());
-  if (phase != HttpRequest::Phase::kEnded) return status_;
+  const bool hls = kind_ == stream::PlaylistKind::kHls;
+  bool whole = true;
+  if (!request_->TakeText(
+          body_, hls ? stream::limits::kMaxHlsPlaylistBytes : stream::limits::kMaxPlaylistBytes,
+          &whole)) {
+    return status_;
+  }
 
   const std::string url = request_->response().url;
   request_.reset();
-  if (kind_ == stream::PlaylistKind::kHls) {
+  if (hls) {
     mode_ = Mode::kHls;
-    hls_ = std::make_unique<HlsReader>(session_, wake_, options_);
-    hls_->Start(url, std::exchange(body_, {}), now);
+    hls_ = std::make_unique<HlsReader>(fetcher_, options_);
+    hls_->Start(url, std::exchange(body_, {}), whole, now);
     return AdvanceHls(audio, want_more, now);
   }
-  for (const stream::PlaylistEntry& entry : stream::ParsePlaylist(kind_, body_, url)) {
+  for (const stream::PlaylistEntry& entry : stream::ParsePlaylist(kind_, body_, url, whole)) {
     std::string why;
     if (auto fetchable = FetchableFoundUrl(entry.url, &why)) entries_.push_back(*fetchable);
   }
@@ -135,11 +137,11 @@ StationStream::Status StationStream::Collect(std::string& audio, bool want_more,
 
 StationStream::Status StationStream::Direct(std::string& audio, bool want_more) {
   if (!want_more) return status_;
-  const HttpRequest::Phase phase = request_->phase();
+  const HttpGet::Phase phase = request_->Advance();
   request_->TakeBody(body_);
   Demux(std::exchange(body_, {}), audio);
-  if (phase == HttpRequest::Phase::kFailed) return Fail(request_->failure(), request_->error());
-  if (phase == HttpRequest::Phase::kEnded) return RequestEnded();
+  if (phase == HttpGet::Phase::kFailed) return Fail(request_->failure(), request_->error());
+  if (phase == HttpGet::Phase::kEnded) return RequestEnded();
   return status_;
 }
 

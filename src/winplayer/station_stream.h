@@ -3,9 +3,6 @@
 // HLS playlist, something the player cannot play) and a stream's audio bytes are handed out,
 // without its ICY metadata, whose titles are kept.
 
-#include <windows.h>
-#include <winhttp.h>
-
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,7 +12,8 @@
 #include "stream/icy_demuxer.h"
 #include "stream/playlist_kind.h"
 #include "winplayer/hls_reader.h"
-#include "winplayer/http_request.h"
+#include "winplayer/http_fetcher.h"
+#include "winplayer/http_get.h"
 
 namespace lumio::win {
 
@@ -28,10 +26,8 @@ class StationStream {
     kFailed,    // failure() and error() say why
   };
 
-  // Starts fetching `url` (as FetchableStationUrl gives it) through `session`; `wake` is
-  // signalled as the network progresses.
-  StationStream(HINTERNET session, HANDLE wake, const HttpRequestOptions& options,
-                const std::string& url);
+  // Starts fetching `url` (as FetchableStationUrl gives it) through `fetcher`.
+  StationStream(HttpFetcher& fetcher, const HttpFetchOptions& options, const std::string& url);
 
   // Does what the network brought since the last call; appends the stream's audio bytes to
   // `audio`. The network is read on only while `want_more` (the taker has room).
@@ -61,10 +57,9 @@ class StationStream {
   void Demux(const std::string& bytes, std::string& audio);
   Status RequestEnded();
 
-  HINTERNET session_;
-  HANDLE wake_;
-  HttpRequestOptions options_;
-  std::unique_ptr<HttpRequest> request_;
+  HttpFetcher& fetcher_;
+  HttpFetchOptions options_;
+  std::unique_ptr<HttpGet> request_;
   Mode mode_ = Mode::kProbing;
   Status status_ = Status::kRunning;
   std::string body_;  // bytes taken and not handed on yet (the first bytes; a playlist)

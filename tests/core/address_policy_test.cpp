@@ -27,5 +27,21 @@ TEST(AddressPolicy, FollowsRedirectsUpwardAndBoundedOnly) {
   EXPECT_NE(RefusalOfRedirect("http://a/x", "file:///etc/passwd", 1), "");
 }
 
+// The demuxer fetches what an HLS playlist names by itself: all of it is asked first.
+TEST(AddressPolicy, AnHlsPlaylistMayNameOnlyWebAddresses) {
+  const char* const url = "https://radio.example/hls/live.m3u8";
+  EXPECT_EQ(RefusalOfHlsPlaylist("#EXTM3U\n#EXT-X-KEY:METHOD=AES-128,URI=\"key.bin\"\n"
+                                 "#EXTINF:4,\nseg1.ts\n#EXTINF:4,\nhttp://cdn.example/seg2.ts\n",
+                                 url),
+            "");
+  for (const char* playlist :
+       {"#EXTM3U\n#EXTINF:4,\nseg1.ts\n#EXTINF:4,\nfile:///etc/passwd\n",
+        "#EXTM3U\n#EXT-X-STREAM-INF:BANDWIDTH=64000\nudp://0.0.0.0:5004\n",
+        "#EXTM3U\n#EXT-X-KEY:METHOD=AES-128,URI=\"file:///home/u/.ssh/id_rsa\"\n",
+        "#EXTM3U\n#EXT-X-MAP:URI=\"smb://host/init.mp4\"\n#EXTINF:4,\nseg1.m4s\n"}) {
+    EXPECT_NE(RefusalOfHlsPlaylist(playlist, url), "") << playlist;
+  }
+}
+
 }  // namespace
 }  // namespace lumio

@@ -194,5 +194,87 @@ TEST_F(DockingTest, ResetFreesTheWindowAndStopsTheCheck) {
   EXPECT_FALSE(window.TimerArmed(kTimerAutoHide));
 }
 
+// Several screens: the window crosses a boundary between two screens freely and docks only at
+// an outer edge of the desktop, beyond which no screen lies.
+class MonitorDockingTest : public DockingTest {
+ protected:
+  void Screens(std::vector<Rect> areas) {
+    window.monitors.clear();
+    for (const Rect& a : areas)
+      window.monitors.push_back({a, a});
+  }
+  // Drags in steps of 7 pixels from x0 to x1 at height y, as a hand would.
+  void DragAcross(int32_t x0, int32_t x1, int32_t y) {
+    const int32_t step = x1 > x0 ? 7 : -7;
+    for (int32_t x = x0; step > 0 ? x < x1 : x > x1; x += step) {
+      window.DragTo(x, y);
+      ASSERT_EQ(docking.m_nDockKind, kDockNone) << "docked at x " << window.window.left;
+    }
+    window.DragTo(x1, y);
+  }
+};
+
+TEST_F(MonitorDockingTest, TheBoundaryBetweenSideBySideScreensIsCrossedNotDocked) {
+  // The primary screen, and a second one to its left; then three in a row of different sizes.
+  Screens({Rect::FromSize(0, 0, 1280, 800), Rect::FromSize(-1280, 0, 1280, 800)});
+  window.window = Rect::FromSize(-1200, 100, 300, 580);
+  DragAcross(-1200, 600, 100);
+  EXPECT_EQ(window.window.left, 600);
+  ASSERT_FALSE(saved.empty());
+  EXPECT_EQ(saved.back(), (Point{600, 100}));
+  window.DragTo(975, 100);  // right edge 1275: the desktop's right edge
+  EXPECT_EQ(docking.m_nDockKind, kDockRight);
+  EXPECT_EQ(window.window.left, 980);
+  PointerAt(100, 100);
+  docking.CheckAutoHide();
+  EXPECT_EQ(window.window.left, 1278);  // hidden: only its 2-pixel strip shows
+
+  docking.Reset();
+  Screens({Rect::FromSize(0, 0, 1920, 1080), Rect::FromSize(1920, 0, 1280, 800),
+           Rect::FromSize(-1024, 200, 1024, 768)});
+  window.window = Rect::FromSize(-1000, 300, 300, 580);
+  DragAcross(-1000, 2800, 300);  // through all three, rows beside the right screen
+  window.DragTo(2895, 300);
+  EXPECT_EQ(docking.m_nDockKind, kDockRight);
+  EXPECT_EQ(window.window.left, 2900);
+
+  // Below the right screen, the middle one's right edge is an outer edge.
+  docking.Reset();
+  window.window = Rect::FromSize(1000, 850, 300, 580);
+  window.DragTo(1615, 850);
+  EXPECT_EQ(docking.m_nDockKind, kDockRight);
+  EXPECT_EQ(window.window.left, 1620);
+}
+
+TEST_F(MonitorDockingTest, OnlyATopEdgeWithNoScreenAboveDocksAndTheWindowHidesAboveIt) {
+  // The primary screen, and a second one above it.
+  Screens({Rect::FromSize(0, 0, 1280, 800), Rect::FromSize(0, -800, 1280, 800)});
+  window.window = Rect::FromSize(300, 400, 300, 580);
+  for (int32_t y = 400; y >= -700; y -= 5) {
+    window.DragTo(300, y);
+    ASSERT_EQ(docking.m_nDockKind, kDockNone) << "docked at y " << y;
+  }
+  window.DragTo(300, -795);
+  EXPECT_EQ(docking.m_nDockKind, kDockTop);
+  EXPECT_EQ(window.window.top, -800);
+  PointerAt(900, 500);
+  docking.OnMouseLeave();
+  std::vector<Point> steps;
+  FireWhileArmed(kTimerSlideUp, 2, &steps);
+  ASSERT_FALSE(steps.empty());
+  EXPECT_EQ(steps.front(), (Point{300, -830}));
+  EXPECT_EQ(steps.back(), (Point{300, -800 + 3 - 580}));
+  docking.OnMouseMove();
+  EXPECT_EQ(window.window.top, -800);  // back at the edge it docked at
+
+  // A screen lower than its neighbour: its own top is an outer edge where it stands alone.
+  docking.Reset();
+  Screens({Rect::FromSize(0, 0, 1280, 800), Rect::FromSize(1280, 120, 1024, 680)});
+  window.window = Rect::FromSize(1500, 400, 300, 580);
+  window.DragTo(1500, 125);
+  EXPECT_EQ(docking.m_nDockKind, kDockTop);
+  EXPECT_EQ(window.window.top, 120);
+}
+
 }  // namespace
 }  // namespace lumio

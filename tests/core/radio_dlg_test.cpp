@@ -196,10 +196,16 @@ TEST_F(RadioDlgTest, BothModesRegisterTheWholeTooltipTable) {
 }
 
 TEST_F(RadioDlgTest, ExitFadesInSixStepsThenClosesAndTeardownEmptiesTheCatalogue) {
+  int exitsBegun = 0;
+  dlg.SetExitHandler([&] {
+    ++exitsBegun;
+    EXPECT_EQ(window.alpha, 255) << "the program is told before the fade";
+  });
   Start();
   dlg.m_store.m_catalogue.resize(3);
   window.TakeLog();
   dlg.OnCommand(kIdcClose);
+  EXPECT_EQ(exitsBegun, 1);
   std::vector<int32_t> alphas{window.alpha};
   while (window.TimerArmed(kTimerFade)) {
     dlg.OnTimer(kTimerFade);
@@ -344,6 +350,91 @@ TEST_F(RadioDlgTest, VolumeIsSavedWhenTheSliderChangeEnds) {
   EXPECT_EQ(Setting("Volumn"), "50");
   dlg.OnSliderChanged(kIdcVolume, 77);
   EXPECT_EQ(Setting("Volumn"), "77");
+}
+
+// A primary screen of 1280 x 800 and a second one to its left, 1024 x 768.
+TEST_F(RadioDlgTest, APlaceOnAnyScreenIsKeptAndOnlyAPlaceOnNoneIsReset) {
+  const std::vector<Monitor> screens = {
+      {Rect::FromSize(0, 0, 1280, 800), Rect::FromSize(0, 0, 1280, 770)},
+      {Rect::FromSize(-1024, 0, 1024, 768), Rect::FromSize(-1024, 0, 1024, 768)}};
+  struct Case {
+    const char* settings;
+    Rect expected;
+    bool rewritten;
+  } const cases[] = {
+      {"Mode=1\r\nLastX=-900\r\nLastY=120\r\n", Rect::FromSize(-900, 120, 300, 580), false},
+      {"Mode=2\r\nLastX=-600\r\nLastY=300\r\n", Rect::FromSize(-600, 300, 400, 34), false},
+      // Near the left screen's right edge: a boundary, not an edge; the place is kept.
+      {"Mode=1\r\nLastX=-305\r\nLastY=120\r\n", Rect::FromSize(-305, 120, 300, 580), false},
+      // Near the desktop's right edge, and on no screen at all: reset on the primary.
+      {"Mode=1\r\nLastX=975\r\nLastY=120\r\n", Rect::FromSize(930, 100, 300, 580), true},
+      {"Mode=1\r\nLastX=-3000\r\nLastY=120\r\n", Rect::FromSize(930, 100, 300, 580), true},
+  };
+  for (const auto& c : cases) {
+    test::TempDir d;
+    test::FakeWindowLayer w;
+    w.monitors = screens;
+    test::FakeMediaPlayer p;
+    CRadioDlg radio(w, p, clock, d.path());
+    w.onMove = [&] { radio.OnMove(); };
+    std::filesystem::create_directory(d.File("config"));
+    const std::string before = std::string("[sys]\r\n") + c.settings;
+    test::WriteBytes(d.File("config/base.ini"), before);
+    ASSERT_TRUE(radio.OnInitDialog());
+    EXPECT_EQ(w.window, c.expected) << c.settings;
+    EXPECT_EQ(radio.m_docking.m_nDockKind, kDockNone) << c.settings;
+    const std::string after = test::ReadBytes(d.File("config/base.ini"));
+    EXPECT_EQ(after != before, c.rewritten) << after;
+  }
+
+  // Shown again from the tray after docking at the left screen's higher top: fully in view,
+  // 50 pixels from the desktop's right edge and clear of the top edge there.
+  Settings("Mode=1\r\nLastX=-900\r\nLastY=120\r\n");
+  window.monitors = {
+      screens[0], {Rect::FromSize(-1024, -100, 1024, 768), Rect::FromSize(-1024, -100, 1024, 768)}};
+  Start();
+  window.DragTo(-900, -95);
+  ASSERT_EQ(dlg.m_docking.m_nDockKind, kDockTop);
+  EXPECT_EQ(window.window.top, -100);
+  dlg.OnCommand(kCmdShowWindow);
+  EXPECT_EQ(window.window, Rect::FromSize(930, 100, 300, 580));
+  EXPECT_EQ(dlg.m_docking.m_nDockKind, kDockNone);
+}
+
+// A drag moves the window hundreds of times: its place is kept in memory and written a few
+// times a second, and at once where the drag ends; the program's end writes what is left.
+TEST_F(RadioDlgTest, ADragWritesItsPlaceWhenItEndsNotAtEveryMove) {
+  Settings("Mode=1\r\nLastX=200\r\nLastY=150\r\n");
+  Start();
+  auto place = [this] { return Setting("LastX") + "," + Setting("LastY"); };
+  for (int i = 1; i <= 300; ++i)
+    window.DragTo(200 + i, 150 + i / 2);
+  EXPECT_EQ(place(), "200,150") << "written during the drag before its timer";
+  EXPECT_EQ(window.TimerPeriod(kTimerSavePosition), 250);
+  dlg.OnTimer(kTimerSavePosition);
+  EXPECT_EQ(place(), "500,300");  // the newest place, in one write with both keys
+  EXPECT_FALSE(window.TimerArmed(kTimerSavePosition));
+
+  window.DragTo(420, 310);
+  window.DragTo(430, 320);
+  dlg.OnLButtonUp(true);
+  EXPECT_EQ(place(), "430,320");
+  EXPECT_FALSE(window.TimerArmed(kTimerSavePosition));
+  EXPECT_TRUE(window.menus.empty());
+
+  // A move the desktop made, with no release: the timer writes it.
+  window.DragTo(440, 330);
+  dlg.OnTimer(kTimerSavePosition);
+  EXPECT_EQ(place(), "440,330");
+
+  // Escape right after a drag, and the exit command's fade: nothing is lost.
+  window.DragTo(450, 340);
+  dlg.PreTranslateMessage(kKeyEscape, false);
+  dlg.OnCancel();
+  EXPECT_EQ(place(), "450,340");
+  window.DragTo(460, 350);
+  dlg.OnCommand(kCmdExit);
+  EXPECT_EQ(place(), "460,350");
 }
 
 }  // namespace

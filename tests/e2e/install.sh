@@ -29,6 +29,12 @@ entry=$prefix/share/applications/lumio.desktop
 desktop-file-validate "$entry" || fail "desktop-file-validate refused lumio.desktop"
 appstreamcli validate --no-net "$prefix/share/metainfo/net.tarvel.radio.lumio.metainfo.xml" ||
   fail "appstreamcli refused the metainfo"
+# The licence the metainfo states is the one the LICENSE file at the source root grants.
+licence_file=$(dirname "$0")/../../LICENSE
+[[ "$(head -n 1 "$licence_file")" == "MIT License" ]] || fail "LICENSE is not the MIT licence"
+grep -qF '<project_license>MIT</project_license>' \
+  "$prefix/share/metainfo/net.tarvel.radio.lumio.metainfo.xml" ||
+  fail "the metainfo states another licence than LICENSE"
 for line in 'Name[zh_CN]=Lumio网络收音机' 'Exec=lumio' 'Icon=lumio' \
   'Categories=AudioVideo;Audio;Player;'; do
   grep -qxF "$line" "$entry" || fail "lumio.desktop lacks \"$line\""

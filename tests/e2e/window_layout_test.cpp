@@ -3,6 +3,7 @@
 // size and stacking, that the skin is actually painted, and what the Find dialog selects.
 
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -13,9 +14,13 @@
 #include "ports/clock.h"
 #include "ports/control_ids.h"
 #include "ports/media_player.h"
+#include "qt/about_dialog.h"
 #include "qt/find_dialog.h"
+#include "qt/mpris_service.h"
+#include "qt/mpris_station_watch.h"
 #include "qt/qt_text.h"
 #include "qt/qt_window_layer.h"
+#include "qt/single_instance.h"
 
 namespace lumio {
 namespace {
@@ -33,6 +38,34 @@ class SilentPlayer final : public MediaPlayer {
   std::string GetTitle() const override { return {}; }
   StreamFailure GetFailure() const override { return StreamFailure::kNone; }
   std::string GetPlayedURL() const override { return {}; }
+};
+
+// A player that plays whatever it is given at once, and counts what it was asked.
+class CountingPlayer final : public MediaPlayer {
+ public:
+  void SetURL(const std::string&) override { Start(); }
+  void SetURLs(const std::vector<std::string>&) override { Start(); }
+  int32_t GetPlayState() override { return state; }
+  void Stop() override { state = kPlayStateStopped; }
+  void Pause() override {
+    ++pauses;
+    state = kPlayStatePaused;
+  }
+  void SetVolume(int32_t) override {}
+  void SetMute(bool) override {}
+  std::string GetTitle() const override { return {}; }
+  StreamFailure GetFailure() const override { return StreamFailure::kNone; }
+  std::string GetPlayedURL() const override { return {}; }
+
+  int starts = 0;
+  int pauses = 0;
+  int32_t state = kPlayStateStopped;
+
+ private:
+  void Start() {
+    ++starts;
+    state = kPlayStatePlaying;
+  }
 };
 
 struct Expected {
@@ -221,6 +254,78 @@ class WindowLayoutTest : public QObject {
     Find(QStringLiteral("?"));
     QVERIFY(list.IsItemSelected(0));
     QVERIFY(!list.IsItemSelected(1));
+  }
+
+  // Find takes typing at once: the name field has the keyboard when the dialog opens. About
+  // opens with nothing of its text selected.
+  void FindTakesTypingAtOnceAndAboutSelectsNothing() {
+    Start(1);
+    QString typed;
+    QTimer::singleShot(0, window_.get(), [this, &typed] {
+      auto* find = window_->window().findChild<CFindDlg*>();
+      QVERIFY(find != nullptr);
+      QWidget* focus = find->focusWidget();
+      QVERIFY(focus != nullptr);
+      QTest::keyClicks(focus, QStringLiteral("news"));
+      typed = find->edit()->text();
+      find->reject();
+    });
+    dlg_->OnCommand(kIdcFind);
+    QCOMPARE(typed, QStringLiteral("news"));
+
+    bool selected = true;
+    QTimer::singleShot(0, window_.get(), [this, &selected] {
+      auto* about = window_->window().findChild<CAboutDlg*>();
+      QVERIFY(about != nullptr);
+      auto* text = about->findChild<QPlainTextEdit*>(QStringLiteral("introduction"));
+      QVERIFY(text != nullptr);
+      selected = text->textCursor().hasSelection();
+      about->reject();
+    });
+    dlg_->OnCommand(kIdcAbout);
+    QVERIFY(!selected);
+  }
+
+  // Pause from the desktop's media controls while a station started from the list plays: the
+  // sound pauses, and the station is not started a second time first.
+  void MediaPauseOfAListStartedStationDoesNotRestartIt() {
+    Start(1);
+    cleanup();
+    CountingPlayer counting;
+    MprisStationWatch watch(counting);
+    QtWindowLayer window;
+    CRadioDlg dlg(window, watch, *clock_, dir_.path().toStdString() + "/");
+    watch.SetStore(&dlg.m_store);
+    window.SetDialog(&dlg);
+    QVERIFY(dlg.OnInitDialog());
+    StationRecord station;
+    station.name = "One";
+    station.url = "http://127.0.0.1:1/one.mp3";
+    dlg.m_store.m_view = {station};
+    dlg.m_stations.FillStationList();
+    dlg.OnStationDblClk(0);
+    QCOMPARE(counting.starts, 1);
+    MprisService mpris(dlg, window, watch, [] { return std::string(); });
+    QCOMPARE(mpris.PlaybackStatus(), QStringLiteral("Playing"));
+    mpris.Pause();
+    QCOMPARE(counting.starts, 1);
+    QCOMPARE(counting.pauses, 1);
+    QCOMPARE(mpris.PlaybackStatus(), QStringLiteral("Paused"));
+  }
+
+  // A program that is ending gives its config folder up: a start during its exit fade starts
+  // anew instead of asking a window that is going away.
+  void AStartDuringTheExitStartsAnew() {
+    const std::string folder = dir_.path().toStdString() + "/instance";
+    SingleInstance first(folder);
+    QCOMPARE(first.claim(), SingleInstance::Claim::kFirst);
+    {
+      SingleInstance second(folder);
+      QCOMPARE(second.claim(), SingleInstance::Claim::kOtherAsked);
+    }
+    first.Release();
+    SingleInstance third(folder);
+    QCOMPARE(third.claim(), SingleInstance::Claim::kFirst);
   }
 
   // The normal window's skin differs from the bar's where they overlap: the switch really

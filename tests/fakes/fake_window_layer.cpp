@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "controls/slider_model.h"
 #include "text/gbk.h"
 
 namespace lumio::test {
@@ -32,7 +33,7 @@ void FakeSlider::SetRange(int32_t lo, int32_t hi) {
 }
 
 void FakeSlider::SetPos(int32_t p) {
-  pos = std::max(min, std::min(max, p));
+  pos = SliderModel::ClampPos(p, min, max);
 }
 
 void FakeSlider::SetMargins(int32_t l, int32_t t, int32_t r, int32_t b) {
@@ -186,6 +187,11 @@ void FakeWindowLayer::ShowWindow(bool show) {
 
 void FakeWindowLayer::BringToForeground() {
   log.push_back("foreground");
+}
+
+std::vector<Monitor> FakeWindowLayer::GetMonitors() const {
+  if (!monitors.empty()) return monitors;
+  return {{workArea, workArea}};
 }
 
 bool FakeWindowLayer::TrackMouseLeave() {

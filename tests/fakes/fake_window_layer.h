@@ -118,7 +118,7 @@ class FakeWindowLayer final : public WindowLayer {
   void ShowWindow(bool show) override;
   void BringToForeground() override;
   Rect GetWindowRect() const override { return window; }
-  Rect GetWorkArea() const override { return workArea; }
+  std::vector<Monitor> GetMonitors() const override;
   Point GetCursorPos() const override { return cursor; }
   bool TrackMouseLeave() override;
   bool SetWindowAlpha(int32_t alpha) override;
@@ -160,6 +160,8 @@ class FakeWindowLayer final : public WindowLayer {
   bool drawTitle = false;
   Rect window;
   Rect workArea = Rect::FromSize(0, 0, 1024, 768);
+  // The desktop's screens, the primary first; empty means one screen, all of it `workArea`.
+  std::vector<Monitor> monitors;
   Point cursor{-1, -1};
   bool visible = false;
   bool topMost = false;

@@ -1,15 +1,21 @@
 // fuzz-links: lumio_core
+// fuzz-max-len: 393216
 // The audio framer and the ID3v2 reader on arbitrary streams: cutting the stream anywhere gives
 // the same frames, every frame is a whole frame of the header it carries, frames and dropped
-// bytes never exceed what was fed, and the framer holds back no more than a frame.
+// bytes never exceed what was fed, and the framer holds back no more than a frame. A tag's
+// title is within its cap, and reading it copies no more than a title needs, however long the
+// tag and its frames are.
 
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
 #include "fuzz_check.h"
+#include "fuzz_memory.h"
 #include "stream/audio_framer.h"
 #include "stream/id3v2.h"
+#include "stream/stream_limits.h"
+#include "stream/stream_text.h"
 #include "stream_fuzz_support.h"
 
 namespace lumio::stream {
@@ -52,6 +58,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         "the framer holds back no more than a frame and a header");
 
   Id3v2TagSize(stream);
-  ReadId3Title(stream);
+  // The converters load their tables on first use, which is no cost of a title.
+  static const std::string warm = StreamTextToGbk("\xE4\xB8\xAD");
+  std::optional<std::string> title;
+  const size_t largest = lumio::LargestAllocationOf([&] { title = ReadId3Title(stream); });
+  Check(!title || title->size() <= limits::kMaxTitleBytes, "a title within the cap");
+  // A conversion's own buffers take 32 KiB; a copy of the tag or of a long frame is more.
+  Check(largest <= 64 * 1024, "no copy longer than a title needs");
   return 0;
 }

@@ -1,6 +1,9 @@
 // fuzz-links: lumio_core
+// fuzz-max-len: 1114112
 // The HLS playlist reader and the live window on arbitrary bytes: segments are numbered in a
-// row from the media sequence with finite, non-negative durations, and the live window hands
+// row from the media sequence with finite, non-negative durations and titles within the cap,
+// the target duration is none or within its limits, no byte past the byte cap is read, a
+// playlist cut anywhere gives the first segments of the whole one, and the live window hands
 // out segments of the playlist it was given, in order, each continuing the last unless it says
 // it jumped.
 //
@@ -12,11 +15,15 @@
 #include <vector>
 
 #include "fuzz_check.h"
+#include "fuzz_memory.h"
 #include "stream/hls_live_window.h"
 #include "stream/hls_playlist.h"
+#include "stream/stream_limits.h"
 
 namespace lumio::stream {
 namespace {
+
+constexpr std::string_view kUrl = "http://h.example/a/b";
 
 void CheckMedia(const HlsMediaPlaylist& media) {
   for (size_t i = 0; i < media.segments.size(); ++i) {
@@ -25,9 +32,43 @@ void CheckMedia(const HlsMediaPlaylist& media) {
     Check(std::isfinite(segment.duration) && segment.duration >= 0,
           "a duration is finite and not negative");
     Check(!segment.uri.empty(), "a segment has a URI");
+    Check(segment.title.size() <= limits::kMaxTitleBytes, "a title within the cap");
   }
-  Check(std::isfinite(media.target_duration) && media.target_duration >= 0,
-        "the target duration is finite and not negative");
+  Check(media.target_duration == 0 ||
+            (media.target_duration >= limits::kMinHlsTargetDurationSeconds &&
+             media.target_duration <= limits::kMaxHlsTargetDurationSeconds),
+        "the target duration is none or within its limits");
+}
+
+template <typename T>
+bool IsPrefix(const std::vector<T>& part, const std::vector<T>& all) {
+  return part.size() <= all.size() && std::equal(part.begin(), part.end(), all.begin());
+}
+
+bool SameVariant(const HlsVariant& a, const HlsVariant& b) {
+  return a.uri == b.uri && a.bandwidth == b.bandwidth &&
+         a.average_bandwidth == b.average_bandwidth && a.codecs == b.codecs;
+}
+
+// Reads `bytes` whole and cut at a place the bytes choose, checking both.
+HlsPlaylist ReadPlaylist(std::string_view bytes) {
+  const FencedBytes fenced(bytes, limits::kMaxHlsPlaylistBytes);
+  const HlsPlaylist whole = ParseHlsPlaylist(fenced.view(), kUrl);
+  for (const HlsVariant& variant : whole.variants)
+    Check(!variant.uri.empty(), "a variant has a URI");
+  CheckMedia(whole.media);
+
+  const size_t at = bytes.empty() ? 0 : bytes.size() * static_cast<uint8_t>(bytes.back()) / 255;
+  const HlsPlaylist cut = ParseHlsPlaylist(fenced.view().substr(0, at), kUrl, false);
+  CheckMedia(cut.media);
+  bool variants = cut.variants.size() <= whole.variants.size();
+  for (size_t i = 0; variants && i < cut.variants.size(); ++i)
+    variants = SameVariant(cut.variants[i], whole.variants[i]);
+  Check(variants, "a cut playlist gives the first variants of the whole one");
+  if (whole.type == HlsPlaylist::Type::kMedia)
+    Check(IsPrefix(cut.media.segments, whole.media.segments),
+          "a cut playlist gives the first segments of the whole one");
+  return whole;
 }
 
 }  // namespace
@@ -41,11 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::optional<uint64_t> next;
   for (int copy = 0; copy < 3 && !bytes.empty(); ++copy) {
     const size_t cut = std::min(bytes.find('\f'), bytes.size());
-    const HlsPlaylist playlist = ParseHlsPlaylist(bytes.substr(0, cut), "http://h.example/a/b");
+    const HlsPlaylist playlist = ReadPlaylist(bytes.substr(0, cut));
     bytes.remove_prefix(std::min(cut + 1, bytes.size()));
-    for (const HlsVariant& variant : playlist.variants)
-      Check(!variant.uri.empty(), "a variant has a URI");
-    CheckMedia(playlist.media);
 
     const HlsFetchPlan plan = window.Next(playlist.media);
     const std::vector<HlsSegment>& all = playlist.media.segments;

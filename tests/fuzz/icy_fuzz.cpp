@@ -1,7 +1,9 @@
 // fuzz-links: lumio_core
+// fuzz-max-len: 16384
 // The ICY metadata demuxer and the StreamTitle reader on arbitrary streams: cutting the stream
-// anywhere changes nothing, no byte is invented, blocks are whole multiples of 16 bytes, and
-// every block reads without harm.
+// anywhere changes nothing, no byte is invented, blocks are whole multiples of 16 bytes, every
+// block reads without harm, and a title is within its cap however long the block (or the
+// whole input read as one) is.
 //
 // Input layout: the first byte is icy-metaint (0: no metadata), the rest is the stream.
 
@@ -13,6 +15,7 @@
 #include "fuzz_check.h"
 #include "stream/icy_demuxer.h"
 #include "stream/icy_metadata.h"
+#include "stream/stream_limits.h"
 #include "stream_fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -40,10 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(!block.empty() && block.size() % 16 == 0 && block.size() <= 255 * 16,
           "a block is 16 to 4080 bytes, a multiple of 16");
     out += block.size() + 1;
-    ParseIcyMetadata(block);
+    const IcyMetadata read = ParseIcyMetadata(block);
+    Check(!read.title || read.title->size() <= limits::kMaxTitleBytes, "a title within the cap");
   }
   Check(out <= stream.size(), "no more bytes out than in");
   if (metaint == 0) Check(audio == stream, "without metadata everything is audio");
-  ParseIcyMetadata(stream);
+  const IcyMetadata read = ParseIcyMetadata(stream);
+  Check(!read.title || read.title->size() <= limits::kMaxTitleBytes, "a title within the cap");
   return 0;
 }

@@ -4,6 +4,8 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <memory>
@@ -14,6 +16,7 @@
 #include "gst/test_certificates.h"
 #include "gst/test_media.h"
 #include "gst/tls_front.h"
+#include "support/temp_dir.h"
 
 namespace lumio::test {
 namespace {
@@ -220,6 +223,36 @@ TEST(GstPlayerStations, TellsWhyAStationFailsAndAsksAgainOnlyWhenThatMayHelp) {
     EXPECT_EQ(attempts(cases[i]), before[i]) << cases[i].url << " was asked again too soon";
   }
   EXPECT_GT(server.Requests("/busy.mp3").size(), 1u) << "a busy server is asked again soon";
+}
+
+// GStreamer's HLS demuxer fetches whatever its playlist names by itself. The playlist is checked
+// before the demuxer reads it, so a segment on the listener's own disk is never opened, and the
+// listener reads why.
+TEST(GstPlayerStations, RefusesAnHlsPlaylistNamingALocalFileBeforeAnythingOpensIt) {
+  LocalStations stations;
+  ASSERT_NE(stations.Url("/hls/index.m3u8"), "");
+  TempDir dir;
+  const std::string segment = dir.File("seg.ts");
+  WriteBytes(segment, std::string(1880, '\x47'));
+  const int watch = inotify_init1(IN_NONBLOCK);
+  ASSERT_GE(watch, 0);
+  ASSERT_GE(inotify_add_watch(watch, segment.c_str(), IN_OPEN | IN_ACCESS), 0);
+  stations.server().Serve(
+      "/hls/local.m3u8",
+      TextFile("#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\nseg00000.ts\n#EXTINF:1,\nfile://" +
+                   segment + "\n#EXT-X-ENDLIST\n",
+               "application/vnd.apple.mpegurl"));
+  GstPlayer player(Options());
+  player.SetURL(stations.server().Url("/hls/local.m3u8"));
+  EXPECT_TRUE(
+      PumpUntil([&] { return player.GetFailure() != StreamFailure::kNone; }, milliseconds(5000)));
+  EXPECT_EQ(player.GetFailure(), StreamFailure::kUnreachable) << player.LastError();
+  EXPECT_EQ(player.GetPlayState(), kPlayStateTransitioning);
+  char event[sizeof(inotify_event) + 256];
+  EXPECT_LT(read(watch, event, sizeof event), 0) << "the local file was opened";
+  EXPECT_THAT(stations.server().Requests("/hls/seg00000.ts"), IsEmpty())
+      << "nothing the playlist names is fetched";
+  close(watch);
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
-// CListCtrlCl: row colours, the bold selected first column, the text inset, level meters,
-// alignment codes, cell tips, mouse and keyboard selection, and filling 100 000 rows in time.
+// CListCtrlCl on Qt: the rows, text and meters it paints, the cell tips it shows, that real mouse
+// and keys reach the model and its clicks leave as the list's signals, the scroll bar's room, and
+// filling 100 000 rows in time.
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHelpEvent>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QToolTip>
 #include <QtTest>
@@ -22,15 +24,16 @@ using test::InkCount;
 using test::Shot;
 using test::Solid;
 
-const QColor kBk(241, 249, 253);
 const QColor kEven(241, 249, 253);
 const QColor kOdd(255, 255, 255);
-const QColor kText(90, 127, 90);
 const QColor kSelectionBk(25, 58, 106);
 const QColor kSelectionText(255, 255, 255);
 const QColor kLevelColors[kLevelCount] = {QColor(1, 1, 1),     QColor(10, 200, 10),
                                           QColor(20, 190, 20), QColor(30, 180, 30),
                                           QColor(40, 170, 40), QColor(50, 160, 50)};
+// The station list's colours (0xRRGGBB).
+const ListControl::Colours kStationColours{0xF1F9FD, 0xF1F9FD, 0xFFFFFF,
+                                           0x5A7F5A, 0x193A6A, 0xFFFFFF};
 
 QColor RowColor(int row) {
   return row % 2 == 0 ? kEven : kOdd;
@@ -39,23 +42,23 @@ QColor RowColor(int row) {
 // The station list as the main window sets it up: 240 x 310, columns 7/8 and 1/8.
 void SetUpStationList(CListCtrlCl& list) {
   list.resize(240, 310);
-  list.SetRowBkColors(kEven, kOdd);
-  list.SetBkColor(kBk);
+  list.SetColours(kStationColours);
   list.SetRowHeight(24);
-  list.SetNormalTextColor(kText);
   list.SetFontSize(14, 0);
-  list.SetSelectionBkColor(kSelectionBk);
-  list.SetSelectionTextColor(kSelectionText);
-  list.InsertColumn(0, QStringLiteral("名称"), CListCtrlCl::kFormatLeft, 240 * 7 / 8, 0);
-  list.InsertColumn(1, QStringLiteral("热度"), CListCtrlCl::kFormatRight, 240 / 8, 1);
-  for (int level = 0; level < kLevelCount; ++level) {
+  list.InsertColumn(0, QStringLiteral("名称"), ListControl::kLeft, 240 * 7 / 8);
+  list.InsertColumn(1, QStringLiteral("热度"), ListControl::kRight, 240 / 8);
+  for (int level = 0; level < kLevelCount; ++level)
     list.SetLevelImage(level, Solid(14, 7, kLevelColors[level]));
-  }
 }
 
 void AddRow(CListCtrlCl& list, const QString& name, const QString& popularity) {
   const int row = list.InsertItem(list.GetItemCount(), name);
   list.SetItemText(row, 1, popularity);
+}
+
+void AddRows(CListCtrlCl& list, int count) {
+  for (int i = 0; i < count; ++i)
+    AddRow(list, QStringLiteral("电台%1").arg(i), QStringLiteral("2"));
 }
 
 // The part of the first column's label rectangle where text can appear.
@@ -88,9 +91,8 @@ class ListCtrlClTest : public QObject {
     list_ = nullptr;
   }
 
-  void RowColoursEvenOddSelectedAndBelow() {
-    for (int i = 0; i < 4; ++i)
-      AddRow(*list_, QStringLiteral("中国之声"), QStringLiteral("3"));
+  void PaintsRowColoursSelectionAndBelow() {
+    AddRows(*list_, 4);
     list_->SetItemSelected(2, true);
     const QImage shot = Shot(*list_);
     for (int row = 0; row < 4; ++row) {
@@ -100,76 +102,50 @@ class ListCtrlClTest : public QObject {
       QCOMPARE(At(shot, 5, row * 24 + 22), expected);
       QCOMPARE(At(shot, 230, row * 24 + 1), expected);
     }
-    QCOMPARE(At(shot, 100, 4 * 24 + 5), kBk);
-    QVERIFY(list_->IsItemSelected(2));
-    QVERIFY(!list_->IsItemSelected(1));
+    QCOMPARE(At(shot, 100, 4 * 24 + 5), kEven);
   }
 
-  void SelectedFirstColumnIsBoldInSelectionColours() {
+  void PaintsTheSelectedNameBoldInSelectionColours() {
     AddRow(*list_, QStringLiteral("WWWW中国"), QStringLiteral("1"));
     AddRow(*list_, QStringLiteral("WWWW中国"), QStringLiteral("1"));
     list_->SetItemSelected(1, true);
+    QVERIFY(FontCanShow(list_->ItemFont(true), QStringLiteral("北京交通广播 FM")));
     const QImage shot = Shot(*list_);
     const int normal = InkCount(shot, TextArea(*list_, 0), kEven);
     const int bold = InkCount(shot, TextArea(*list_, 1), kSelectionBk);
-    QVERIFY2(normal > 0 && bold > normal * 11 / 10,
+    QVERIFY2(normal > 40 && bold > normal * 11 / 10,
              qPrintable(QStringLiteral("normal %1 bold %2").arg(normal).arg(bold)));
     bool sawSelectionText = false;
     const QRect area = TextArea(*list_, 1);
     for (int y = area.top(); y <= area.bottom(); ++y) {
-      for (int x = area.left(); x <= area.right(); ++x) {
+      for (int x = area.left(); x <= area.right(); ++x)
         sawSelectionText |= At(shot, x, y) == kSelectionText;
-      }
     }
     QVERIFY(sawSelectionText);
-    QVERIFY(list_->ItemFont(true).bold());
-    QVERIFY(!list_->ItemFont(false).bold());
   }
 
-  void ChineseNamesAreDrawable() {
-    QVERIFY(FontCanShow(list_->ItemFont(false), QStringLiteral("中国之声 Radio")));
-    QVERIFY(FontCanShow(list_->ItemFont(true), QStringLiteral("北京交通广播 FM")));
-    AddRow(*list_, QStringLiteral("中国之声"), QStringLiteral("5"));
-    const QImage shot = Shot(*list_);
-    QVERIFY(InkCount(shot, TextArea(*list_, 0), kEven) > 40);
-  }
-
-  void FirstColumnTextIsInsetTenPixels() {
-    AddRow(*list_, QStringLiteral("I"), QStringLiteral("1"));
-    const QRect label = list_->CellLabelRect(0, 0);
-    QCOMPARE(label.left(), 2);
-    const QRect ink = InkBounds(Shot(*list_), TextArea(*list_, 0), kEven);
-    QVERIFY2(ink.left() >= label.left() + 10 && ink.left() <= label.left() + 12,
-             qPrintable(QString::number(ink.left())));
-  }
-
-  void AlignmentFollowsTheHeaderCodes_data() {
+  void PaintsTextWhereItsCodePutsIt_data() {
     QTest::addColumn<int>("format");
-    QTest::addColumn<QChar>("code");
-    QTest::newRow("left") << int(CListCtrlCl::kFormatLeft) << QChar('0');
-    QTest::newRow("right") << int(CListCtrlCl::kFormatRight) << QChar('2');
-    QTest::newRow("centre") << int(CListCtrlCl::kFormatCentre) << QChar('1');
-    QTest::newRow("other") << 7 << QChar('1');
+    QTest::newRow("left") << int(ListControl::kLeft);
+    QTest::newRow("right") << int(ListControl::kRight);
+    QTest::newRow("centre") << int(ListControl::kCentre);
   }
 
-  void AlignmentFollowsTheHeaderCodes() {
+  void PaintsTextWhereItsCodePutsIt() {
     QFETCH(int, format);
-    QFETCH(QChar, code);
     CListCtrlCl list(1026);
     list.resize(200, 100);
-    list.SetRowBkColors(kEven, kEven);
-    list.SetBkColor(kBk);
+    list.SetColours(kStationColours);
     list.SetRowHeight(20);
-    list.SetNormalTextColor(kText);
-    list.InsertColumn(0, QStringLiteral("名称"), format, 200, 0);
-    QCOMPARE(list.header().AlignmentCode(0), code);
+    list.InsertColumn(0, QStringLiteral("名称"), format, 200);
     list.InsertItem(0, QStringLiteral("新闻"));
     const QRect label = list.CellLabelRect(0, 0);
+    QCOMPARE(label.left(), 2);
     const QRect ink = InkBounds(Shot(list), label, kEven);
     const int textLeft = label.left() + 10;
-    if (code == '0') {
+    if (format == ListControl::kLeft) {
       QVERIFY(ink.left() >= textLeft && ink.left() <= textLeft + 2);
-    } else if (code == '2') {
+    } else if (format == ListControl::kRight) {
       QVERIFY(ink.right() <= label.right() && ink.right() >= label.right() - 3);
     } else {
       const int centre = (textLeft + label.right()) / 2;
@@ -177,235 +153,101 @@ class ListCtrlClTest : public QObject {
     }
   }
 
-  void HeaderKeepsTitlesAndCodesInCallOrder() {
-    CListCtrlCl list(1);
-    QCOMPARE(list.InsertColumn(0, QStringLiteral("b"), CListCtrlCl::kFormatRight, 10, 0), 0);
-    QCOMPARE(list.InsertColumn(0, QStringLiteral("a"), CListCtrlCl::kFormatLeft, 20, 0), 0);
-    QCOMPARE(list.InsertColumn(9, QStringLiteral("c"), CListCtrlCl::kFormatCentre, 30, 2), 2);
-    QCOMPARE(list.InsertColumn(-1, QStringLiteral("d"), CListCtrlCl::kFormatLeft, 30, 3), -1);
-    QCOMPARE(list.header().titles(), QStringList({"b", "a", "c", "d"}));
-    QCOMPARE(list.header().alignmentCodes(), QStringLiteral("2010"));
-    QCOMPARE(list.GetColumnCount(), 3);
-    QCOMPARE(list.GetColumnWidth(0), 20);
-    QVERIFY(list.header().AlignmentCode(4).isNull());
-  }
-
-  void HeaderGradientDarkensToZero() {
-    QCOMPARE(CHeaderCtrlCl::GradientColor(0), QColor(171, 199, 235));
-    QCOMPARE(CHeaderCtrlCl::GradientColor(1), QColor(163, 191, 227));
-    QCOMPARE(CHeaderCtrlCl::GradientColor(22), QColor(0, 23, 59));
-    QCOMPARE(CHeaderCtrlCl::GradientColor(30), QColor(0, 0, 0));
-  }
-
-  void LevelIsTheFirstDigit_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("level");
-    QTest::newRow("12") << "12" << 1;
-    QTest::newRow("7") << "7" << 0;
-    QTest::newRow("-3") << "-3" << 0;
-    QTest::newRow("empty") << "" << 0;
-    QTest::newRow("5") << "5" << 5;
-    QTest::newRow("0") << "0" << 0;
-    QTest::newRow("3abc") << "3abc" << 3;
-  }
-
-  void LevelIsTheFirstDigit() {
-    QFETCH(QString, text);
-    QFETCH(int, level);
-    QCOMPARE(CListCtrlCl::LevelOf(text), level);
-    AddRow(*list_, QStringLiteral("电台"), text);
-    const QRect label = list_->CellLabelRect(0, 1);
-    const QImage shot = Shot(*list_);
-    const QRect meter = InkBounds(shot, label, kEven);
-    // The meter is drawn at the label's left edge, whatever the column's alignment.
-    QCOMPARE(meter.left(), label.left());
-    QCOMPARE(meter.width(), 14);
-    QCOMPARE(meter.height(), 7);
-    QCOMPARE(At(shot, meter.left(), meter.top()), kLevelColors[level]);
-  }
-
-  void MissingLevelBitmapsDrawNothing() {
-    list_->SetLevelImage(3, QImage());
+  void PaintsTheMeterTheTextNames() {
+    AddRow(*list_, QStringLiteral("电台"), QStringLiteral("12"));
     AddRow(*list_, QStringLiteral("电台"), QStringLiteral("3"));
+    list_->SetLevelImage(3, QImage());
     const QImage shot = Shot(*list_);
-    QVERIFY(InkBounds(shot, list_->CellLabelRect(0, 1), kEven).isEmpty());
-  }
-
-  void CellTipStore() {
-    QVERIFY(list_->SetCellTip(3, 0, QStringLiteral("tip")));
-    QCOMPARE(list_->GetCellTip(3, 0), QStringLiteral("tip"));
-    QCOMPARE(list_->GetCellTip(3, 1), QString());
-    // Cells that share item * 100 + sub-item keep their own tips.
-    list_->SetCellTip(0, 100, QStringLiteral("a"));
-    list_->SetCellTip(1, 0, QStringLiteral("b"));
-    QCOMPARE(list_->GetCellTip(0, 100), QStringLiteral("a"));
-    QCOMPARE(list_->GetCellTip(1, 0), QStringLiteral("b"));
-    list_->SetCellTip(3, 0, QStringLiteral("new"));
-    QCOMPARE(list_->GetCellTip(3, 0), QStringLiteral("new"));
-    list_->RemoveAllCellTips();
-    QCOMPARE(list_->GetCellTip(3, 0), QString());
-    list_->SetCellTip(3, 0, QStringLiteral("tip"));
-    QVERIFY(list_->DeleteAllItems());  // an empty list deletes successfully and forgets tips
-    QCOMPARE(list_->GetCellTip(3, 0), QString());
+    const QRect label = list_->CellLabelRect(0, 1);
+    const QRect meter = InkBounds(shot, label, kEven);
+    // At the label's left edge, whatever the column's alignment.
+    QCOMPARE(meter.left(), label.left());
+    QCOMPARE(meter.size(), QSize(14, 7));
+    QCOMPARE(At(shot, meter.left(), meter.top()), kLevelColors[1]);
+    // A missing meter bitmap draws nothing.
+    QVERIFY(InkBounds(shot, list_->CellLabelRect(1, 1), kOdd).isEmpty());
   }
 
   void TipLinesWrapAtOneHundredPixels() {
     const QFontMetrics metrics(ProgramFont(12));
-    const QString name = QStringLiteral("中央人民广播电台中国之声新闻频道");
-    const QString text = name + QStringLiteral("\n频率: 未知\n类型: 未知\n热度: 5");
+    const QString text =
+        QStringLiteral("中央人民广播电台中国之声新闻频道\n频率: 未知\n类型: 未知\n热度: 5");
     const QString wrapped = CListCtrlCl::WrapTipText(text, metrics, 100);
     QCOMPARE(QString(wrapped).remove(QLatin1Char('\n')), QString(text).remove(QLatin1Char('\n')));
-    for (const QString& line : wrapped.split(QLatin1Char('\n'))) {
+    for (const QString& line : wrapped.split(QLatin1Char('\n')))
       QVERIFY(metrics.horizontalAdvance(line) <= 100);
-    }
     QVERIFY(wrapped.count(QLatin1Char('\n')) > 3);
-    QCOMPARE(CListCtrlCl::WrapTipText(QStringLiteral("a b"), metrics, 100), QStringLiteral("a b"));
     // Latin text breaks at a space.
-    QCOMPARE(CListCtrlCl::WrapTipText(QStringLiteral("radio radio radio radio radio radio"),
-                                      metrics, 100)
-                 .split(QLatin1Char('\n'))
-                 .first()
-                 .endsWith(QLatin1String("radio")),
-             true);
+    QVERIFY(CListCtrlCl::WrapTipText(QStringLiteral("radio radio radio radio radio radio"), metrics,
+                                     100)
+                .split(QLatin1Char('\n'))
+                .first()
+                .endsWith(QLatin1String("radio")));
   }
 
-  void HoverShowsTheCellTip() {
-    for (int i = 0; i < 3; ++i)
-      AddRow(*list_, QStringLiteral("电台%1").arg(i), QStringLiteral("2"));
+  void HoverShowsTheCellTipAndNeverTheWindows() {
+    AddRows(*list_, 3);
     list_->SetCellTip(0, 0, QStringLiteral("电台0\n频率: 未知\n类型: 未知\n热度: 2"));
     list_->EnableCellTips(true);
     QWidget* viewport = list_->viewport();
-
     QTest::mouseMove(viewport, list_->CellLabelRect(0, 0).center());
     QTRY_VERIFY(QToolTip::isVisible());
     // The tip is shown as escaped rich text (spaces may become non-breaking).
     QVERIFY2(QToolTip::text().contains(QStringLiteral("电台0")) &&
                  QToolTip::text().contains(QStringLiteral("热度")),
              qPrintable(QToolTip::text()));
-
-    // A cell without a stored text shows nothing.
     QTest::mouseMove(viewport, list_->CellLabelRect(0, 1).center());
     QTRY_VERIFY(!QToolTip::isVisible());
-    QTest::qWait(250);
-    QVERIFY(!QToolTip::isVisible());
 
-    // Back to the tipped cell, then moving inside it does not register the tip again.
-    QTest::mouseMove(viewport, list_->CellLabelRect(0, 0).center());
-    QTRY_VERIFY(QToolTip::isVisible());
-    QToolTip::hideText();
-    QTRY_VERIFY(!QToolTip::isVisible());
-    QTest::mouseMove(viewport, list_->CellLabelRect(0, 0).center() + QPoint(5, 2));
-    QTest::qWait(250);
-    QVERIFY(!QToolTip::isVisible());
-  }
-
-  void NeverShowsTheWindowsTip_data() {
-    QTest::addColumn<QString>("ownTip");
-    QTest::newRow("station list") << QString();
-    QTest::newRow("category list") << QStringLiteral("分类列表");
-  }
-
-  void NeverShowsTheWindowsTip() {
-    QFETCH(QString, ownTip);
     window_.setToolTip(QStringLiteral("窗口"));
-    list_->setToolTip(ownTip);
     const QPoint pos(20, 20);
-    QHelpEvent help(QEvent::ToolTip, pos, list_->viewport()->mapToGlobal(pos));
-    QApplication::sendEvent(list_->viewport(), &help);
-    if (ownTip.isEmpty()) {
-      QVERIFY(!QToolTip::isVisible() || QToolTip::text() != QStringLiteral("窗口"));
-    } else {
-      QTRY_VERIFY(QToolTip::isVisible());
-      QCOMPARE(QToolTip::text(), ownTip);
-    }
+    QHelpEvent help(QEvent::ToolTip, pos, viewport->mapToGlobal(pos));
+    QApplication::sendEvent(viewport, &help);
+    QVERIFY(!QToolTip::isVisible() || QToolTip::text() != QStringLiteral("窗口"));
     window_.setToolTip(QString());
-    QToolTip::hideText();
-    QTRY_VERIFY(!QToolTip::isVisible());
   }
 
-  void MouseSelectsAndReportsRows() {
-    for (int i = 0; i < 5; ++i)
-      AddRow(*list_, QStringLiteral("电台%1").arg(i), QStringLiteral("2"));
+  // One real input of each kind reaches the model; what it reports leaves as the signal.
+  void MouseAndKeysReachTheModelAndClicksLeaveAsSignals() {
+    AddRows(*list_, 50);
     QSignalSpy clicked(list_, &CListCtrlCl::itemClicked);
     QSignalSpy doubled(list_, &CListCtrlCl::itemDoubleClicked);
     QSignalSpy right(list_, &CListCtrlCl::itemRightClicked);
     QWidget* viewport = list_->viewport();
     const auto rowPoint = [](int row) { return QPoint(50, row * 24 + 10); };
-
-    QTest::mouseClick(viewport, Qt::LeftButton, {}, rowPoint(1));
-    QCOMPARE(clicked.count(), 1);
-    QCOMPARE(clicked.at(0), QVariantList({1003, 1}));
-    QVERIFY(list_->IsItemSelected(1));
-
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, rowPoint(1));
     QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, rowPoint(3));
     QVERIFY(list_->IsItemSelected(1) && list_->IsItemSelected(3));
-    QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, rowPoint(1));
-    QVERIFY(!list_->IsItemSelected(1) && list_->IsItemSelected(3));
-
-    QTest::mouseClick(viewport, Qt::LeftButton, {}, rowPoint(2));
-    QVERIFY(list_->IsItemSelected(2) && !list_->IsItemSelected(3));
-
-    // Below the last row: row -1, and the selection is cleared.
-    QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(50, 5 * 24 + 30));
-    QCOMPARE(clicked.last(), QVariantList({1003, -1}));
-    QVERIFY(!list_->IsItemSelected(2));
-
-    clicked.clear();
     QTest::mouseDClick(viewport->window()->windowHandle(), Qt::LeftButton, {},
                        viewport->mapTo(viewport->window(), rowPoint(4)));
-    QCOMPARE(doubled.count(), 1);
-    QCOMPARE(clicked.count(), 1);
-    QCOMPARE(doubled.at(0), QVariantList({1003, 4}));
-    QVERIFY(list_->IsItemSelected(4));
-
     QTest::mouseClick(viewport, Qt::RightButton, {}, rowPoint(0));
+    QCOMPARE(clicked.count(), 3);
+    QCOMPARE(clicked.at(0), QVariantList({1003, 1}));
+    QCOMPARE(doubled.count(), 1);
+    QCOMPARE(doubled.at(0), QVariantList({1003, 4}));
     QCOMPARE(right.count(), 1);
     QCOMPARE(right.at(0), QVariantList({1003, 0}));
-    QVERIFY(list_->IsItemSelected(0) && !list_->IsItemSelected(4));
-    QTest::mouseClick(viewport, Qt::RightButton, {}, QPoint(50, 290));
-    QCOMPARE(right.last(), QVariantList({1003, -1}));
-  }
-
-  void ArrowKeysMoveTheSelectionSilently() {
-    for (int i = 0; i < 50; ++i)
-      AddRow(*list_, QStringLiteral("电台%1").arg(i), QStringLiteral("2"));
-    QSignalSpy clicked(list_, &CListCtrlCl::itemClicked);
-    QSignalSpy doubled(list_, &CListCtrlCl::itemDoubleClicked);
-    QTest::keyClick(list_, Qt::Key_Down);
-    QVERIFY(list_->IsItemSelected(0));
-    QTest::keyClick(list_, Qt::Key_Down);
-    QVERIFY(list_->IsItemSelected(1) && !list_->IsItemSelected(0));
     QTest::keyClick(list_, Qt::Key_End);
     QVERIFY(list_->IsItemSelected(49));
     QVERIFY(list_->GetTopIndex() > 0);
-    QTest::keyClick(list_, Qt::Key_Up);
-    QVERIFY(list_->IsItemSelected(48));
-    QTest::keyClick(list_, Qt::Key_Home);
-    QVERIFY(list_->IsItemSelected(0));
-    QCOMPARE(list_->GetTopIndex(), 0);
-    QCOMPARE(clicked.count(), 0);
-    QCOMPARE(doubled.count(), 0);
+    QCOMPARE(list_->verticalScrollBar()->value(), list_->GetTopIndex());
+    QCOMPARE(clicked.count(), 3);
   }
 
-  void EnsureVisibleAndScrollBar() {
-    const int fullWidth = list_->clientWidth();
-    QCOMPARE(fullWidth, 240);
-    for (int i = 0; i < 100; ++i)
-      AddRow(*list_, QStringLiteral("电台%1").arg(i), QStringLiteral("2"));
-    // A vertical scroll bar takes its width from the client area at once.
-    QVERIFY(list_->clientWidth() < fullWidth);
+  // The scroll bar's room comes out of the columns at once, so the meters stay whole.
+  void AScrollBarNarrowsTheColumns() {
+    QCOMPARE(list_->clientWidth(), 240);
+    AddRows(*list_, 100);
+    QVERIFY(list_->verticalScrollBar()->isVisibleTo(list_));
+    const int client = list_->clientWidth();
+    QVERIFY(client < 240);
+    QVERIFY(list_->GetColumnWidth(0) + list_->GetColumnWidth(1) <= client);
     list_->EnsureVisible(50);
-    const int visible = 310 / 24;
-    QVERIFY(list_->GetTopIndex() <= 50 && 50 < list_->GetTopIndex() + visible);
     const QImage shot = Shot(*list_);
-    const QRect label = list_->CellLabelRect(50, 0);
-    QVERIFY(label.top() >= 0 && label.bottom() < 310);
-    QVERIFY(InkCount(shot, label.adjusted(1, 0, 0, 0), RowColor(50)) > 0);
-    list_->EnsureVisible(0);
-    QCOMPARE(list_->GetTopIndex(), 0);
-  }
+    const QRect meter = InkBounds(shot, list_->CellLabelRect(50, 1), RowColor(50));
+    QCOMPARE(meter.width(), 14);
+    QVERIFY(InkCount(shot, TextArea(*list_, 50), RowColor(50)) > 0);
 
-  void ClientWidthIsKnownBeforeTheListIsShown() {
     CListCtrlCl hidden(1003);
     hidden.setGeometry(60, 210, 240, 310);
     QCOMPARE(hidden.clientWidth(), 240);
@@ -413,39 +255,6 @@ class ListCtrlClTest : public QObject {
     for (int i = 0; i < 20; ++i)
       hidden.InsertItem(i, QStringLiteral("电台"));
     QVERIFY(hidden.clientWidth() < 240);
-    hidden.setGeometry(4, 4, 0, 0);
-    QCOMPARE(hidden.clientWidth(), 0);
-  }
-
-  void RefillStartsAtTheTop() {
-    for (int i = 0; i < 100; ++i)
-      AddRow(*list_, QStringLiteral("电台%1").arg(i), QStringLiteral("2"));
-    list_->EnsureVisible(99);
-    QVERIFY(list_->GetTopIndex() > 0);
-    list_->SetRedraw(false);
-    list_->DeleteAllItems();
-    for (int i = 0; i < 100; ++i)
-      AddRow(*list_, QStringLiteral("电台%1").arg(i), QStringLiteral("2"));
-    list_->SetRedraw(true);
-    QCOMPARE(list_->GetTopIndex(), 0);
-  }
-
-  void ItemTextAccess() {
-    QCOMPARE(list_->InsertItem(-1, QStringLiteral("x")), -1);
-    QCOMPARE(list_->InsertItem(5, QStringLiteral("a")), 0);
-    QCOMPARE(list_->InsertItem(0, QStringLiteral("b")), 0);
-    QCOMPARE(list_->GetItemText(0, 0), QStringLiteral("b"));
-    QCOMPARE(list_->GetItemText(1, 0), QStringLiteral("a"));
-    QVERIFY(list_->SetItemText(1, 1, QStringLiteral("4")));
-    QVERIFY(!list_->SetItemText(1, 2, QStringLiteral("no column")));
-    QVERIFY(!list_->SetItemText(2, 0, QStringLiteral("no row")));
-    QCOMPARE(list_->GetItemText(1, 1), QStringLiteral("4"));
-    QCOMPARE(list_->GetItemText(0, 1), QString());
-    QCOMPARE(list_->GetItemText(7, 0), QString());
-    QCOMPARE(list_->GetItemText(-1, 0), QString());
-    QCOMPARE(list_->GetItemCount(), 2);
-    QVERIFY(list_->DeleteAllItems());
-    QCOMPARE(list_->GetItemCount(), 0);
   }
 
   void FillsOneHundredThousandRowsQuickly() {
@@ -486,7 +295,6 @@ class ListCtrlClTest : public QObject {
     QVERIFY2(fillMs < 2000, qPrintable(QString::number(fillMs)));
     QVERIFY2(paintMs < 500, qPrintable(QString::number(paintMs)));
     QVERIFY2(scrollMs < 500, qPrintable(QString::number(scrollMs)));
-    QCOMPARE(list_->GetItemCount(), kRows);
     QCOMPARE(list_->GetItemText(kRows - 1, 1), QStringLiteral("3"));
     QVERIFY(list_->GetTopIndex() > kRows - 20);
     QVERIFY(InkCount(last, TextArea(*list_, kRows - 1), RowColor(kRows - 1)) > 0);

@@ -174,5 +174,29 @@ TEST(Id3v2, ReadsTitleAndArtistInTheirEncodings) {
   EXPECT_EQ(Id3v2TagSize("ID3" + Bytes({4, 0, 0x10, 0, 0, 1, 0})), 10u + 128 + 10);  // footer
 }
 
+// A tag can be as long as a segment: its frames are walked, not copied, and a title is cut.
+TEST(Id3v2, ReadsTheTitleOfAHugeTagCutToTheCap) {
+  const std::string cut(256, 'x');
+  // ID3v2.3, unsynchronised as a whole: a picture of 0xFF bytes before the title frame.
+  const std::string picture(300000, '\xFF');
+  std::string v23_body = "APIC" + Bytes({0, 0x04, 0x93, 0xE0, 0, 0}) + picture;  // 300000
+  v23_body += "TIT2" + Bytes({0, 0, 0, 5, 0, 0, 0}) + "Song";
+  std::string v23_unsync;
+  for (char c : v23_body) {
+    v23_unsync += c;
+    if (c == '\xFF') v23_unsync += '\0';
+  }
+  const size_t size = v23_unsync.size();
+  const std::string v23 =
+      "ID3" +
+      Bytes({3, 0, 0x80, static_cast<int>(size >> 21) & 0x7F, static_cast<int>(size >> 14) & 0x7F,
+             static_cast<int>(size >> 7) & 0x7F, static_cast<int>(size) & 0x7F}) +
+      v23_unsync;
+  EXPECT_EQ(ReadId3Title(v23), "Song");
+  EXPECT_EQ(ReadId3Title(test::Id3Tag({{"TIT2", std::string(1 << 20, 'x')}})), cut);
+  EXPECT_EQ(ReadId3Title(test::Id3Tag({{"TPE1", std::string(200, 'a')}, {"TIT2", cut}})),
+            std::string(200, 'a') + " - " + std::string(256 - 203, 'x'));
+}
+
 }  // namespace
 }  // namespace lumio::stream

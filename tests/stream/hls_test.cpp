@@ -2,6 +2,7 @@
 
 #include "stream/hls_live_window.h"
 #include "stream/hls_playlist.h"
+#include "stream/stream_limits.h"
 
 namespace lumio::stream {
 namespace {
@@ -78,6 +79,56 @@ TEST(HlsPlaylist, AttributeListsKeepCommasInsideQuotes) {
   EXPECT_EQ(ParseHlsAttributes("A=1,B=\"x,y\",C=0x1F, D = \"\" ,E=\"open"),
             (Attributes{{"A", "1"}, {"B", "x,y"}, {"C", "0x1F"}, {"D", ""}, {"E", "open"}}));
   EXPECT_EQ(ParseHlsAttributes(""), Attributes{});
+}
+
+// The target duration sets how often a player reloads: whatever a server writes there, the
+// player neither storms the server nor waits for ever, and no conversion overflows.
+TEST(HlsPlaylist, TakesTheTargetDurationIntoTheLimits) {
+  constexpr double kMin = limits::kMinHlsTargetDurationSeconds;
+  constexpr double kMax = limits::kMaxHlsTargetDurationSeconds;
+  const struct {
+    const char* value;
+    double seconds;
+  } cases[] = {{"10", 10},       {" 6.5 ", 6.5}, {"1e300", kMax}, {"1e400", kMax},
+               {"nan", kMax},    {"inf", kMax},  {"-inf", kMax},  {"0.000001", kMin},
+               {"1e-400", kMin}, {"0", kMin},    {"-5", kMin},    {"-1e400", kMin},
+               {"", 0},          {"ten", 0}};
+  for (const auto& c : cases) {
+    const std::string text =
+        std::string("#EXTM3U\n#EXT-X-TARGETDURATION:") + c.value + "\n#EXTINF:4,\na.ts\n";
+    EXPECT_EQ(ParseHlsPlaylist(text, kUrl).media.target_duration, c.seconds) << c.value;
+  }
+}
+
+// A playlist is read up to the byte cap, a cut last line (a part of a URI) is left out, titles
+// are cut like stream titles, and a byte range whose end no number holds is no segment.
+TEST(HlsPlaylist, ReadsWithinItsCapsAndLeavesOutACutLastLine) {
+  const auto uris = [](const HlsPlaylist& p) {
+    std::vector<std::string> out;
+    for (const HlsSegment& s : p.media.segments)
+      out.push_back(s.uri.substr(s.uri.rfind('/') + 1));
+    return out;
+  };
+  using Uris = std::vector<std::string>;
+  const std::string cut = "#EXTM3U\n#EXTINF:4,\na.ts\n#EXTINF:4,\nb.t";
+  EXPECT_EQ(uris(ParseHlsPlaylist(cut, kUrl, false)), Uris{"a.ts"});
+  EXPECT_EQ(uris(ParseHlsPlaylist(cut, kUrl)), (Uris{"a.ts", "b.t"}));
+
+  std::string across = "#EXTM3U\n#EXTINF:4,\na.ts\n#";
+  across += std::string(limits::kMaxHlsPlaylistBytes - across.size() - 10, 'x') + "\n";
+  across += "#EXTINF:4,\nacross-the-cap.ts\n#EXTINF:4,\nafter.ts\n";
+  EXPECT_EQ(uris(ParseHlsPlaylist(across, kUrl)), Uris{"a.ts"});
+
+  const HlsPlaylist titled =
+      ParseHlsPlaylist("#EXTM3U\n#EXTINF:4," + std::string(100000, 'x') + "\na.ts\n", kUrl);
+  ASSERT_EQ(titled.media.segments.size(), 1u);
+  EXPECT_EQ(titled.media.segments[0].title, std::string(limits::kMaxTitleBytes, 'x'));
+
+  const HlsPlaylist ranges = ParseHlsPlaylist(
+      "#EXTM3U\n#EXT-X-BYTERANGE:9223372036854775807@9223372036854775807\n#EXTINF:4,\na.ts\n"
+      "#EXT-X-BYTERANGE:9223372036854775807\n#EXTINF:4,\na.ts\n#EXTINF:4,\nb.ts\n",
+      kUrl);
+  EXPECT_EQ(uris(ranges), (Uris{"a.ts", "b.ts"}));
 }
 
 // A live window of `count` segments of `seconds` each, numbered from `first`.

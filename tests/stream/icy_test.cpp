@@ -2,6 +2,7 @@
 
 #include "stream/icy_demuxer.h"
 #include "stream/icy_metadata.h"
+#include "stream/stream_limits.h"
 #include "stream/stream_text.h"
 
 namespace lumio::stream {
@@ -114,6 +115,37 @@ TEST(StreamText, OnlyWellFormedUtf8IsTakenForUtf8) {
   EXPECT_EQ(StreamTextToGbk("\xC4\xE3\xBA\xC3"), "\xC4\xE3\xBA\xC3");
   EXPECT_EQ(Utf16ToUtf8(std::string("\x3C\xD8\xB5\xDF\x2D\x4E\x00\xD8", 8), false),
             "\xF0\x9F\x8E\xB5\xE4\xB8\xAD\xEF\xBF\xBD");  // a pair, 中, a lone surrogate
+}
+
+// However long a title a server sends, the listener gets at most the cap, cut between two
+// characters, converted as StreamTextToGbk converts the whole title.
+TEST(StreamText, ATitleIsCutAtACharacterWithinTheCap) {
+  constexpr size_t kCap = limits::kMaxTitleBytes;
+  const auto repeat = [](std::string_view text, size_t times) {
+    std::string out;
+    for (size_t i = 0; i < times; ++i)
+      out += text;
+    return out;
+  };
+  const std::string zhong_gbk = "\xD6\xD0";
+  const struct {
+    const char* what;
+    std::string raw;
+    std::string shown;
+  } cases[] = {
+      {"short", "Artist - Song", "Artist - Song"},
+      {"long UTF-8", repeat("中", 1000), repeat(zhong_gbk, kCap / 2)},
+      {"long UTF-8, odd start", "a" + repeat("中", 1000), "a" + repeat(zhong_gbk, kCap / 2 - 1)},
+      {"long GBK", repeat(zhong_gbk, 1000), repeat(zhong_gbk, kCap / 2)},
+      {"long GBK, odd start", "a" + repeat(zhong_gbk, 1000), "a" + repeat(zhong_gbk, kCap / 2 - 1)},
+      {"characters GBK lacks", repeat("\xF0\x9F\x8E\xB5", 1000), std::string(kCap, '?')},
+      // Not UTF-8 as a whole, however much of its start is: taken as GBK as it is.
+      {"UTF-8 start, broken end", repeat("中", 1000) + "\xFF", repeat("中", 1000).substr(0, kCap)},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(StreamTitleForListener(c.raw), c.shown) << c.what;
+    EXPECT_EQ(ParseIcyMetadata("StreamTitle='" + c.raw + "';").title, c.shown) << c.what;
+  }
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "stream/markup_scan.h"
 #include "stream/playlist_kind.h"
+#include "stream/stream_limits.h"
 
 namespace lumio::stream {
 namespace {
@@ -58,9 +60,10 @@ struct ParseCase {
   Entries expected;
 };
 
-void ExpectParses(const std::vector<ParseCase>& cases) {
+void ExpectParses(const std::vector<ParseCase>& cases, bool whole = true) {
   for (const ParseCase& c : cases)
-    EXPECT_EQ(ParsePlaylist(c.kind, c.bytes, "http://h.example/dir/list"), c.expected) << c.what;
+    EXPECT_EQ(ParsePlaylist(c.kind, c.bytes, "http://h.example/dir/list", whole), c.expected)
+        << c.what;
 }
 
 TEST(ParsePlaylist, LineFormatsGiveEveryEntryInOrder) {
@@ -127,6 +130,88 @@ TEST(ParsePlaylist, MarkupFormatsForgiveSloppyFiles) {
         {"http://h.example/dir/rel/2.mp3", "Two \xD6\xD0"},
         {"http://a/3?x=1&y=2", ""}}},
   });
+}
+
+// A hostile or broken server's playlist costs no more than the caps: reading stops at the
+// entry cap and at the byte cap, and a title is cut like a stream title.
+TEST(ParsePlaylist, StopsAtTheEntryAndByteCaps) {
+  constexpr size_t kEntries = limits::kMaxPlaylistEntries;
+  std::string one_letter;  // a megabyte of one-letter entries, a to z over and over
+  while (one_letter.size() < 1024 * 1024)
+    one_letter += std::string(1, static_cast<char>('a' + one_letter.size() / 2 % 26)) + "\n";
+  std::string pls = "[playlist]\n";
+  std::string xspf = "<playlist><trackList>";
+  std::string asx = "<asx><entry>";
+  Entries first;
+  for (size_t n = 40; n >= 1; --n)
+    pls += "File" + std::to_string(n) + "=" + std::to_string(n) + "\n";
+  for (size_t n = 1; n <= 40; ++n) {
+    xspf += "<track><location>" + std::to_string(n) + "</location></track>";
+    asx += "<ref href=\"" + std::to_string(n) + "\"/>";
+    if (n <= kEntries) first.push_back({"http://h.example/dir/" + std::to_string(n), ""});
+  }
+  Entries first_titled = first;
+  for (PlaylistEntry& e : first_titled)
+    e.title = "T";
+  Entries letters;
+  for (size_t i = 0; i < kEntries; ++i)
+    letters.push_back({"http://h.example/dir/" + std::string(1, static_cast<char>('a' + i)), ""});
+  // An address that runs across the byte cap is cut there, and nothing after the cap is read.
+  std::string across = "http://a/first\n#";
+  across += std::string(limits::kMaxPlaylistBytes - across.size() - 5, 'x') + "\n";
+  across += "http://a/across-the-cap\nhttp://a/after\n";
+  std::string zhongwen_utf8;
+  for (int i = 0; i < 1000; ++i)
+    zhongwen_utf8 += "中";
+  std::string zhongwen_gbk;
+  for (size_t i = 0; i < limits::kMaxTitleBytes / 2; ++i)
+    zhongwen_gbk += "\xD6\xD0";
+  ExpectParses({
+      {"M3U: a megabyte of one-letter entries", K::kM3u, one_letter, letters},
+      {"PLS: the lowest numbers, whatever their order", K::kPls, pls, first},
+      {"XSPF: the first tracks", K::kXspf, xspf, first},
+      {"ASX: the first refs of one entry, titled after them", K::kAsx,
+       asx + "<title>T</title></entry></asx>", first_titled},
+      {"M3U across the byte cap", K::kM3u, across, {{"http://a/first", ""}}},
+      {"a title longer than a window",
+       K::kM3u,
+       "#EXTINF:-1," + zhongwen_utf8 + "\nhttp://a/1\n",
+       {{"http://a/1", zhongwen_gbk}}},
+  });
+}
+
+// A body cut by a dropped connection, or by a fetcher at the cap: the last line may be a part
+// of an address, and a title may be a part of a title.
+TEST(ParsePlaylist, ACutBodyLeavesOutItsPartialLastEntry) {
+  const std::vector<ParseCase> cases = {
+      {"M3U", K::kM3u, "http://a/1\r\nhttp://a/2", {{"http://a/1", ""}}},
+      {"M3U cut between CR and LF", K::kM3u, "http://a/1\r", {{"http://a/1", ""}}},
+      {"PLS", K::kPls, "[playlist]\nFile1=http://a/1\nFile2=http://a/2", {{"http://a/1", ""}}},
+      {"reference file",
+       K::kAsx,
+       "[Reference]\nRef1=http://a/1\nRef2=http://a/2",
+       {{"http://a/1", ""}}},
+      {"ASX cut inside a quoted address holding a \">\"",
+       K::kAsx,
+       "<asx><entry><ref href=\"http://a/1\"/></entry><entry><ref href=\"http://a/2?a=>b",
+       {{"http://a/1", ""}}},
+      {"XSPF cut inside a title",
+       K::kXspf,
+       "<playlist><track><location>http://a/1</location><title>Radio Bei",
+       {{"http://a/1", ""}}},
+  };
+  ExpectParses(cases, false);
+  // The same bodies whole: a last line without its end is an entry, an unclosed title a title.
+  EXPECT_EQ(ParseM3u(cases[0].bytes, "http://h/").size(), 2u);
+  EXPECT_EQ(ParseAsx(cases[4].bytes, "http://h/").size(), 2u);
+  EXPECT_EQ(ParseXspf(cases[5].bytes, "http://h/"), (Entries{{"http://a/1", "Radio Bei"}}));
+}
+
+// "&" with no reference after it is kept, and a text of them is read once, not once per "&"
+// (the test's timeout is the measure: megabytes of "&" took minutes that way).
+TEST(DecodeEntities, KeepsBareAmpersandsInOnePass) {
+  const std::string bare(8 * 1024 * 1024, '&');
+  EXPECT_EQ(DecodeEntities(bare + "&amp;&#x4E2D;&bogus;"), bare + "&中&bogus;");
 }
 
 }  // namespace

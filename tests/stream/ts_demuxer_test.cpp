@@ -7,6 +7,7 @@
 
 #include "stream/audio_framer.h"
 #include "stream/id3v2.h"
+#include "stream/stream_limits.h"
 #include "stream_builders.h"
 
 namespace lumio::stream {
@@ -145,6 +146,35 @@ TEST(TsDemuxer, SegmentsOfOneStreamJoinAcrossFlushes) {
   demuxer.Feed(Join(second), audio, metadata);
   demuxer.Flush(audio, metadata);
   EXPECT_EQ(Runs(audio), "a100 b100");
+}
+
+// A PES of open length ends only where the next starts: an endless one must not grow memory
+// without bound. Its audio goes on in pieces, and a long ID3 PES still gives its title.
+TEST(TsDemuxer, AnEndlessPesIsHandedOnInPiecesWithinTheCap) {
+  constexpr size_t kCap = limits::kMaxPesBytes;
+  const std::string tag = test::Id3Tag({{"TIT2", "Song"}}, 3 * kCap);
+  std::vector<std::string> packets = Segment({Payload('a', 3 * kCap + 1000)}, 0x0F, false);
+  int audio_counter = static_cast<int>((packets.size() - 2) & 0x0F);  // after the tables
+  int counter = 0;
+  for (std::string& p : Packetize(kId3Pid, test::Pes(0xBD, tag, 0, false), counter))
+    packets.push_back(std::move(p));
+  for (std::string& p : Packetize(kAudioPid, test::Pes(0xC0, Payload('b', 100)), audio_counter))
+    packets.push_back(std::move(p));
+  const std::string stream = Join(packets);
+
+  TsDemuxer demuxer;
+  Demuxed out;
+  size_t most_held = 0;
+  for (size_t at = 0; at < stream.size(); at += 4096) {
+    demuxer.Feed(std::string_view(stream).substr(at, 4096), out.audio, out.metadata);
+    most_held = std::max(most_held, demuxer.held_bytes());
+  }
+  demuxer.Flush(out.audio, out.metadata);
+  EXPECT_LE(most_held, 2 * kCap + kTsPacketSize);  // a PES of each stream, a partial packet
+  EXPECT_EQ(Runs(out.audio), "a" + std::to_string(3 * kCap + 1000) + " b100");
+  ASSERT_EQ(out.metadata.size(), 1u);
+  EXPECT_LE(out.metadata[0].payload.size(), kCap);
+  EXPECT_EQ(ReadId3Title(out.metadata[0].payload), "Song");
 }
 
 std::string ReadFile(const std::string& path) {

@@ -226,6 +226,12 @@ class Parent {
 
   HWND hwnd() const { return m_window; }
   std::vector<Received>& received() { return m_received; }
+  // How many of the received messages were `message`.
+  size_t Count(UINT message) const {
+    return static_cast<size_t>(
+        std::count_if(m_received.begin(), m_received.end(),
+                      [message](const Received& r) { return r.message == message; }));
+  }
   // The skin's split between its two colours, in client x.
   void SetSplit(int x) {
     m_split = x;
@@ -269,6 +275,11 @@ class Parent {
         return TRUE;
       }
       case WM_COMMAND:
+        self->m_received.push_back({message, wParam, lParam});
+        return 0;
+      // A right click on the background opens the tray menu: one on a control must not get here.
+      case WM_RBUTTONUP:
+      case WM_CONTEXTMENU:
         self->m_received.push_back({message, wParam, lParam});
         return 0;
       case WM_NOTIFY: {

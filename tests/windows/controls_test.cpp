@@ -1,6 +1,6 @@
-// The skin bitmaps, the drawing helpers, and the button, slider and banner on a real display under
-// Wine, each in a stand-in for the main dialog: the frames, thumb and banner they show (read back
-// from the screen), and the commands, slider messages and clicks that real mouse input gives.
+// The skin bitmaps, the drawing helpers, and the button and the slider on a real display under
+// Wine, each in a stand-in for the main dialog: the frames and the thumb they show (read back from
+// the screen), and that real mouse input reaches them and leaves as the dialog's messages.
 
 #include <windows.h>
 
@@ -19,6 +19,7 @@
 #include "win/offscreen_dc.h"
 #include "win/reflect.h"
 #include "win/skin_button.h"
+#include "win/skin_label.h"
 #include "win/skin_slider.h"
 
 namespace lumio::win {
@@ -90,75 +91,120 @@ TEST(SkinBitmaps, EveryBitmapOfTheSkinLoadsWithItsSize) {
   EXPECT_FALSE(LoadSkinBitmap(4242));
 }
 
-TEST(SkinButton, ShowsItsFramesAndReportsOneCommandPerClick) {
-  Parent parent;
-  const HWND control = parent.AddStatic(kIdcPlay, 20, 100, 35, 35);
-  SkinButton button;
-  ASSERT_TRUE(button.Subclass(control));
-  button.SetSkinBitmap(kBmpPlayNormal);
-  EXPECT_EQ(button.frameWidth(), 35);
-  EXPECT_EQ(button.frameHeight(), 35);
-  const Bitmap skin = LoadSkinBitmap(kBmpPlayNormal);
-  const Picture frames = ReadBitmap(skin.get());
-  MoveMouseTo(parent.hwnd(), 300, 300);
-  InvalidateRect(control, nullptr, TRUE);
-  UpdateWindow(control);
-  EXPECT_TRUE(ShowsPart(Screenshot(control), 0, 0, frames, 0, 0, 35, 35));
-
-  MoveMouseTo(control, 10, 10);
-  EXPECT_TRUE(PumpUntil([&] { return button.frame() == 1; }));
-  UpdateWindow(control);
-  EXPECT_TRUE(ShowsPart(Screenshot(control), 0, 0, frames, 35, 0, 35, 35));
-  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, reinterpret_cast<const wchar_t*>(32649)));
-  MoveMouseTo(parent.hwnd(), 300, 300);
-  EXPECT_TRUE(PumpUntil([&] { return button.frame() == 0; }));
-
-  Click(control, 10, 10);
-  Click(control, 12, 12, true);
-  ASSERT_EQ(parent.received().size(), 3U);
-  for (const Received& command : parent.received()) {
-    EXPECT_EQ(command.message, static_cast<UINT>(WM_COMMAND));
-    EXPECT_EQ(LOWORD(command.wParam), kIdcPlay);
-    EXPECT_EQ(reinterpret_cast<HWND>(command.lParam), control);
+// The play button 1016 at (20, 100) in a stand-in for the dialog.
+struct ButtonFixture {
+  ButtonFixture() {
+    control = parent.AddStatic(kIdcPlay, 20, 100, 35, 35);
+    button.Subclass(control);
+    button.SetSkinBitmap(kBmpPlayNormal);
+    MoveMouseTo(parent.hwnd(), 300, 300);
   }
-  // A click, then a double click: the dialog acts on STN_CLICKED only.
-  EXPECT_EQ(HIWORD(parent.received()[0].wParam), STN_CLICKED);
-  EXPECT_EQ(HIWORD(parent.received()[1].wParam), STN_CLICKED);
-  EXPECT_EQ(HIWORD(parent.received()[2].wParam), STN_DBLCLK);
+  Parent parent;
+  HWND control = nullptr;
+  SkinButton button;
+};
+
+TEST(SkinButton, PaintsFrameZeroAndTheHoverFrameUnderThePointer) {
+  ButtonFixture f;
+  const Picture frames = Skin(kBmpPlayNormal);
+  InvalidateRect(f.control, nullptr, TRUE);
+  UpdateWindow(f.control);
+  EXPECT_TRUE(ShowsPart(Screenshot(f.control), 0, 0, frames, 0, 0, 35, 35));
+  MoveMouseTo(f.control, 10, 10);
+  EXPECT_TRUE(PumpUntil([&] { return f.button.model().frame() == 1; }));
+  UpdateWindow(f.control);
+  EXPECT_TRUE(ShowsPart(Screenshot(f.control), 0, 0, frames, 35, 0, 35, 35));
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, reinterpret_cast<const wchar_t*>(32649)));
+  MoveMouseTo(f.parent.hwnd(), 300, 300);
+  EXPECT_TRUE(PumpUntil([&] { return f.button.model().frame() == 0; }));
 }
 
-TEST(DrawingHelpers, OffscreenPaintingKeyColourMasksAndSavedAreas) {
-  const ClientDC screen(nullptr);
-  const MemoryDC target(screen.get());
-  const Bitmap canvas(CreateCompatibleBitmap(screen.get(), 40, 40));
-  const SelectScope selected(target.get(), canvas.get());
+TEST(SkinButton, APressSendsTheCommandBeforeTheRelease) {
+  ButtonFixture f;
+  MoveMouseTo(f.control, 10, 10);
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  ASSERT_TRUE(PumpUntil([&] { return f.parent.Count(WM_COMMAND) == 1; }));
+  const Received& command = f.parent.received().front();
+  EXPECT_EQ(LOWORD(command.wParam), kIdcPlay);
+  EXPECT_EQ(HIWORD(command.wParam), STN_CLICKED);
+  EXPECT_EQ(reinterpret_cast<HWND>(command.lParam), f.control);
+  SendMouse(MOUSEEVENTF_LEFTUP);
+  Pump(100);
+  EXPECT_EQ(f.parent.Count(WM_COMMAND), 1U);
+}
+
+// The dialog acts on STN_CLICKED only: a double click on Next skips one station.
+TEST(SkinButton, ADoubleClickIsOneClick) {
+  ButtonFixture f;
+  Click(f.control, 12, 12, true);
+  ASSERT_EQ(f.parent.Count(WM_COMMAND), 2U);
+  EXPECT_EQ(HIWORD(f.parent.received()[0].wParam), STN_CLICKED);
+  EXPECT_EQ(HIWORD(f.parent.received()[1].wParam), STN_DBLCLK);
+}
+
+// A right click on the background opens the tray menu; on a control it is the control's own.
+TEST(SkinnedControls, RightClicksNeverReachTheDialog) {
+  Parent parent;
+  SkinButton button;
+  button.Subclass(parent.AddStatic(kIdcPlay, 20, 100, 35, 35));
+  button.SetSkinBitmap(kBmpPlayNormal);
+  SkinSlider slider;
+  slider.Subclass(parent.AddStatic(kIdcVolume, 60, 155, 180, 15, 0));
+  SkinLabel banner;
+  banner.Subclass(parent.AddStatic(kIdcBanner, 150, 30, 200, 20, 0));
+  RightClick(parent.hwnd(), 30, 110);
+  RightClick(parent.hwnd(), 100, 160);
+  RightClick(parent.hwnd(), 200, 40);
+  EXPECT_TRUE(parent.received().empty());
+  RightClick(parent.hwnd(), 300, 300);
+  EXPECT_EQ(parent.Count(WM_RBUTTONUP), 1U);
+}
+
+// A 40 x 40 picture in memory, red all over, with a blue background colour.
+struct Canvas {
+  Canvas() {
+    const Brush red(CreateSolidBrush(kRed));
+    FillRect(target.get(), &all, red.get());
+    SetBkColor(target.get(), kBlue);
+  }
+  void Fill(COLORREF colour) {
+    const Brush brush(CreateSolidBrush(colour));
+    FillRect(target.get(), &all, brush.get());
+  }
+  const ClientDC screen{nullptr};
+  const MemoryDC target{screen.get()};
+  const Bitmap canvas{CreateCompatibleBitmap(screen.get(), 40, 40)};
+  const SelectScope selected{target.get(), canvas.get()};
   const RECT all{0, 0, 40, 40};
-  const Brush red(CreateSolidBrush(kRed));
-  FillRect(target.get(), &all, red.get());
-  SetBkColor(target.get(), kBlue);
+};
+
+TEST(OffscreenDC, StartsFromTheTargetOrItsBackgroundAndLandsInOneCopy) {
+  Canvas c;
   {
     // Without the flag the picture starts in the target's background colour; nothing reaches
     // the target before the end.
-    const OffscreenDC offscreen(target.get(), RECT{10, 10, 30, 30}, false);
+    const OffscreenDC offscreen(c.target.get(), RECT{10, 10, 30, 30}, false);
     SetPixel(offscreen.get(), 12, 12, kGreen);
-    EXPECT_EQ(GetPixel(target.get(), 12, 12), kRed);
+    EXPECT_EQ(GetPixel(c.target.get(), 12, 12), kRed);
   }
-  EXPECT_EQ(GetPixel(target.get(), 12, 12), kGreen);
-  EXPECT_EQ(GetPixel(target.get(), 20, 20), kBlue);
-  EXPECT_EQ(GetPixel(target.get(), 9, 9), kRed);
-  EXPECT_EQ(GetPixel(target.get(), 30, 30), kRed);
+  EXPECT_EQ(GetPixel(c.target.get(), 12, 12), kGreen);
+  EXPECT_EQ(GetPixel(c.target.get(), 20, 20), kBlue);
+  EXPECT_EQ(GetPixel(c.target.get(), 9, 9), kRed);
+  EXPECT_EQ(GetPixel(c.target.get(), 30, 30), kRed);
   {
     // With it, whatever the target showed is the starting picture.
-    const OffscreenDC offscreen(target.get(), RECT{0, 0, 20, 20}, true);
+    const OffscreenDC offscreen(c.target.get(), RECT{0, 0, 20, 20}, true);
     SetPixel(offscreen.get(), 1, 1, kWhite);
   }
-  EXPECT_EQ(GetPixel(target.get(), 1, 1), kWhite);
-  EXPECT_EQ(GetPixel(target.get(), 12, 12), kGreen);
-  EXPECT_EQ(GetPixel(target.get(), 15, 15), kBlue);
-  EXPECT_EQ(GetPixel(target.get(), 5, 5), kRed);
+  EXPECT_EQ(GetPixel(c.target.get(), 1, 1), kWhite);
+  EXPECT_EQ(GetPixel(c.target.get(), 12, 12), kGreen);
+  EXPECT_EQ(GetPixel(c.target.get(), 15, 15), kBlue);
+  EXPECT_EQ(GetPixel(c.target.get(), 5, 5), kRed);
+}
 
-  // The thumb's key colour is its top-left pixel's: BuildMask blackens those pixels and whitens
-  // them in the mask; BlitMasked then leaves the destination there and draws the rest.
+// The thumb's key colour is its top-left pixel's: BuildMask blackens those pixels and whitens
+// them in the mask; BlitMasked then leaves the destination there and draws the rest.
+TEST(BuildMask, KeyPixelsLetTheDestinationShowThrough) {
   const Picture original = Skin(kBmpThumbNormal);
   const COLORREF key = original.at(0, 0);
   Bitmap thumb = LoadSkinBitmap(kBmpThumbNormal);
@@ -177,26 +223,32 @@ TEST(DrawingHelpers, OffscreenPaintingKeyColourMasksAndSavedAreas) {
   }
   EXPECT_GT(keyPixels, 0);
   EXPECT_LT(keyPixels, original.width * original.height);
-  FillRect(target.get(), &all, red.get());
+  Canvas c;
   {
-    const MemoryDC source(screen.get());
+    const MemoryDC source(c.screen.get());
     const SelectScope thumbSelected(source.get(), thumb.get());
-    BlitMasked(target.get(), 5, 5, original.width, original.height, source.get(), 0, 0, mask.get());
+    BlitMasked(c.target.get(), 5, 5, original.width, original.height, source.get(), 0, 0,
+               mask.get());
   }
-  const Picture drawn = ReadBitmap(canvas.get());
+  const Picture drawn = ReadBitmap(c.canvas.get());
   for (int y = 0; y < original.height; ++y) {
     for (int x = 0; x < original.width; ++x) {
       const COLORREF expected = original.at(x, y) == key ? kRed : original.at(x, y);
       ASSERT_EQ(drawn.at(x + 5, y + 5), expected) << x << "," << y;
     }
   }
+}
 
+TEST(SaveArea, PutsThePixelsBackWhereTheyWere) {
+  Canvas c;
+  SetPixel(c.target.get(), 7, 7, kGreen);
   Bitmap area;
-  SaveArea(target.get(), 5, 5, 10, 10, area);
-  FillRect(target.get(), &all, red.get());
-  RestoreArea(target.get(), 5, 5, 10, 10, area.get());
-  EXPECT_TRUE(ShowsPart(ReadBitmap(canvas.get()), 5, 5, drawn, 5, 5, 10, 10));
-  EXPECT_EQ(GetPixel(target.get(), 15, 15), kRed);
+  SaveArea(c.target.get(), 5, 5, 10, 10, area);
+  c.Fill(kWhite);
+  RestoreArea(c.target.get(), 5, 5, 10, 10, area.get());
+  EXPECT_EQ(GetPixel(c.target.get(), 7, 7), kGreen);
+  EXPECT_EQ(GetPixel(c.target.get(), 6, 6), kRed);
+  EXPECT_EQ(GetPixel(c.target.get(), 15, 15), kWhite);
 }
 
 // The normal-mode volume slider at `pos`: the active track left of the thumb centre, the plain
@@ -234,94 +286,130 @@ bool SameMessages(const std::vector<Received>& received,
   return true;
 }
 
-TEST(SkinSlider, DrawsTheVolumeAndReportsDragsKeysAndTheEndOfAPress) {
+// The normal-mode volume slider 1020 at (60, 155), at position 0, in a stand-in for the dialog.
+struct SliderFixture {
+  SliderFixture() {
+    control = parent.AddStatic(kIdcVolume, 60, 155, 100, 10, 0);
+    slider.Subclass(control);
+    SliderControl& volume = slider;
+    volume.SetChannelBitmaps(kBmpChannelNormal, kBmpActiveChannelNormal, false);
+    volume.SetThumbBitmaps(kBmpThumbNormal, kBmpActiveThumbNormal, true);
+    volume.ShowFocusRect(false);
+    volume.SetRange(0, 100);
+    volume.SetPos(0);
+    volume.SetMargins(2, 3, 2, 0);
+    MoveMouseTo(parent.hwnd(), 5, 5);
+  }
+  // Waits for `count` messages from the slider.
+  bool Receive(size_t count) {
+    return PumpUntil([&] { return parent.received().size() >= count; });
+  }
   Parent parent;
-  const HWND control = parent.AddStatic(kIdcVolume, 60, 155, 100, 10, 0);
+  HWND control = nullptr;
   SkinSlider slider;
-  ASSERT_TRUE(slider.Subclass(control));
-  SliderControl& volume = slider;
-  volume.SetChannelBitmaps(kBmpChannelNormal, kBmpActiveChannelNormal, false);
-  volume.SetThumbBitmaps(kBmpThumbNormal, kBmpActiveThumbNormal, true);
-  volume.ShowFocusRect(false);
-  volume.SetRange(0, 100);
-  volume.SetPos(140);
-  EXPECT_EQ(volume.GetPos(), 100);
-  volume.SetPos(0);
-  volume.SetMargins(2, 3, 2, 0);
+};
+
+TEST(SkinSlider, TakesTheChannelsSizeAndDrawsTheVolumeAtItsPlace) {
+  SliderFixture f;
   RECT client{};
-  GetClientRect(control, &client);
+  GetClientRect(f.control, &client);
   EXPECT_EQ(client.right, 180);
   EXPECT_EQ(client.bottom, 15);
-  EXPECT_EQ(slider.PosToPixel(0), 13);
-  EXPECT_EQ(slider.PosToPixel(100), 166);
-  MoveMouseTo(parent.hwnd(), 5, 5);
-  UpdateWindow(control);
-  EXPECT_TRUE(ShowsPart(Screenshot(control), 0, 0, ExpectedSlider(0, false), 0, 0, 180, 15));
+  UpdateWindow(f.control);
+  EXPECT_TRUE(ShowsPart(Screenshot(f.control), 0, 0, ExpectedSlider(0, false), 0, 0, 180, 15));
+  MoveMouseTo(f.control, 43, 7);
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  ASSERT_TRUE(f.Receive(1));
+  UpdateWindow(f.control);
+  EXPECT_TRUE(ShowsPart(Screenshot(f.control), 0, 0, ExpectedSlider(19, true), 0, 0, 180, 15));
+  SendMouse(MOUSEEVENTF_LEFTUP);
+  ASSERT_TRUE(f.Receive(2));
+  UpdateWindow(f.control);
+  EXPECT_TRUE(ShowsPart(Screenshot(f.control), 0, 0, ExpectedSlider(19, false), 0, 0, 180, 15));
+}
 
-  // A press 30 px right of the thumb centre takes the centre there at once; dragging beyond the
-  // end gives the maximum; the release ends the change and hands the focus back.
+// A press 30 px right of the thumb centre takes the centre there at once; dragging beyond the
+// end gives the maximum; the release ends the change and hands the focus back.
+TEST(SkinSlider, ARealDragPostsChangingAndTheReleaseChanged) {
+  SliderFixture f;
   using Changes = std::vector<std::pair<int32_t, LPARAM>>;
-  MoveMouseTo(control, 43, 7);
+  MoveMouseTo(f.control, 43, 7);
   SendMouse(MOUSEEVENTF_LEFTDOWN);
-  ASSERT_TRUE(PumpUntil([&] { return !parent.received().empty(); }));
-  EXPECT_TRUE(SameMessages(parent.received(), Changes{{kMsgSliderChanging, 19}}));
-  EXPECT_TRUE(slider.isPressed());
-  UpdateWindow(control);
-  EXPECT_TRUE(ShowsPart(Screenshot(control), 0, 0, ExpectedSlider(19, true), 0, 0, 180, 15));
-  MoveMouseTo(control, 250, 7);
+  ASSERT_TRUE(f.Receive(1));
+  EXPECT_TRUE(SameMessages(f.parent.received(), Changes{{kMsgSliderChanging, 19}}));
+  MoveMouseTo(f.control, 250, 7);
   SendMouse(MOUSEEVENTF_LEFTUP);
-  ASSERT_TRUE(PumpUntil([&] { return parent.received().size() == 3; }));
+  ASSERT_TRUE(f.Receive(3));
   EXPECT_TRUE(SameMessages(
-      parent.received(),
+      f.parent.received(),
       Changes{{kMsgSliderChanging, 19}, {kMsgSliderChanging, 100}, {kMsgSliderChanged, 100}}));
-  EXPECT_EQ(GetFocus(), parent.hwnd());
-  UpdateWindow(control);
-  EXPECT_TRUE(ShowsPart(Screenshot(control), 0, 0, ExpectedSlider(100, false), 0, 0, 180, 15));
+  EXPECT_EQ(GetFocus(), f.parent.hwnd());
+}
 
-  // Keys move it and end the change at once, even where the position stays.
-  parent.received().clear();
-  SetFocus(control);
-  EXPECT_EQ(SendMessageW(control, WM_GETDLGCODE, 0, 0), DLGC_WANTARROWS);
-  volume.SetPos(10);
-  SendMessageW(control, WM_KEYDOWN, VK_PRIOR, 0);
-  SendMessageW(control, WM_KEYDOWN, VK_LEFT, 0);
-  SendMessageW(control, WM_KEYDOWN, VK_END, 0);
+TEST(SkinSlider, KeysPostChangedAtOnceEvenAtAnEnd) {
+  SliderFixture f;
+  SetFocus(f.control);
+  EXPECT_EQ(SendMessageW(f.control, WM_GETDLGCODE, 0, 0), DLGC_WANTARROWS);
+  f.slider.SetPos(10);
+  SendMessageW(f.control, WM_KEYDOWN, VK_PRIOR, 0);
+  SendMessageW(f.control, WM_KEYDOWN, VK_LEFT, 0);
+  SendMessageW(f.control, WM_KEYDOWN, VK_END, 0);
+  SendMessageW(f.control, WM_KEYDOWN, 'A', 0);
+  ASSERT_TRUE(f.Receive(3));
   Pump(50);
+  using Changes = std::vector<std::pair<int32_t, LPARAM>>;
   EXPECT_TRUE(SameMessages(
-      parent.received(),
+      f.parent.received(),
       Changes{{kMsgSliderChanged, 0}, {kMsgSliderChanged, 0}, {kMsgSliderChanged, 100}}));
+}
 
-  // A quick second press is a press too: it drags.
-  parent.received().clear();
-  MoveMouseTo(control, 60, 7);
+// The static class turns a quick second press into a double click: on the slider it drags.
+TEST(SkinSlider, AQuickSecondPressDragsToo) {
+  SliderFixture f;
+  MoveMouseTo(f.control, 60, 7);
   SendMouse(MOUSEEVENTF_LEFTDOWN);
   SendMouse(MOUSEEVENTF_LEFTUP);
   SendMouse(MOUSEEVENTF_LEFTDOWN);
   Pump(50);
-  MoveMouseTo(control, 13, 7);
+  MoveMouseTo(f.control, 13, 7);
   SendMouse(MOUSEEVENTF_LEFTUP);
-  ASSERT_TRUE(PumpUntil([&] { return parent.received().size() == 4; }));
-  EXPECT_EQ(volume.GetPos(), 0);
-  EXPECT_EQ(parent.received()[2].message, static_cast<UINT>(kMsgSliderChanging));
-  EXPECT_EQ(parent.received()[2].lParam, 0);
+  ASSERT_TRUE(f.Receive(4));
+  EXPECT_EQ(f.slider.GetPos(), 0);
+  EXPECT_EQ(f.parent.received()[2].message, static_cast<UINT>(kMsgSliderChanging));
+  EXPECT_EQ(f.parent.received()[2].lParam, 0);
+}
 
-  // A press that loses the mouse to another window ends there: the pointer passing over the
-  // slider afterwards must not move the volume.
-  parent.received().clear();
-  MoveMouseTo(control, 90, 7);
+// A press that loses the mouse to another window ends there: the pointer passing over the
+// slider afterwards must not move the volume.
+TEST(SkinSlider, APressThatLosesTheMouseEndsThere) {
+  SliderFixture f;
+  MoveMouseTo(f.control, 90, 7);
   SendMouse(MOUSEEVENTF_LEFTDOWN);
-  ASSERT_TRUE(PumpUntil([&] { return !parent.received().empty(); }));
-  const int pressedAt = volume.GetPos();
-  SetCapture(parent.hwnd());
+  ASSERT_TRUE(f.Receive(1));
+  const int pressedAt = f.slider.GetPos();
+  SetCapture(f.parent.hwnd());
   SendMouse(MOUSEEVENTF_LEFTUP);
   Pump(50);
   ReleaseCapture();
-  EXPECT_FALSE(slider.isPressed());
-  MoveMouseTo(control, 20, 7);
-  MoveMouseTo(control, 30, 7);
-  EXPECT_EQ(volume.GetPos(), pressedAt);
-  EXPECT_TRUE(SameMessages(
-      parent.received(), Changes{{kMsgSliderChanging, pressedAt}, {kMsgSliderChanged, pressedAt}}));
+  EXPECT_FALSE(f.slider.model().pressed());
+  MoveMouseTo(f.control, 20, 7);
+  MoveMouseTo(f.control, 30, 7);
+  EXPECT_EQ(f.slider.GetPos(), pressedAt);
+  using Changes = std::vector<std::pair<int32_t, LPARAM>>;
+  EXPECT_TRUE(SameMessages(f.parent.received(), Changes{{kMsgSliderChanging, pressedAt},
+                                                        {kMsgSliderChanged, pressedAt}}));
+}
+
+// A skin without the bitmaps leaves no track behind: painting draws nothing and survives.
+TEST(SkinSlider, AMissingBitmapLeavesNoTrack) {
+  SliderFixture f;
+  EXPECT_FALSE(f.slider.SetChannelBitmaps(4242, 0, false, kKeyFromPixel, 0, 0));
+  EXPECT_FALSE(f.slider.SetThumbBitmaps(kBmpThumbNormal, 4243, true, kKeyFromPixel, 0, 0));
+  EXPECT_FALSE(f.slider.model().channelLoaded());
+  EXPECT_FALSE(f.slider.model().thumbLoaded());
+  InvalidateRect(f.control, nullptr, TRUE);
+  UpdateWindow(f.control);
+  EXPECT_TRUE(IsWindow(f.control));
 }
 
 }  // namespace

@@ -5,6 +5,14 @@
 // exits 0, or 1 when there is no such window, 2 on a usage error.
 //   lumio-e2e-probe workarea
 // prints the desktop's work area as Windows programs see it: LEFT TOP RIGHT BOTTOM.
+//   lumio-e2e-probe iconic TITLE_PART
+// prints 1 when that window is minimised, else 0 (a desktop without a window manager shows a
+// minimised window all the same).
+//   lumio-e2e-probe monitors
+// prints each screen Windows programs see, one a line: LEFT TOP RIGHT BOTTOM.
+//   lumio-e2e-probe hotkey VK SECONDS
+// holds the key VK (decimal) as a hot key of its own for SECONDS, as another player would; prints
+// "held" once it holds it, or exits 1 when it cannot.
 
 #include <windows.h>
 
@@ -30,9 +38,38 @@ BOOL CALLBACK MatchTitle(HWND window, LPARAM context) {
   return TRUE;
 }
 
+BOOL CALLBACK PrintMonitor(HMONITOR, HDC, LPRECT rect, LPARAM) {
+  std::printf("%ld %ld %ld %ld\n", rect->left, rect->top, rect->right, rect->bottom);
+  return TRUE;
+}
+
+int HoldHotKey(UINT key, DWORD seconds) {
+  if (!RegisterHotKey(nullptr, 1, 0, key)) return 1;
+  std::printf("held\n");
+  std::fflush(stdout);
+  Sleep(seconds * 1000);
+  UnregisterHotKey(nullptr, 1);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 2 && std::wstring(argv[1]) == L"monitors") {
+    EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0);
+    return 0;
+  }
+  if (argc == 3 && std::wstring(argv[1]) == L"iconic") {
+    Search search{argv[2], nullptr};
+    EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
+    if (search.found == nullptr) return 1;
+    std::printf("%d\n", IsIconic(search.found) ? 1 : 0);
+    return 0;
+  }
+  if (argc == 4 && std::wstring(argv[1]) == L"hotkey") {
+    return HoldHotKey(static_cast<UINT>(std::wcstoul(argv[2], nullptr, 10)),
+                      static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10)));
+  }
   if (argc == 2 && std::wstring(argv[1]) == L"workarea") {
     RECT area{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
@@ -40,8 +77,11 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (argc != 6 || std::wstring(argv[1]) != L"post") {
-    std::fputws(L"usage: lumio-e2e-probe post TITLE_PART MESSAGE WPARAM LPARAM | workarea\n",
-                stderr);
+    std::fputws(
+        L"usage: lumio-e2e-probe post TITLE_PART MESSAGE WPARAM LPARAM | workarea | monitors | "
+        L"iconic TITLE_PART | "
+        L"hotkey VK SECONDS\n",
+        stderr);
     return 2;
   }
   Search search{argv[2], nullptr};

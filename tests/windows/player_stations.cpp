@@ -168,13 +168,24 @@ class Stations {
   std::unique_ptr<LocalStations> stations_;
 };
 
-void Redirect(int listen_fd, const std::string& target) {
+// Every path to `target`, but the HLS station moved away under /hls-moved/: its playlist to
+// the stations' own, anything else there (a segment resolved against the old address) missing.
+void Redirect(int listen_fd, const std::string& target, const std::string& stations) {
   for (;;) {
     const int fd = accept4(listen_fd, nullptr, nullptr, SOCK_CLOEXEC);
     if (fd < 0) continue;
-    ReadLine(fd);
-    Send(fd, "HTTP/1.1 302 Found\r\nLocation: " + target +
-                 "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+    std::istringstream request(ReadLine(fd));
+    std::string method;
+    std::string path;
+    request >> method >> path;
+    if (path.starts_with("/hls-moved/") && path != "/hls-moved/index.m3u8") {
+      Send(fd, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+    } else {
+      const std::string to =
+          path.starts_with("/hls-moved/") ? stations + "/hls/index.m3u8" : target;
+      Send(fd, "HTTP/1.1 302 Found\r\nLocation: " + to +
+                   "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+    }
     shutdown(fd, SHUT_WR);
     std::this_thread::sleep_for(milliseconds(50));  // let the client read before the close
     close(fd);
@@ -222,12 +233,15 @@ int Run(int argc, char** argv) {
   const int redirect_fd = ListenOnLoopback(0, &redirect_port);
   const int control_fd = ListenOnLoopback(0, &control_port);
   if (redirect_fd < 0 || control_fd < 0) return 1;
-  std::thread(Redirect, redirect_fd, std::string(argv[3])).detach();
-  WriteBytes(dir + "stations.env.part",
-             "export LUMIO_WINTEST_STATIONS=http://127.0.0.1:" + std::to_string(stations.port()) +
-                 "\nexport LUMIO_WINTEST_CONTROL=" + std::to_string(control_port) +
-                 "\nexport LUMIO_WINTEST_REDIRECT=http://127.0.0.1:" +
-                 std::to_string(redirect_port) + "/tone.mp3\n");
+  const std::string stations_url = "http://127.0.0.1:" + std::to_string(stations.port());
+  std::thread(Redirect, redirect_fd, std::string(argv[3]), stations_url).detach();
+  WriteBytes(
+      dir + "stations.env.part",
+      "export LUMIO_WINTEST_STATIONS=" + stations_url +
+          "\nexport LUMIO_WINTEST_CONTROL=" + std::to_string(control_port) +
+          "\nexport LUMIO_WINTEST_REDIRECT=http://127.0.0.1:" + std::to_string(redirect_port) +
+          "/tone.mp3" + "\nexport LUMIO_WINTEST_REDIRECT_HLS=http://127.0.0.1:" +
+          std::to_string(redirect_port) + "/hls-moved/index.m3u8\n");
   std::filesystem::rename(dir + "stations.env.part", dir + "stations.env");
 
   // Until SIGTERM, so that the recorder and the servers end with this process.

@@ -43,6 +43,8 @@ const Station kStations[] = {
     {"hls", [] { return StationUrl("/hls/index.m3u8"); }},
     {"playlist_whose_first_entry_is_gone", [] { return StationUrl("/list.pls"); }},
     {"redirect_to_https", [] { return Env("LUMIO_WINTEST_REDIRECT"); }},
+    // Its segments are relative: resolved against the address before the redirect, they 404.
+    {"hls_behind_a_redirect", [] { return Env("LUMIO_WINTEST_REDIRECT_HLS"); }},
     // "中文.mp3" in GBK, as the station list holds it; the server knows it in UTF-8.
     {"gbk_address", [] { return StationUrl("/\xD6\xD0\xCE\xC4.mp3"); }},
     {"icecast", &Icecast},

@@ -1,6 +1,6 @@
 // The scrolling banner on a real display under Wine, in a stand-in for the main dialog: the text
-// over the captured skin read back from the screen, the scrolling and its wrap-around, the link
-// under the pointer, and one click per press.
+// over the captured skin read back from the screen, the timer's ticks moving it by its GDI width,
+// the link under a real pointer, and the clicks that leave it.
 
 #include <windows.h>
 
@@ -10,6 +10,7 @@
 
 #include "control_test_support.h"
 #include "ports/control_ids.h"
+#include "text/wide_text.h"
 #include "win/gdi_objects.h"
 #include "win/skin_label.h"
 
@@ -18,7 +19,7 @@ namespace {
 
 using namespace test;  // NOLINT
 
-constexpr COLORREF kRed = ColorRef(255, 0, 0);
+constexpr COLORREF kCyan = ColorRef(172, 255, 255);
 
 // The program font (宋体) at `height` pixels, as the dialog gives its labels.
 Font ProgramFont(int height) {
@@ -41,100 +42,118 @@ int BannerTextWidth(HFONT windowFont, const std::wstring& text) {
   return extent.cx;
 }
 
-// Ticks of the scroll timer until the text jumps back to the right edge; the last x before it.
-int ScrollToWrap(HWND control, const SkinLabel& label) {
-  int last = label.drawingPoint().x;
-  for (int i = 0; i < 200; ++i) {
-    SendMessageW(control, WM_TIMER, 1, 0);
-    if (label.drawingPoint().x > last) return last;
-    last = label.drawingPoint().x;
+// The banner 1023 as the dialog sets it up, spanning the skin's colour split at its x 50, with
+// the text of its template.
+struct BannerFixture {
+  BannerFixture() {
+    control = parent.AddStatic(kIdcBanner, 150, 30, 200, 20, 0, L"初始");
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont.get()), FALSE);
+    label.Subclass(control);
+    label.SetClickHandler([this] { ++clicks; });
+    BannerControl& banner = label;
+    banner.SetTextColor(Rgb(172, 255, 255));
+    banner.SetFontHeight(14);
+    banner.SetScrollDirection(0);
+    banner.SetTop(0);
+    MoveMouseTo(parent.hwnd(), 5, 300);
   }
-  return last;
-}
-
-TEST(SkinLabel, ScrollsOverTheCapturedSkinAndIsALinkUnderThePointer) {
+  void Redraw() const {
+    RedrawWindow(parent.hwnd(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  }
+  // Ticks of the scroll timer until the text jumps back to the right edge; the last x before it.
+  int ScrollToWrap() const {
+    int last = label.model().drawingPoint().x;
+    for (int i = 0; i < 200; ++i) {
+      SendMessageW(control, WM_TIMER, 1, 0);
+      if (label.model().drawingPoint().x > last) return last;
+      last = label.model().drawingPoint().x;
+    }
+    return last;
+  }
   Parent parent;
-  // The label spans the skin's colour split at its x 50.
-  const HWND control = parent.AddStatic(kIdcBanner, 150, 30, 200, 20, 0, L"初始");
   const Font windowFont = ProgramFont(12);
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont.get()), FALSE);
+  HWND control = nullptr;
   SkinLabel label;
-  ASSERT_TRUE(label.Subclass(control));
-  EXPECT_EQ(label.text(), Gbk(L"初始"));
   int clicks = 0;
-  label.SetClickHandler([&clicks] { ++clicks; });
-  BannerControl& banner = label;
-  banner.SetTextColor(Rgb(172, 255, 255));
-  banner.SetFontHeight(14);
-  banner.SetScrollDirection(0);
-  banner.SetTop(0);
-  const std::wstring shortText = L"短句";
-  const std::wstring longText = L"欢迎使用Lumio网络收音机1.2 - Tarvel网络";
-  // The template's own text shows when it is set; a still banner shows a new text at once.
-  banner.SetText(Gbk(L"初始"));
-  EXPECT_EQ(label.displayedText(), Gbk(L"初始"));
-  banner.SetText(Gbk(shortText));
-  EXPECT_EQ(label.displayedText(), Gbk(shortText));
-  MoveMouseTo(parent.hwnd(), 5, 300);
-  RedrawWindow(parent.hwnd(), nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  const COLORREF cyan = ColorRef(172, 255, 255);
-  Picture shown = Screenshot(control);
+};
+
+TEST(SkinLabel, DrawsItsTextOverTheSkinCapturedBehindIt) {
+  BannerFixture f;
+  // The template's own text shows once the dialog sets it.
+  f.label.SetText(Gbk(L"初始"));
+  EXPECT_EQ(f.label.model().displayedText(), Gbk(L"初始"));
+  f.Redraw();
+  Picture shown = Screenshot(f.control);
   // Letters in the banner colour over the skin as it was behind the label, both halves of it.
-  EXPECT_GT(CountNear(shown, cyan, 60, 3, 0, 40, 16), 10);
+  EXPECT_GT(CountNear(shown, kCyan, 60, 3, 0, 40, 16), 10);
   EXPECT_EQ(CountColour(shown, Parent::kSkinLeft, 0, 17, 50, 3), 150);
   EXPECT_EQ(CountColour(shown, Parent::kSkinRight, 50, 17, 150, 3), 450);
-
   // The skin behind changes: the banner keeps its copy until told the skin is new.
-  parent.SetSplit(100);
-  UpdateWindow(parent.hwnd());
-  EXPECT_EQ(CountColour(Screenshot(control), Parent::kSkinLeft, 0, 17, 50, 3), 150);
-  banner.SetBackgroundCaptured(false);
-  RedrawWindow(parent.hwnd(), nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  EXPECT_EQ(CountColour(Screenshot(control), Parent::kSkinRight, 0, 17, 200, 3), 600);
+  f.parent.SetSplit(100);
+  UpdateWindow(f.parent.hwnd());
+  EXPECT_EQ(CountColour(Screenshot(f.control), Parent::kSkinLeft, 0, 17, 50, 3), 150);
+  f.label.SetBackgroundCaptured(false);
+  f.Redraw();
+  EXPECT_EQ(CountColour(Screenshot(f.control), Parent::kSkinRight, 0, 17, 200, 3), 600);
+}
 
-  // Scrolling left by 5 a tick; a text set meanwhile waits for the wrap-around and then scrolls
-  // out completely before the next one, however much longer it is.
-  banner.StartScrolling(5, 100000);
-  SendMessageW(control, WM_TIMER, 1, 0);
-  EXPECT_EQ(label.drawingPoint().x, -2);
-  banner.SetText(Gbk(longText));
-  EXPECT_EQ(label.displayedText(), Gbk(shortText));
-  EXPECT_LE(ScrollToWrap(control, label), -BannerTextWidth(windowFont.get(), shortText));
-  EXPECT_EQ(label.drawingPoint().x, 200);
-  EXPECT_EQ(label.displayedText(), Gbk(longText));
-  const int longWidth = BannerTextWidth(windowFont.get(), longText);
-  const int lastX = ScrollToWrap(control, label);
+// Ticks move the text by its width in GDI's font: a text set meanwhile waits for the
+// wrap-around, then scrolls out completely before the next one, however much longer it is.
+TEST(SkinLabel, TicksMoveTheTextByItsGdiWidth) {
+  BannerFixture f;
+  const std::wstring shortText = L"短句";
+  const std::wstring longText = L"欢迎使用Lumio网络收音机1.2 - Tarvel网络";
+  f.label.SetText(Gbk(shortText));
+  f.label.StartScrolling(5, 100000);
+  // Nothing moves before the first paint has measured the text.
+  SendMessageW(f.control, WM_TIMER, 1, 0);
+  EXPECT_EQ(f.label.model().drawingPoint().x, 3);
+  f.Redraw();
+  SendMessageW(f.control, WM_TIMER, 1, 0);
+  EXPECT_EQ(f.label.model().drawingPoint().x, -2);
+  f.label.SetText(Gbk(longText));
+  EXPECT_LE(f.ScrollToWrap(), -BannerTextWidth(f.windowFont.get(), shortText));
+  EXPECT_EQ(f.label.model().drawingPoint().x, 200);
+  EXPECT_EQ(f.label.model().displayedText(), Gbk(longText));
+  const int longWidth = BannerTextWidth(f.windowFont.get(), longText);
+  const int lastX = f.ScrollToWrap();
   EXPECT_LE(lastX, -longWidth);
   EXPECT_GT(lastX, -longWidth - 5);
+}
 
-  // Under the pointer: a red link that stands still with the hand cursor; leaving restores it.
-  banner.StartScrolling(5, 20);
-  ASSERT_TRUE(label.isScrollTimerRunning());
-  MoveMouseTo(control, 100, 10);
-  EXPECT_TRUE(PumpUntil([&] { return label.textColor() == kRed; }));
-  EXPECT_FALSE(label.isScrollTimerRunning());
+TEST(SkinLabel, UnderARealPointerARedLinkStandsStill) {
+  BannerFixture f;
+  f.label.SetText(Gbk(L"欢迎使用Lumio网络收音机"));
+  f.label.StartScrolling(5, 20);
+  f.Redraw();
+  ASSERT_TRUE(f.label.isScrollTimerRunning());
+  MoveMouseTo(f.control, 100, 10);
+  EXPECT_TRUE(PumpUntil([&] { return f.label.model().hovering(); }));
+  EXPECT_FALSE(f.label.isScrollTimerRunning());
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, reinterpret_cast<const wchar_t*>(32649)));
-  const int still = label.drawingPoint().x;
+  const int still = f.label.model().drawingPoint().x;
   Pump(200);
-  EXPECT_EQ(label.drawingPoint().x, still);
-  MoveMouseTo(parent.hwnd(), 5, 300);
-  ASSERT_TRUE(PumpUntil([&] { return label.textColor() == cyan; }));
-  EXPECT_TRUE(label.isScrollTimerRunning());
-  EXPECT_TRUE(PumpUntil([&] { return label.drawingPoint().x != still; }));
+  EXPECT_EQ(f.label.model().drawingPoint().x, still);
+  UpdateWindow(f.control);
+  EXPECT_GT(CountNear(Screenshot(f.control), ColorRef(255, 0, 0), 60, 0, 0, 200, 20), 10);
+  MoveMouseTo(f.parent.hwnd(), 5, 300);
+  ASSERT_TRUE(PumpUntil([&] { return !f.label.model().hovering(); }));
+  EXPECT_TRUE(f.label.isScrollTimerRunning());
+  EXPECT_TRUE(PumpUntil([&] { return f.label.model().drawingPoint().x != still; }));
+}
 
-  // One click per press, none for the second press of a double click, nothing for the dialog.
-  Click(control, 100, 10);
-  Click(control, 100, 10, true);
-  EXPECT_EQ(clicks, 2);
-  for (const Received& received : parent.received()) {
-    EXPECT_NE(received.message, static_cast<UINT>(WM_COMMAND));
-  }
-  // The dialog's colour request for the label comes back from the label: no brush of its own.
-  const ClientDC dc(control);
-  EXPECT_EQ(SendMessageW(parent.hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
-                         reinterpret_cast<LPARAM>(control)),
+// One click per press, none for the second press of a double click, nothing for the dialog; the
+// dialog's colour request for the label comes back from the label with no brush of its own.
+TEST(SkinLabel, APressIsOneClickForTheOwnerAndNoneForTheDialog) {
+  BannerFixture f;
+  Click(f.control, 100, 10);
+  Click(f.control, 100, 10, true);
+  EXPECT_EQ(f.clicks, 2);
+  EXPECT_EQ(f.parent.Count(WM_COMMAND), 0U);
+  const ClientDC dc(f.control);
+  EXPECT_EQ(SendMessageW(f.parent.hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
+                         reinterpret_cast<LPARAM>(f.control)),
             reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)));
 }
 

@@ -11,7 +11,7 @@ namespace lumio::tools {
 
 bool ReadInputFile(const std::string& path, std::string& bytes, std::string& reason) {
   errno = 0;
-  if (auto read = ReadWholeFile(path)) {
+  if (auto read = ReadWholeInput(path)) {
     bytes = std::move(*read);
     return true;
   }

@@ -1,0 +1,311 @@
+// The Windows player's stream code over a scripted network, natively and under Wine: where
+// redirects lead, what is opened at all, how much of a server's answer is taken, and how often
+// an HLS playlist is asked for, on a clock of the test's own.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "winplayer/http_get.h"
+#include "winplayer/pcm_queue.h"
+#include "winplayer/station_stream.h"
+
+namespace lumio::win {
+namespace {
+
+using std::chrono::milliseconds;
+using testing::Contains;
+using testing::ElementsAre;
+using testing::Not;
+using testing::StartsWith;
+
+namespace limits = stream::limits;
+
+// What one address answers.
+struct Route {
+  int status = 200;
+  std::string content_type = "audio/aac";
+  std::string location;
+  std::string body;
+  bool endless = false;  // the body never ends: `fill` again and again
+  char fill = '\xFF';
+};
+
+// A network of the test's routes: every request is recorded, and a body is handed out at most
+// a buffer's worth per take, as WinHTTP holds it.
+class ScriptedNetwork final : public HttpFetcher {
+ public:
+  std::map<std::string, Route> routes;
+  std::vector<std::string> opened;
+  size_t body_taken = 0;
+
+  std::unique_ptr<HttpFetch> Open(const std::string& url,
+                                  const HttpFetchOptions& options) override {
+    opened.push_back(url);
+    const auto route = routes.find(url);
+    return std::make_unique<Fetch>(*this, route == routes.end() ? nullptr : &route->second,
+                                   options.buffer_limit);
+  }
+
+  int OpenedCount(const std::string& url) const {
+    return static_cast<int>(std::count(opened.begin(), opened.end(), url));
+  }
+
+ private:
+  class Fetch final : public HttpFetch {
+   public:
+    Fetch(ScriptedNetwork& network, const Route* route, size_t limit)
+        : network_(network), route_(route), limit_(limit) {}
+    Phase phase() const override {
+      if (route_ == nullptr) return Phase::kFailed;
+      // Ended once the rest fits in what it holds for the taker.
+      const bool more = route_->endless || route_->body.size() - sent_ > limit_;
+      return route_->status / 100 == 2 && !more ? Phase::kEnded : Phase::kBody;
+    }
+    HttpHead head() const override {
+      return {route_->status, route_->content_type, "", route_->location};
+    }
+    void TakeBody(std::string& out) override {
+      if (route_->status / 100 != 2) return;
+      const size_t left = route_->endless ? limit_ : route_->body.size() - sent_;
+      const size_t n = std::min(limit_, left);
+      if (route_->endless) {
+        out.append(n, route_->fill);
+      } else {
+        out.append(route_->body, sent_, n);
+      }
+      sent_ += n;
+      network_.body_taken += n;
+    }
+    StreamFailure failure() const override { return StreamFailure::kUnreachable; }
+    std::string error() const override { return "no such server"; }
+
+   private:
+    ScriptedNetwork& network_;
+    const Route* route_;
+    size_t limit_;
+    size_t sent_ = 0;
+  };
+};
+
+Route RedirectTo(std::string location, int status = 302) {
+  Route route;
+  route.status = status;
+  route.location = std::move(location);
+  return route;
+}
+
+Route Text(std::string content_type, std::string body) {
+  Route route;
+  route.content_type = std::move(content_type);
+  route.body = std::move(body);
+  return route;
+}
+
+// Runs `stream` until it stops running or `steps` steps of 100 ms have passed.
+StationStream::Status RunUntilDecided(StationStream& stream, Clock::time_point& now,
+                                      int steps = 50) {
+  std::string audio;
+  StationStream::Status status = StationStream::Status::kRunning;
+  for (int i = 0; i < steps && status == StationStream::Status::kRunning; ++i) {
+    status = stream.Advance(audio, true, now);
+    now += milliseconds(100);
+  }
+  return status;
+}
+
+struct RedirectCase {
+  const char* name;
+  std::map<std::string, Route> routes;
+  std::string start;
+  StreamFailure failure;              // kNone: the body arrives
+  std::vector<std::string> expected;  // the addresses opened, in order
+};
+
+void PrintTo(const RedirectCase& redirect_case, std::ostream* out) {
+  *out << redirect_case.name;
+}
+
+class Redirects : public testing::TestWithParam<RedirectCase> {};
+
+// A redirect resolves against the address that answered it, and is followed only where the
+// listener's own address could have led: never to another scheme, never from https down to
+// http, never round and round. A refused address is never opened.
+TEST_P(Redirects, LeadOnlyWhereTheListenersAddressMay) {
+  ScriptedNetwork network;
+  network.routes = GetParam().routes;
+  HttpGet get(network, GetParam().start, {});
+  HttpGet::Phase phase = get.Advance();
+  EXPECT_EQ(network.opened, GetParam().expected);
+  if (GetParam().failure == StreamFailure::kNone) {
+    ASSERT_EQ(phase, HttpGet::Phase::kEnded) << get.error();
+    EXPECT_EQ(get.response().url, GetParam().expected.back());
+    std::string body;
+    get.TakeBody(body);
+    EXPECT_EQ(body, "sound");
+  } else {
+    EXPECT_EQ(phase, HttpGet::Phase::kFailed);
+    EXPECT_EQ(get.failure(), GetParam().failure);
+    EXPECT_NE(get.error(), "");
+  }
+}
+
+std::map<std::string, Route> Chain(int redirects) {
+  std::map<std::string, Route> routes;
+  for (int i = 0; i < redirects; ++i)
+    routes["http://a/" + std::to_string(i)] = RedirectTo(std::to_string(i + 1));
+  routes["http://a/" + std::to_string(redirects)] = Text("audio/aac", "sound");
+  return routes;
+}
+
+std::vector<std::string> ChainAddresses(int count) {
+  std::vector<std::string> addresses;
+  for (int i = 0; i < count; ++i)
+    addresses.push_back("http://a/" + std::to_string(i));
+  return addresses;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hops, Redirects,
+    testing::Values(
+        RedirectCase{"relative_then_up_to_https",
+                     {{"http://a/radio/live", RedirectTo("  ../moved/live?x=1 ", 301)},
+                      {"http://a/moved/live?x=1", RedirectTo("https://b/live", 307)},
+                      {"https://b/live", Text("audio/aac", "sound")}},
+                     "http://a/radio/live",
+                     StreamFailure::kNone,
+                     {"http://a/radio/live", "http://a/moved/live?x=1", "https://b/live"}},
+        RedirectCase{"https_down_to_http",
+                     {{"https://a/live", RedirectTo("http://a/live")}},
+                     "https://a/live",
+                     StreamFailure::kUnreachable,
+                     {"https://a/live"}},
+        RedirectCase{"to_a_local_file",
+                     {{"http://a/live", RedirectTo("file:///etc/passwd")}},
+                     "http://a/live",
+                     StreamFailure::kUnreachable,
+                     {"http://a/live"}},
+        RedirectCase{"five_hops", Chain(5), "http://a/0", StreamFailure::kNone, ChainAddresses(6)},
+        RedirectCase{"six_hops", Chain(6), "http://a/0", StreamFailure::kUnreachable,
+                     ChainAddresses(6)},
+        RedirectCase{
+            "not_a_web_address", {}, "smb://a/share/x.mp3", StreamFailure::kUnreachable, {}}),
+    [](const auto& param_info) { return std::string(param_info.param.name); });
+
+// A playlist is read to the table's cap and no further, and what was cut in the middle of a
+// line is no entry: a playlist cut short never has a truncated address tried.
+TEST(StationPlaylist, IsReadToItsCapAndItsCutLineIsLeftOut) {
+  const std::string padding = "#" + std::string(limits::kMaxPlaylistBytes - 40, 'x') + "\n";
+  ScriptedNetwork network;
+  network.routes["http://a/cut.m3u"] =
+      Text("audio/x-mpegurl", padding + "http://b/an-address-cut-in-its-middle.mp3\n");
+  network.routes["http://a/whole.m3u"] = Text("audio/x-mpegurl", "http://b/last-line-whole.mp3");
+  Route endless_list = Text("audio/x-scpls", "");
+  endless_list.endless = true;
+  endless_list.fill = 'x';
+  network.routes["http://a/endless.pls"] = endless_list;
+  Clock::time_point now{};
+
+  StationStream cut(network, {}, "http://a/cut.m3u");
+  EXPECT_EQ(RunUntilDecided(cut, now), StationStream::Status::kFailed);
+  EXPECT_EQ(cut.failure(), StreamFailure::kNotAudio) << "nothing to try is left";
+
+  StationStream whole(network, {}, "http://a/whole.m3u");
+  ASSERT_EQ(RunUntilDecided(whole, now), StationStream::Status::kPlaylist) << whole.error();
+  EXPECT_THAT(whole.entries(), ElementsAre("http://b/last-line-whole.mp3"));
+
+  const size_t taken_before = network.body_taken;
+  StationStream endless(network, {}, "http://a/endless.pls");
+  EXPECT_NE(RunUntilDecided(endless, now), StationStream::Status::kRunning)
+      << "the read has no end";
+  EXPECT_LE(network.body_taken - taken_before, limits::kMaxBodyBytesHeld);
+}
+
+// HLS behind a redirect: the variant, the segments and the reloads resolve against where the
+// playlist really came from, and a segment of another scheme is never opened.
+TEST(HlsStation, ResolvesEverythingAgainstTheAddressThatAnswered) {
+  ScriptedNetwork network;
+  network.routes["http://a/radio.m3u8"] = RedirectTo("http://cdn/x/master.m3u8");
+  network.routes["http://cdn/x/master.m3u8"] =
+      Text("application/vnd.apple.mpegurl",
+           "#EXTM3U\n#EXT-X-STREAM-INF:BANDWIDTH=64000,CODECS=\"mp4a.40.2\"\naudio/index.m3u8\n");
+  network.routes["http://cdn/x/audio/index.m3u8"] = RedirectTo("/y/index.m3u8");
+  network.routes["http://cdn/y/index.m3u8"] =
+      Text("application/vnd.apple.mpegurl",
+           "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2,\nseg1.aac\n#EXTINF:2,\n"
+           "file:///etc/passwd\n#EXTINF:2,\nseg2.aac\n#EXT-X-ENDLIST\n");
+  network.routes["http://cdn/y/seg1.aac"] = Text("audio/aac", "one");
+  network.routes["http://cdn/y/seg2.aac"] = Text("audio/aac", "two");
+  Clock::time_point now{};
+  StationStream stream(network, {}, "http://a/radio.m3u8");
+  std::string audio;
+  for (int i = 0; i < 50 && stream.Advance(audio, true, now) == StationStream::Status::kRunning;
+       ++i) {
+  }
+  EXPECT_EQ(audio, "onetwo") << stream.error();
+  EXPECT_THAT(network.opened, Contains("http://cdn/y/seg2.aac"));
+  EXPECT_THAT(network.opened, Not(Contains(StartsWith("file:"))));
+}
+
+// However short or long a live playlist says its segments are, it is asked for again at most
+// once a second, and at the latest after a minute.
+TEST(HlsStation, ReloadsAtMostOnceASecondWhateverTheTargetDuration) {
+  for (const char* target : {"0.000001", "1e300", "0"}) {
+    SCOPED_TRACE(target);
+    ScriptedNetwork network;
+    network.routes["http://a/live.m3u8"] =
+        Text("application/vnd.apple.mpegurl",
+             std::string("#EXTM3U\n#EXT-X-TARGETDURATION:") + target + "\n#EXTINF:1,\nseg.aac\n");
+    network.routes["http://a/seg.aac"] = Text("audio/aac", "x");
+    Clock::time_point now{};
+    StationStream stream(network, {}, "http://a/live.m3u8");
+    std::string audio;
+    for (int step = 0; step < 1300; ++step) {  // 130 s
+      ASSERT_EQ(stream.Advance(audio, true, now), StationStream::Status::kRunning);
+      if (const auto wake = stream.next_wake()) {
+        ASSERT_LE(*wake - now, std::chrono::seconds(60));
+      }
+      now += milliseconds(100);
+    }
+    const int reloads = network.OpenedCount("http://a/live.m3u8");
+    EXPECT_LE(reloads, 131);
+    EXPECT_GE(reloads, 3);
+  }
+}
+
+// A segment that never ends is read only as the player takes the sound it holds: the network
+// waits rather than the memory grow, and decoded sound has a hard ceiling whatever comes.
+TEST(HlsStation, AnEndlessSegmentIsReadAtThePaceItIsTaken) {
+  ScriptedNetwork network;
+  network.routes["http://a/vod.m3u8"] =
+      Text("application/vnd.apple.mpegurl",
+           "#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXTINF:10,\nendless.aac\n#EXT-X-ENDLIST\n");
+  Route endless_segment;
+  endless_segment.endless = true;
+  network.routes["http://a/endless.aac"] = endless_segment;
+  Clock::time_point now{};
+  StationStream stream(network, {}, "http://a/vod.m3u8");
+  std::string audio;
+  for (int i = 0; i < 5; ++i)
+    ASSERT_EQ(stream.Advance(audio, true, now), StationStream::Status::kRunning);
+  ASSERT_FALSE(audio.empty());
+  const size_t taken = network.body_taken;
+  for (int i = 0; i < 100; ++i)
+    ASSERT_EQ(stream.Advance(audio, false, now), StationStream::Status::kRunning);
+  EXPECT_EQ(network.body_taken, taken) << "read on while the taker had no room";
+
+  PcmQueue pcm;
+  pcm.SetFormat({44100, 2});
+  const std::vector<int16_t> second(44100 * 2);
+  for (int i = 0; i < 60; ++i)
+    pcm.Append(second);
+  EXPECT_LE(pcm.Milliseconds(), PcmQueue::kHardCapMs);
+}
+
+}  // namespace
+}  // namespace lumio::win
