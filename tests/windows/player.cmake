@@ -24,5 +24,6 @@ elseif(TARGET lumio_test_stations)
            COMMAND ${CMAKE_CURRENT_LIST_DIR}/player_test.sh
                    $<TARGET_FILE:lumio_winplayer_test_stations>
                    ${lumio_windows_bin}/lumio_winplayer_tests.exe)
-  set_tests_properties(windows.player PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600)
+  set_tests_properties(windows.player PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600
+                       ENVIRONMENT "${lumio_wine_test_environment}")
 endif()
