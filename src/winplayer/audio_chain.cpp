@@ -21,7 +21,6 @@ void AudioChain::Reset() {
   kinds_.clear();
   refusals_.clear();
   unheard_.clear();
-  decoder_gave_sound_ = false;
   decoded_samples_ = 0;
   pcm_ = PcmQueue{};
 }
@@ -52,8 +51,8 @@ bool AudioChain::Decode(const stream::AudioFrame& frame) {
 }
 
 bool AudioChain::Give(const std::string& frame) {
-  // Kept until the decoder is heard, for the next decoder should this one never be.
-  if (!decoder_gave_sound_) unheard_.push_back(frame);
+  // Kept while the decoder gives nothing, for the next decoder should it go on so.
+  unheard_.push_back(frame);
   samples_.clear();
   if (!decoder_->Decode(frame, samples_)) {
     return NextDecoder(std::string(decoder_->name()) + " could not decode the stream");
@@ -62,11 +61,10 @@ bool AudioChain::Give(const std::string& frame) {
     // The last decoder to try is given longer: failing it early gains nothing.
     const size_t patience =
         kind_ + 1 < kinds_.size() ? kFramesWithoutSound : 4 * kFramesWithoutSound;
-    if (decoder_gave_sound_ || unheard_.size() < patience) return true;
+    if (unheard_.size() < patience) return true;
     return NextDecoder(std::string(decoder_->name()) + " gave no sound from " +
                        std::to_string(unheard_.size()) + " frames");
   }
-  decoder_gave_sound_ = true;
   unheard_.clear();
   Queue(samples_);
   return true;
@@ -74,7 +72,6 @@ bool AudioChain::Give(const std::string& frame) {
 
 bool AudioChain::MakeDecoder(const stream::AudioFrameHeader& header, size_t from) {
   decoder_.reset();
-  decoder_gave_sound_ = false;
   for (size_t kind = from; kind < kinds_.size(); ++kind) {
     std::string why;
     decoder_ = MakeAudioDecoder(kinds_[kind], header, spares_, &why);

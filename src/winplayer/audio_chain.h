@@ -1,7 +1,7 @@
 #pragma once
 // Compressed audio, as a station sends it, to sound for the device: frames found in the bytes,
-// a system decoder picked by the first frame (the next one where it refuses the stream or gives
-// nothing from it), the decoded samples queued in one format from the first sound on.
+// a system decoder picked by the first frame (the next one where it refuses the stream or stops
+// giving sound from it), the decoded samples queued in one format from the first sound on.
 
 #include <cstdint>
 #include <memory>
@@ -18,9 +18,9 @@ namespace lumio::win {
 
 class AudioChain {
  public:
-  // Frames a decoder is given with no sound from it before the next decoder gets them (four
-  // times as many for the last one, after which the stream fails): more than any decoder holds
-  // back at a stream's start.
+  // Frames in a row a decoder is given with no sound from it before the next decoder gets them
+  // (four times as many for the last one, after which the stream fails): more than any decoder
+  // holds back, at a stream's start or later.
   static constexpr size_t kFramesWithoutSound = 16;
 
   explicit AudioChain(DecoderSpares& spares) : spares_(spares) {}
@@ -61,11 +61,10 @@ class AudioChain {
   std::unique_ptr<stream::AudioFramer> framer_ = std::make_unique<stream::AudioFramer>();
   std::unique_ptr<AudioDecoder> decoder_;
   stream::AudioFrameHeader decoder_header_;
-  std::vector<DecoderKind> kinds_;  // the decoders for decoder_header_, in the order tried
-  size_t kind_ = 0;                 // decoder_'s place in kinds_
-  std::string refusals_;            // why the decoders tried before it could not
-  bool decoder_gave_sound_ = false;
-  std::vector<std::string> unheard_;  // frames decoder_ was given before its first sound
+  std::vector<DecoderKind> kinds_;    // the decoders for decoder_header_, in the order tried
+  size_t kind_ = 0;                   // decoder_'s place in kinds_
+  std::string refusals_;              // why the decoders tried before it could not
+  std::vector<std::string> unheard_;  // frames decoder_ gave no sound from, in a row
   uint64_t decoded_samples_ = 0;
   bool framed_ = false;  // the framer found a frame since the last Restart
   std::vector<stream::AudioFrame> frames_;
