@@ -22,6 +22,7 @@ void AudioChain::Reset() {
   refusals_.clear();
   unheard_.clear();
   decoded_samples_ = 0;
+  converter_ = PcmConverter{};
   pcm_ = PcmQueue{};
 }
 
@@ -107,6 +108,8 @@ void AudioChain::EndDecoder() {
   if (!samples_.empty()) Queue(samples_);
   decoder_.reset();
   unheard_.clear();
+  // The next stream does not continue what the converter holds of this one.
+  converter_ = PcmConverter{};
 }
 
 void AudioChain::Queue(const std::vector<int16_t>& samples) {

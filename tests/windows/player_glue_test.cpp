@@ -6,16 +6,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <memory>
+#include <numbers>
 #include <string>
 #include <vector>
 
 #include "stream/fmp4_reader.h"
 #include "winplayer/hls_reader.h"
 #include "winplayer/http_get.h"
+#include "winplayer/pcm_converter.h"
 #include "winplayer/pcm_queue.h"
 #include "winplayer/station_stream.h"
 
@@ -487,6 +490,50 @@ TEST(HlsStation, PlaysFragmentedMp4FromItsInitialisationSection) {
   EXPECT_EQ(run.status, HlsReader::Status::kEnded) << run.reader->error();
   EXPECT_EQ(run.audio, expected);
   EXPECT_EQ(network.OpenedCount("http://a/init.mp4"), 1);
+}
+
+std::vector<int16_t> Tone(double frequency, int rate, double seconds) {
+  std::vector<int16_t> samples(static_cast<size_t>(rate * seconds));
+  for (size_t i = 0; i < samples.size(); ++i)
+    samples[i] = static_cast<int16_t>(
+        16384 * std::sin(2 * std::numbers::pi * frequency * static_cast<double>(i) / rate));
+  return samples;
+}
+
+// A stream that changes format mid-play is converted to the format playing: a tone keeps its
+// pitch and level, pieces of any size join without a seam, and going down in rate removes what
+// the new rate cannot carry instead of folding it back into what is heard.
+TEST(PcmConversion, KeepsPitchAndLevelWithoutSeamsAndFoldsNothingBack) {
+  PcmConverter up;
+  const std::vector<int16_t> tone = Tone(1000, 22050, 1);
+  std::vector<int16_t> out;
+  for (size_t at = 0, piece = 1; at < tone.size(); at += piece, piece = piece * 3 % 701 + 1) {
+    const size_t end = std::min(tone.size(), at + piece);
+    up.Convert({22050, 1}, {44100, 2}, std::vector<int16_t>(tone.begin() + at, tone.begin() + end),
+               out);
+  }
+  ASSERT_NEAR(out.size(), 44100u * 2, 64u);
+  int crossings = 0;
+  double energy = 0;
+  int largest_step = 0;
+  for (size_t i = 2; i < out.size(); i += 2) {
+    ASSERT_EQ(out[i], out[i + 1]) << "mono is heard on both channels";
+    crossings += (out[i] < 0) != (out[i - 2] < 0);
+    energy += static_cast<double>(out[i]) * out[i];
+    if (i > 64) largest_step = std::max(largest_step, std::abs(out[i] - out[i - 2]));
+  }
+  EXPECT_NEAR(crossings / 2.0, 1000, 5);
+  EXPECT_NEAR(std::sqrt(energy / (out.size() / 2.0)), 16384 / std::sqrt(2.0), 400);
+  // A 1 kHz tone moves at most 2 pi 1000 / 44100 of its height from one sample to the next.
+  EXPECT_LT(largest_step, 16384 * 2 * std::numbers::pi * 1000 / 44100 * 1.1) << "a seam";
+
+  PcmConverter down;
+  std::vector<int16_t> folded;
+  down.Convert({44100, 1}, {22050, 1}, Tone(15000, 44100, 1), folded);
+  double folded_energy = 0;
+  for (size_t i = 64; i < folded.size(); ++i)
+    folded_energy += static_cast<double>(folded[i]) * folded[i];
+  EXPECT_LT(std::sqrt(folded_energy / (folded.size() - 64)), 16384 * 0.05);
 }
 
 }  // namespace
