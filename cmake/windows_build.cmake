@@ -133,3 +133,4 @@ endforeach()
 
 # The Windows player under Wine, against local stations served from Linux beside it.
 include(${PROJECT_SOURCE_DIR}/tests/windows/player.cmake)
+include(${PROJECT_SOURCE_DIR}/tests/windows/decoders.cmake)
