@@ -3,9 +3,9 @@
 # a Wine of its own: a place saved on the left screen is kept at start-up and not rewritten;
 # Find and About open on the window's screen; a drag carries the window across the boundary
 # between the screens without docking there; it docks only at the desktop's outer right edge;
-# the place it came to rest at is in base.ini once the button is up. Then three screens of
-# different sizes: a place on the left one is kept, and the top of that screen is an outer edge
-# the window docks and hides at.
+# the place it came to rest at is in base.ini once the button is up, after a quick flick too.
+# Then three screens of different sizes: a place on the left one is kept, and the top of that
+# screen is an outer edge the window docks and hides at.
 # Windows puts the primary screen's corner at 0,0, so a screen left of it has negative
 # coordinates: base.ini holds those, the X display the same places shifted by the primary's
 # corner on it.
@@ -108,13 +108,24 @@ note "back on the left screen, it stays where it is dropped near the boundary"
 drag_by -1285 0 20
 expect_geometry "975 120 300 580" 3 "dropped with its right edge 5 px left of the boundary"
 expect_saved $((975 - ox)) $((120 - oy)) "once the drag ended at 975/120"
+
+note "a quick flick across the boundary, press to release at once, carries it all the way"
+move_to_client 285 120
+sleep 0.2
+xdotool mousedown 1 mousemove_relative -- 150 0 mousemove_relative -- 150 0 mouseup 1
+expect_geometry "1275 120 300 580" 5 "flicked by 300 px from 975/120"
+expect_saved $((1275 - ox)) $((120 - oy)) "once the flick ended at 1275/120"
+sleep 0.5
+popup_is_closed || fail "the release that ended a flick opened a menu"
 activate
+escaped=$SECONDS
 press_key Escape
 window_gone() { ! find_main_window; }
 wait_for 5 window_gone || fail "Escape left the window up"
 # The Wine process may take seconds more to end on a busy machine.
 wait_program_exit 15 || fail "the program still runs 15 s after its window went"
-place_saved $((975 - ox)) $((120 - oy)) ||
+note "Escape ended the program in $((SECONDS - escaped)) s"
+place_saved $((1275 - ox)) $((120 - oy)) ||
   fail "the program's end left $(ini_value LastX)/$(ini_value LastY) in base.ini, not the drag's"
 
 note "three screens of different sizes; a place on the third, left one, is kept"
