@@ -80,12 +80,12 @@ QString SkinLabel::displayedText() const {
 }
 
 QFont SkinLabel::drawingFont() const {
-  const BannerModel::Font& spec = model_.font();
+  const BannerModel::Font& wanted = model_.font();
   QFont drawing = font();
-  if (spec.windowFont) return drawing;
+  if (wanted.windowFont) return drawing;
   // Qt fonts scale their width with their height; the window font's own width is its height's.
-  if (spec.height > 0) drawing.setPixelSize(spec.height);
-  drawing.setUnderline(spec.underline);
+  if (wanted.height > 0) drawing.setPixelSize(wanted.height);
+  drawing.setUnderline(wanted.underline);
   return drawing;
 }
 

@@ -79,16 +79,16 @@ void SkinLabel::SetBackgroundCaptured(bool captured) {
 }
 
 HFONT SkinLabel::DrawingFont() {
-  const BannerModel::Font& spec = m_model.font();
-  if (spec.windowFont) return WindowFont(hwnd());
-  if (!m_labelFont || !(spec == m_labelFontSpec)) {
+  const BannerModel::Font& wanted = m_model.font();
+  if (wanted.windowFont) return WindowFont(hwnd());
+  if (!m_labelFont || !(wanted == m_labelFontMade)) {
     LOGFONTW font{};
     GetObjectW(WindowFont(hwnd()), sizeof(font), &font);
-    font.lfHeight = spec.height;
-    if (!spec.keepWidth) font.lfWidth = 0;
-    font.lfUnderline = spec.underline ? TRUE : FALSE;
+    font.lfHeight = wanted.height;
+    if (!wanted.keepWidth) font.lfWidth = 0;
+    font.lfUnderline = wanted.underline ? TRUE : FALSE;
     m_labelFont.Reset(CreateFontIndirectW(&font));
-    m_labelFontSpec = spec;
+    m_labelFontMade = wanted;
   }
   return m_labelFont.get();
 }

@@ -54,7 +54,7 @@ class SkinLabel final : public lumio::BannerControl, private SubclassedWindow {
   bool m_backgroundCaptured = false;
   Bitmap m_background;
   Font m_labelFont;
-  BannerModel::Font m_labelFontSpec;
+  BannerModel::Font m_labelFontMade;
   int32_t m_timerPeriod = 0;  // of the running timer, 0 for none
   std::function<void()> m_onClick;
 };
