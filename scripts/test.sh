@@ -32,13 +32,13 @@ source "$state/env"
 ctest --test-dir build --output-on-failure -j "$(nproc)" >"$state/tests.log" 2>&1 &
 program_tests=$!
 sanitized() {
-  CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DLUMIO_WERROR=ON -DLUMIO_GUI=OFF \
-    -DLUMIO_SANITIZE=ON -DLUMIO_FUZZ=ON -DLUMIO_WINDOWS=OFF &&
-    cmake --build build-asan &&
-    ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+  CC=clang CXX=clang++ nice -n 19 cmake -S . -B build-asan -G Ninja -DLUMIO_WERROR=ON \
+    -DLUMIO_GUI=OFF -DLUMIO_SANITIZE=ON -DLUMIO_FUZZ=ON -DLUMIO_WINDOWS=OFF &&
+    nice -n 19 cmake --build build-asan &&
+    nice -n 19 ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
 }
 status=0
-nice -n 19 bash -c "$(declare -f sanitized); sanitized" >"$state/sanitized.log" 2>&1 || status=1
+sanitized >"$state/sanitized.log" 2>&1 || status=1
 lap sanitizer-build-and-tests
 wait "$program_tests" || status=1
 lap tests

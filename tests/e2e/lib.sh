@@ -145,6 +145,13 @@ after_catalogue() {
   done
 }
 
+# play_first_news_station: opens 新闻 (row 3 of the category list) and double-clicks its first
+# station.
+play_first_news_station() {
+  click_client 34 $((210 + 3 * kCategoryRowHeight + 10))
+  double_click_client 150 $((210 + kStationRowHeight / 2))
+}
+
 # --- The program ----------------------------------------------------------------------------
 
 start_program() {

@@ -27,10 +27,6 @@ sink_input_of_program() {
 start_program
 expect_geometry "100 100 300 580" 5 "normal window from base.ini"
 note "open 新闻 (row 3 of the category list) and double-click the first station"
-play_first_news_station() {
-  click_client 34 $((210 + 3 * kCategoryRowHeight + 10))
-  double_click_client 150 $((210 + kStationRowHeight / 2))
-}
 after_catalogue play_first_news_station test -s "$config_dir/playlst.ini" ||
   fail "no play history 15 s after start-up"
 note "waiting for sound"

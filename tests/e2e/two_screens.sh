@@ -21,23 +21,6 @@ own_display() {
   skip "no free display number"
 }
 
-# drag_by DX DY STEPS: presses on the window's background and moves the pointer by DX, DY in
-# STEPS equal moves, then releases.
-drag_by() {
-  local i sx sy
-  move_to_client 285 120
-  read -r sx sy < <(xdotool getmouselocation | awk -F'[: ]' '{print $2, $4}')
-  xdotool mousedown 1
-  sleep 0.1
-  for ((i = 1; i <= $3; i++)); do
-    xdotool mousemove $((sx + $1 * i / $3)) $((sy + $2 * i / $3))
-    sleep 0.02
-  done
-  sleep 0.1
-  xdotool mouseup 1
-  sleep 0.3
-}
-
 own_display 2560 800
 xrandr --setmonitor left 1280/339x800/212+0+0 screen >/dev/null
 xrandr --setmonitor '*right' 1280/339x800/212+1280+0 none >/dev/null

@@ -62,3 +62,20 @@ double_click_client() {
   xdotool click --repeat 2 --delay 80 1
   sleep 0.3
 }
+
+# drag_by DX DY STEPS: presses on the window's background and moves the pointer by DX, DY in
+# STEPS equal moves, then releases.
+drag_by() {
+  local i sx sy
+  move_to_client 285 120
+  read -r sx sy < <(xdotool getmouselocation | awk -F'[: ]' '{print $2, $4}')
+  xdotool mousedown 1
+  sleep 0.1
+  for ((i = 1; i <= $3; i++)); do
+    xdotool mousemove $((sx + $1 * i / $3)) $((sy + $2 * i / $3))
+    sleep 0.02
+  done
+  sleep 0.1
+  xdotool mouseup 1
+  sleep 0.3
+}

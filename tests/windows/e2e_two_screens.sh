@@ -38,23 +38,6 @@ screens() {
   fi
 }
 
-# drag_by DX DY STEPS: presses on the window's background and moves the pointer by DX, DY in
-# STEPS equal moves, then releases.
-drag_by() {
-  local i sx sy
-  move_to_client 285 120
-  read -r sx sy < <(xdotool getmouselocation | awk -F'[: ]' '{print $2, $4}')
-  xdotool mousedown 1
-  sleep 0.1
-  for ((i = 1; i <= $3; i++)); do
-    xdotool mousemove $((sx + $1 * i / $3)) $((sy + $2 * i / $3))
-    sleep 0.02
-  done
-  sleep 0.1
-  xdotool mouseup 1
-  sleep 0.3
-}
-
 # place_saved X Y: whether base.ini holds the window's place X, Y (Windows coordinates).
 place_saved() { [[ "$(ini_value LastX) $(ini_value LastY)" == "$1 $2" ]]; }
 # expect_saved X Y WHAT: waits a moment for base.ini to hold X, Y; the place is written when a
