@@ -72,6 +72,11 @@ case "$cmd" in
       LC_ALL=C.UTF-8 "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" \
         /t REG_SZ /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
     done
+    # The server writes the registry out only when it ends, and the tests that start a Wine
+    # session of their own copy it: end this one once so the prefix on disk is whole.
+    wineserver -k
+    wineserver -w
+    wineserver -p
     cat <<ENV
 export WINEPREFIX=$WINEPREFIX
 export WINEARCH=$WINEARCH
