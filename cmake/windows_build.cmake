@@ -39,6 +39,7 @@ endif()
 set(lumio_windows_common_args
     -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
     -DLUMIO_WERROR=${LUMIO_WERROR}
+    -DLUMIO_DEBUG_INFO=${LUMIO_DEBUG_INFO}
     -DLUMIO_HOST_CATALOGUE_TOOL=$<TARGET_FILE:lumio-catalogue>)
 set(lumio_zip_name lumio-${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}-win32.zip)
 if(lumio_wine_arch STREQUAL "win64")

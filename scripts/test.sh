@@ -12,7 +12,7 @@ lap() { times+=("$1 $((SECONDS - begun))s"); }
 
 scripts/install-deps.sh
 lap packages
-cmake -S . -B build -G Ninja -DLUMIO_WERROR=ON
+cmake -S . -B build -G Ninja -DLUMIO_WERROR=ON -DLUMIO_DEBUG_INFO=OFF
 cmake --build build
 lap build
 
