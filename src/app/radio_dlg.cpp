@@ -2,11 +2,11 @@
 
 #include "app/config_file.h"
 #include "app/desktop_edges.h"
-#include "app/layout_tables.h"
-#include "app/menus.h"
-#include "app/web_pages.h"
+#include "commands/menus.h"
+#include "commands/web_pages.h"
 #include "ports/control_ids.h"
 #include "text/literal.h"
+#include "text/program_name.h"
 
 namespace lumio {
 namespace {
