@@ -186,6 +186,10 @@ void CRadioDlg::OnMediaKey(MediaKey key) {
       return OnCommand(kIdcNext);
     case MediaKey::kPrevious:
       return OnCommand(kIdcPrevious);
+    case MediaKey::kPlay:
+      return m_playback.OnMediaPlay();
+    case MediaKey::kPause:
+      return m_playback.OnMediaPause();
   }
 }
 
