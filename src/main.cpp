@@ -22,7 +22,6 @@
 #include "ports/clock.h"
 #include "ports/control_ids.h"
 #include "qt/mpris_service.h"
-#include "qt/mpris_station_watch.h"
 #include "qt/qt_window_layer.h"
 #include "qt/single_instance.h"
 #include "qt/startup_warm_up.h"
@@ -118,11 +117,9 @@ int main(int argc, char* argv[]) {
     ReportEventLoopWithoutGlib();
     return 1;
   }
-  lumio::MprisStationWatch watchedPlayer(player);
   lumio::SystemClock clock;
   lumio::QtWindowLayer window;
-  lumio::CRadioDlg dlg(window, watchedPlayer, clock, programDir, config);
-  watchedPlayer.SetStore(&dlg.m_store);
+  lumio::CRadioDlg dlg(window, player, clock, programDir, config);
   window.SetDialog(&dlg);
   dlg.SetExitHandler([&instance] {
     if (instance) instance->Release();
@@ -137,7 +134,7 @@ int main(int argc, char* argv[]) {
     QObject::connect(instance.get(), &lumio::SingleInstance::showRequested, &app, showWindow);
     instance->Serve();
   }
-  lumio::MprisService mpris(dlg, window, watchedPlayer, [&player] { return player.Title(); });
+  lumio::MprisService mpris(dlg, window, [&player] { return player.Title(); });
   mpris.Start();
 
   // An idle radio needs no sound system. GStreamer starts when the listener first reaches for

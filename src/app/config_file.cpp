@@ -1,6 +1,6 @@
 #include "app/config_file.h"
 
-#include "app/web_server.h"
+#include "commands/web_server.h"
 #include "store/atomic_file.h"
 #include "store/number_text.h"
 

@@ -2,6 +2,7 @@
 
 #include "ports/control_ids.h"
 #include "text/literal.h"
+#include "text/program_name.h"
 
 namespace lumio {
 namespace {
@@ -112,21 +113,6 @@ const std::vector<ButtonSkin>& MiniButtonSkins() {
       {kIdcModeSwitch, kBmpModeMini},
   };
   return skins;
-}
-
-const std::string& ProgramName() {
-  static const Literal kName("Lumio网络收音机");
-  return kName;
-}
-
-const std::string& ProgramTitle() {
-  static const Literal kTitle("Lumio网络收音机1.2 - Tarvel网络");
-  return kTitle;
-}
-
-const std::string& WelcomeText() {
-  static const Literal kWelcome("欢迎使用Lumio网络收音机1.2 - Tarvel网络");
-  return kWelcome;
 }
 
 const std::vector<ToolTip>& ToolTips() {

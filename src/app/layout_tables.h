@@ -41,9 +41,4 @@ struct ToolTip {
 };
 const std::vector<ToolTip>& ToolTips();
 
-// The program's name and its title line, GBK.
-const std::string& ProgramName();   // "Lumio网络收音机"
-const std::string& ProgramTitle();  // "Lumio网络收音机1.2 - Tarvel网络"
-const std::string& WelcomeText();   // "欢迎使用Lumio网络收音机1.2 - Tarvel网络"
-
 }  // namespace lumio

@@ -2,11 +2,11 @@
 
 #include "app/config_file.h"
 #include "app/desktop_edges.h"
-#include "app/layout_tables.h"
-#include "app/menus.h"
-#include "app/web_pages.h"
+#include "commands/menus.h"
+#include "commands/web_pages.h"
 #include "ports/control_ids.h"
 #include "text/literal.h"
+#include "text/program_name.h"
 
 namespace lumio {
 namespace {
@@ -186,6 +186,10 @@ void CRadioDlg::OnMediaKey(MediaKey key) {
       return OnCommand(kIdcNext);
     case MediaKey::kPrevious:
       return OnCommand(kIdcPrevious);
+    case MediaKey::kPlay:
+      return m_playback.OnMediaPlay();
+    case MediaKey::kPause:
+      return m_playback.OnMediaPause();
   }
 }
 

@@ -10,8 +10,8 @@
 #include "app/docking.h"
 #include "app/position_writer.h"
 #include "app/window_placement.h"
-#include "catalogue/station_commands.h"
 #include "catalogue/station_store.h"
+#include "commands/station_commands.h"
 #include "playback/playback_controller.h"
 #include "playback/timer_dispatcher.h"
 #include "ports/clock.h"
@@ -26,8 +26,9 @@ inline constexpr int32_t kKeyReturn = 13;
 inline constexpr int32_t kKeyEscape = 27;
 inline constexpr int32_t kKeySpace = 32;
 
-// The keyboard's media keys.
-enum class MediaKey { kPlayPause, kStop, kNext, kPrevious };
+// The keyboard's media keys, and the desktop's media controls that act like them (Play and
+// Pause of their own, besides the play/pause toggle).
+enum class MediaKey { kPlayPause, kStop, kNext, kPrevious, kPlay, kPause };
 
 // Mouse events of the tray icon.
 inline constexpr int32_t kTrayDoubleClick = 515;
@@ -49,8 +50,11 @@ class CRadioDlg {
   void OnCommand(int32_t id);
   void OnTimer(int32_t id);
   // A media key of the keyboard, pressed while the program runs (in the notification area
-  // too): it does what the window's play, stop, next and previous buttons do.
+  // too): it does what the window's play, stop, next and previous buttons do; Play and Pause
+  // press the play button only when it does what is asked.
   void OnMediaKey(MediaKey key);
+  // What controls outside the window (the desktop's media controls) show of the playback.
+  PlaybackView Playback() const { return m_playback.View(); }
   // The keyboard filter: every key pressed in the main window comes here before the control
   // that has the focus sees it; `altDown` while Alt is held. True when the key is used up here:
   // Enter does nothing at all, Escape ends the program at once (no fade), Alt+Space opens the

@@ -1,9 +1,9 @@
 #include "playback/now_playing.h"
 
-#include "app/layout_tables.h"
 #include "ports/control_ids.h"
 #include "text/gbk.h"
 #include "text/literal.h"
+#include "text/program_name.h"
 
 namespace lumio {
 namespace {

@@ -49,6 +49,7 @@ void PlaybackController::PlayStation(int32_t index) {
   m_window.KillTimer(kTimerStatus);
   ShowStationName(station.name.str());
   m_station = station;
+  m_stationStarted = true;
   m_playedUrl.clear();
   m_failureShown = false;
   m_nowPlaying.Reset(station.name.str());
@@ -102,19 +103,54 @@ void PlaybackController::OnStop() {
   UpdateStatus(kStatusStopped);
 }
 
-void PlaybackController::OnPrevious() {
+bool PlaybackController::CanGoPrevious() const {
   const int64_t current = m_store.m_currentStation;
-  if (current <= 0 || m_store.m_view.empty() ||
-      current > static_cast<int64_t>(m_store.m_view.size()))
-    return;
+  return current > 0 && !m_store.m_view.empty() &&
+         current <= static_cast<int64_t>(m_store.m_view.size());
+}
+
+bool PlaybackController::CanGoNext() const {
+  return int64_t{m_store.m_currentStation} + 1 < static_cast<int64_t>(m_store.m_view.size());
+}
+
+void PlaybackController::OnPrevious() {
+  if (!CanGoPrevious()) return;
   m_store.m_currentStation -= 1;
   PlayStation(m_store.m_currentStation);
 }
 
 void PlaybackController::OnNext() {
-  if (int64_t{m_store.m_currentStation} + 1 >= static_cast<int64_t>(m_store.m_view.size())) return;
+  if (!CanGoNext()) return;
   m_store.m_currentStation += 1;
   PlayStation(m_store.m_currentStation);
+}
+
+PlaybackView PlaybackController::View() const {
+  PlaybackView view;
+  const int32_t state = m_player.GetPlayState();
+  if (m_bPlaying || state == kPlayStatePlaying || state == kPlayStateBuffering ||
+      state == kPlayStateTransitioning) {
+    view.status = PlaybackStatus::kPlaying;
+  } else if (state == kPlayStatePaused) {
+    view.status = PlaybackStatus::kPaused;
+  }
+  view.volume = m_nVolume;
+  if (m_stationStarted) view.station = m_station;
+  view.canGoNext = CanGoNext();
+  view.canGoPrevious = CanGoPrevious();
+  return view;
+}
+
+void PlaybackController::OnMediaPlay() {
+  if (View().status != PlaybackStatus::kPlaying) OnPlay();
+}
+
+void PlaybackController::OnMediaPause() {
+  if (View().status != PlaybackStatus::kPlaying) return;
+  // With the play face showing, a press would start the station anew: the button is first
+  // taken to the state the sound is in, so that the one press pauses.
+  m_bPlaying = true;
+  OnPlay();
 }
 
 void PlaybackController::OnMute() {

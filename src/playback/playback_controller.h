@@ -9,6 +9,7 @@
 
 #include "catalogue/station_store.h"
 #include "playback/now_playing.h"
+#include "playback/playback_view.h"
 #include "ports/media_player.h"
 #include "ports/window_layer.h"
 
@@ -36,6 +37,11 @@ class PlaybackController {
   void OnPrevious();  // command 1017: no wrap-around
   void OnNext();      // command 1018: no wrap-around; with no current station, the first
   void OnMute();      // command 1019
+  // The media controls' Play: the play button pressed, unless the station already plays.
+  void OnMediaPlay();
+  // The media controls' Pause: what plays pauses, also a station started from the list while
+  // the button shows its play face; nothing else changes.
+  void OnMediaPause();
   // The slider's messages; both return 0.
   int32_t OnVolumeChanging(int32_t controlId, int32_t position);
   int32_t OnVolumeChanged(int32_t controlId, int32_t position);
@@ -51,6 +57,12 @@ class PlaybackController {
 
   // The play time as the label shows it: "mm:ss" of the last tick, "00:00" before any.
   std::string PlayTimeText() const;
+
+  // What the media controls show; asks the player's state, which never waits.
+  PlaybackView View() const;
+  // The bounds of Next and Previous.
+  bool CanGoNext() const;
+  bool CanGoPrevious() const;
 
   // The play button's bitmap for the current state and mode, and the mute button's.
   int32_t PlayButtonFace() const;
@@ -75,9 +87,10 @@ class PlaybackController {
   StationStore& m_store;
   const int32_t& m_nMode;
   std::function<void(int32_t)> m_saveVolume;
-  StationRecord m_station;      // the station started last
-  std::string m_playedUrl;      // the address it was last heard from
-  bool m_failureShown = false;  // "连接失败" was shown since it was last heard
+  StationRecord m_station;        // the station started last
+  bool m_stationStarted = false;  // m_station holds one
+  std::string m_playedUrl;        // the address it was last heard from
+  bool m_failureShown = false;    // "连接失败" was shown since it was last heard
 };
 
 }  // namespace lumio

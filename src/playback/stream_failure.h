@@ -1,20 +1,12 @@
 #pragma once
-// Why a station could not be played, in the few classes a listener can act on. Both players
-// classify their errors into these, so the listener reads the same reason on every platform.
+// What the failure classes a player reports mean to the listener, and which errors and HTTP
+// statuses fall into each, decided once for both players.
 
 #include <string>
 
-namespace lumio {
+#include "ports/stream_failure.h"
 
-enum class StreamFailure {
-  kNone,            // nothing failed (yet)
-  kUnreachable,     // connection refused, host unknown, network down
-  kGone,            // HTTP 404 / 410: the address no longer exists
-  kForbidden,       // HTTP 401 / 403
-  kNoAnswer,        // the server accepted but sent nothing within the time limit
-  kNotAudio,        // what came is not a stream the player can decode (a page, a format it lacks)
-  kBadCertificate,  // TLS verification failed
-};
+namespace lumio {
 
 // Failures that the same address will very likely give again: retried rarely, not every 10 s.
 bool IsPermanentFailure(StreamFailure failure);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "playback/stream_failure.h"
+#include "ports/stream_failure.h"
 
 namespace lumio {
 

@@ -8,11 +8,11 @@
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "app/radio_dlg.h"
 #include "ports/control_ids.h"
 #include "qt/mpris_adaptors.h"
-#include "qt/mpris_station_watch.h"
 #include "qt/qt_text.h"
 
 namespace lumio {
@@ -31,9 +31,9 @@ QDBusObjectPath TrackId(int32_t nid) {
 
 }  // namespace
 
-MprisService::MprisService(CRadioDlg& dlg, WindowLayer& window, MprisStationWatch& station,
+MprisService::MprisService(CRadioDlg& dlg, WindowLayer& window,
                            std::function<std::string()> songTitle)
-    : m_dlg(dlg), m_window(window), m_station(station), m_songTitle(std::move(songTitle)) {
+    : m_dlg(dlg), m_window(window), m_songTitle(std::move(songTitle)) {
   new MprisRootAdaptor(*this, &m_object);
   new MprisPlayerAdaptor(*this, &m_object);
 }
@@ -81,20 +81,13 @@ void MprisService::PlayPause() {
   Announce();
 }
 
-// Play and Pause are the play button pressed when it would do what is asked.
 void MprisService::Play() {
-  if (PlaybackStatus() != QLatin1String("Playing")) m_dlg.OnCommand(kIdcPlay);
+  m_dlg.OnMediaKey(MediaKey::kPlay);
   Announce();
 }
 
 void MprisService::Pause() {
-  if (PlaybackStatus() == QLatin1String("Playing")) {
-    // A station started from the list plays while the button still shows its play face, and a
-    // press would start the station anew before the next one paused it: the button is taken
-    // to the state the sound is in, and the one press pauses.
-    m_dlg.m_playback.m_bPlaying = true;
-    m_dlg.OnCommand(kIdcPlay);
-  }
+  m_dlg.OnMediaKey(MediaKey::kPause);
   Announce();
 }
 
@@ -113,28 +106,28 @@ void MprisService::Previous() {
   Announce();
 }
 
-bool MprisService::PlayerIsActive() const {
-  const int32_t state = m_station.GetPlayState();
-  return state == kPlayStatePlaying || state == kPlayStateBuffering ||
-         state == kPlayStateTransitioning;
-}
-
 QString MprisService::PlaybackStatus() const {
-  // The play button's state first: while it shows its pause face, a press pauses.
-  if (m_dlg.m_playback.m_bPlaying || PlayerIsActive()) return QStringLiteral("Playing");
-  const int32_t state = m_station.GetPlayState();
-  return state == kPlayStatePaused ? QStringLiteral("Paused") : QStringLiteral("Stopped");
+  switch (m_dlg.Playback().status) {
+    case lumio::PlaybackStatus::kPlaying:
+      return QStringLiteral("Playing");
+    case lumio::PlaybackStatus::kPaused:
+      return QStringLiteral("Paused");
+    case lumio::PlaybackStatus::kStopped:
+      break;
+  }
+  return QStringLiteral("Stopped");
 }
 
 QVariantMap MprisService::Metadata() const {
   QVariantMap metadata;
-  if (!m_station.HasStation()) {
+  const std::optional<StationRecord> played = m_dlg.Playback().station;
+  if (!played) {
     metadata.insert(QStringLiteral("mpris:trackid"),
                     QVariant::fromValue(QDBusObjectPath(
                         QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack"))));
     return metadata;
   }
-  const StationRecord& station = m_station.Station();
+  const StationRecord& station = *played;
   const QString name = ToQString(station.name.str());
   const QString song = QString::fromStdString(m_songTitle ? m_songTitle() : std::string());
   metadata.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(TrackId(station.nid)));
@@ -150,7 +143,7 @@ QVariantMap MprisService::Metadata() const {
 }
 
 double MprisService::Volume() const {
-  return m_dlg.m_playback.m_nVolume / 100.0;
+  return m_dlg.Playback().volume / 100.0;
 }
 
 void MprisService::SetVolume(double volume) {
@@ -162,23 +155,18 @@ void MprisService::SetVolume(double volume) {
   Announce();
 }
 
-// The bounds Next and Previous themselves check.
 bool MprisService::CanGoNext() const {
-  const StationStore& store = m_dlg.m_store;
-  return int64_t{store.m_currentStation} + 1 < static_cast<int64_t>(store.m_view.size());
+  return m_dlg.Playback().canGoNext;
 }
 
 bool MprisService::CanGoPrevious() const {
-  const StationStore& store = m_dlg.m_store;
-  const int64_t current = store.m_currentStation;
-  return current > 0 && !store.m_view.empty() &&
-         current <= static_cast<int64_t>(store.m_view.size());
+  return m_dlg.Playback().canGoPrevious;
 }
 
 MprisService::Shown MprisService::Now() const {
   Shown now;
   now.status = PlaybackStatus();
-  now.volume = m_dlg.m_playback.m_nVolume;
+  now.volume = m_dlg.Playback().volume;
   now.metadata = Metadata();
   now.canGoNext = CanGoNext();
   now.canGoPrevious = CanGoPrevious();

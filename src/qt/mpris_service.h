@@ -14,16 +14,16 @@
 namespace lumio {
 
 class CRadioDlg;
-class MprisStationWatch;
 class WindowLayer;
 
 class MprisService final : public QObject {
   Q_OBJECT
 
  public:
-  // `songTitle` is what the stream says it plays now (UTF-8), empty when it says nothing.
-  MprisService(CRadioDlg& dlg, WindowLayer& window, MprisStationWatch& station,
-               std::function<std::string()> songTitle);
+  // Commands go to `dlg` as the window's own do, and what the controls show is its read-only
+  // view of the playback. `songTitle` is what the stream says it plays now (UTF-8), empty when
+  // it says nothing.
+  MprisService(CRadioDlg& dlg, WindowLayer& window, std::function<std::string()> songTitle);
   ~MprisService() override;
 
   // Offers the controls on the session bus; false where there is none.
@@ -59,11 +59,9 @@ class MprisService final : public QObject {
   Shown Now() const;
   // Announces what changed since the last look.
   void Announce();
-  bool PlayerIsActive() const;
 
   CRadioDlg& m_dlg;
   WindowLayer& m_window;
-  MprisStationWatch& m_station;
   std::function<std::string()> m_songTitle;
   QObject m_object;  // /org/mpris/MediaPlayer2, carrying both adaptors
   QString m_busName;

@@ -20,6 +20,7 @@
 #include "qt/fonts.h"
 #include "qt/qt_text.h"
 #include "qt/skin_resources.h"
+#include "text/program_name.h"
 
 namespace lumio {
 namespace {

@@ -7,6 +7,7 @@
 #include "app/radio_dlg.h"
 #include "ports/control_ids.h"
 #include "text/literal.h"
+#include "text/program_name.h"
 #include "text/wide_text.h"
 #include "win/about_dialog.h"
 #include "win/background_painter.h"

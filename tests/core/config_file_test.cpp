@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/web_server.h"
+#include "commands/web_server.h"
 #include "support/temp_dir.h"
 
 namespace lumio {

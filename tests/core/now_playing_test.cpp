@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/layout_tables.h"
 #include "fakes/fake_media_player.h"
 #include "fakes/fake_window_layer.h"
 #include "playback/playback_controller.h"
@@ -13,6 +12,7 @@
 #include "store/atomic_file.h"
 #include "support/temp_dir.h"
 #include "text/gbk.h"
+#include "text/program_name.h"
 
 namespace lumio {
 namespace {

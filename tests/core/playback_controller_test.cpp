@@ -172,6 +172,41 @@ TEST_F(PlaybackTest, PreviousAndNextStopAtTheEnds) {
   EXPECT_EQ(store.m_currentStation, -1);
 }
 
+// The desktop's media controls: they name the station that plays, also once the list shows
+// another category, and their Pause pauses a station started from the list with one press.
+TEST_F(PlaybackTest, MediaControlsNameTheStartedStationAndPauseAListStartedOneOnce) {
+  player.Script({kPlayStateStopped});
+  EXPECT_FALSE(playback.View().station.has_value());
+  EXPECT_EQ(playback.View().status, PlaybackStatus::kStopped);
+
+  View(2);
+  store.m_currentStation = 0;
+  playback.PlayStation(0);  // a double click: the button keeps its play face
+  player.Script({kPlayStatePlaying});
+  PlaybackView view = playback.View();
+  EXPECT_EQ(view.status, PlaybackStatus::kPlaying);
+  ASSERT_TRUE(view.station.has_value());
+  EXPECT_EQ(view.station->name.str(), "station 0");
+  EXPECT_TRUE(view.canGoNext);
+  EXPECT_FALSE(view.canGoPrevious);
+
+  View(1);
+  store.m_view[0].name = "another category";
+  EXPECT_EQ(playback.View().station->name.str(), "station 0");
+
+  player.calls.clear();
+  playback.OnMediaPlay();  // already playing
+  EXPECT_TRUE(player.calls.empty());
+  playback.OnMediaPause();
+  EXPECT_EQ(player.calls, std::vector<std::string>{"pause"});  // not started anew first
+  player.Script({kPlayStatePaused});
+  EXPECT_EQ(playback.View().status, PlaybackStatus::kPaused);
+  playback.OnMediaPause();
+  EXPECT_EQ(player.calls.size(), 1u);
+  playback.OnMediaPlay();
+  EXPECT_EQ(player.calls.back(), "url http://127.0.0.1/0");
+}
+
 TEST_F(PlaybackTest, MuteTogglesTheFaceAndThePlayer) {
   playback.OnMute();
   EXPECT_EQ(window.Bitmap(kIdcMute), kBmpMuteOn);

@@ -1,4 +1,4 @@
-#include "catalogue/station_commands.h"
+#include "commands/station_commands.h"
 
 #include <filesystem>
 

@@ -17,7 +17,6 @@
 #include "qt/about_dialog.h"
 #include "qt/find_dialog.h"
 #include "qt/mpris_service.h"
-#include "qt/mpris_station_watch.h"
 #include "qt/qt_text.h"
 #include "qt/qt_window_layer.h"
 #include "qt/single_instance.h"
@@ -292,10 +291,8 @@ class WindowLayoutTest : public QObject {
     Start(1);
     cleanup();
     CountingPlayer counting;
-    MprisStationWatch watch(counting);
     QtWindowLayer window;
-    CRadioDlg dlg(window, watch, *clock_, dir_.path().toStdString() + "/");
-    watch.SetStore(&dlg.m_store);
+    CRadioDlg dlg(window, counting, *clock_, dir_.path().toStdString() + "/");
     window.SetDialog(&dlg);
     QVERIFY(dlg.OnInitDialog());
     StationRecord station;
@@ -305,7 +302,7 @@ class WindowLayoutTest : public QObject {
     dlg.m_stations.FillStationList();
     dlg.OnStationDblClk(0);
     QCOMPARE(counting.starts, 1);
-    MprisService mpris(dlg, window, watch, [] { return std::string(); });
+    MprisService mpris(dlg, window, [] { return std::string(); });
     QCOMPARE(mpris.PlaybackStatus(), QStringLiteral("Playing"));
     mpris.Pause();
     QCOMPARE(counting.starts, 1);

@@ -16,6 +16,7 @@
 #include "gst/test_certificates.h"
 #include "gst/test_media.h"
 #include "gst/tls_front.h"
+#include "playback/stream_failure.h"
 #include "support/temp_dir.h"
 
 namespace lumio::test {

@@ -1,6 +1,6 @@
-#include "app/web_pages.h"
+#include "commands/web_pages.h"
 
-#include "app/web_server.h"
+#include "commands/web_server.h"
 
 namespace lumio {
 

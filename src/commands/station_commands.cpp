@@ -1,8 +1,8 @@
-#include "catalogue/station_commands.h"
+#include "commands/station_commands.h"
 
-#include "app/menus.h"
-#include "app/web_pages.h"
 #include "catalogue/categories.h"
+#include "commands/menus.h"
+#include "commands/web_pages.h"
 #include "ports/control_ids.h"
 #include "store/find_text.h"
 #include "text/literal.h"

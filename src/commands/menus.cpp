@@ -1,4 +1,4 @@
-#include "app/menus.h"
+#include "commands/menus.h"
 
 #include "ports/control_ids.h"
 #include "text/literal.h"
