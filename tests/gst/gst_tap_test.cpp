@@ -119,9 +119,9 @@ class Recording {
 };
 
 // An Icecast station: its first bytes mid-frame, ICY titles every 8 KiB, a 4 s burst. The file
-// holds the asked-for seconds of the tone, the second song where its title fell in the bytes
-// (not seconds later, when the listener heard it), sound from both sides of a dropped
-// connection, and nothing reaches the tap once it is taken away.
+// holds the asked-for seconds of the tone with sound from both sides of a dropped connection,
+// the CUE sheet each song once, in GBK turned UTF-8, where the stream named it; nothing reaches
+// the tap once it is taken away.
 TEST(GstTap, RecordsAnIcyMp3StationWithItsSongsAcrossADrop) {
   LocalStations stations;
   const std::string url = stations.Url("/icy.mp3");  // names "Lumio - Test tone"
