@@ -179,11 +179,12 @@ void DecoderTap::TakeBuffer(Point& point, GstBuffer* buffer) {
       break;
     case Role::kDecoderInput:
       // The demuxer marks where the stream does not go on from what came before (an HLS
-      // discontinuity, segments lost); the first buffer is marked as a matter of course.
-      if (point.had_buffer && GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_DISCONT)) {
+      // discontinuity, segments lost, a decoder for another codec); the open's first buffer is
+      // marked as a matter of course.
+      if (input_seen_.exchange(true, std::memory_order_relaxed) &&
+          GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_DISCONT)) {
         connection_.store(relay_.NewConnection(), std::memory_order_relaxed);
       }
-      point.had_buffer = true;
       break;
   }
   GstMapInfo map;

@@ -59,7 +59,6 @@ class DecoderTap {
     bool caps_known = false;
     bool interleaved = false;                  // a body that still holds ICY metadata
     std::optional<stream::AacConfig> raw_aac;  // access units without ADTS headers
-    bool had_buffer = false;
   };
 
   void AddPoint(Role role, GstPad* pad);
@@ -75,6 +74,7 @@ class DecoderTap {
   std::atomic<uint64_t> connection_;
   std::atomic<bool> flows_{false};
   std::atomic<bool> pad_titles_{false};
+  std::atomic<bool> input_seen_{false};  // audio entered a decoder (HLS)
 
   std::mutex mutex_;  // over what follows; never held while the relay is called
   bool armed_ = false;
