@@ -9,13 +9,14 @@
 namespace lumio::gst {
 
 AddressOpener::AddressOpener(GstBin* pipeline, GstElement* output, GstBus* bus, int timeout_seconds,
-                             stream::FormatSet decodes, StationAttempt& attempt)
+                             stream::FormatSet decodes, StationAttempt& attempt, TapRelay& relay)
     : pipeline_(pipeline),
       output_(output),
       bus_(bus),
       timeout_seconds_(timeout_seconds),
       decodes_(decodes),
-      attempt_(attempt) {}
+      attempt_(attempt),
+      relay_(relay) {}
 
 AddressOpener::~AddressOpener() {
   Close();
@@ -46,8 +47,8 @@ void AddressOpener::StartDecoder() {
   answered_ = false;
   status_ = 0;
   std::string missing;
-  decoder_ =
-      StreamDecoder::Create(pipeline_, output_, uri_, as_, decodes_, timeout_seconds_, &missing);
+  decoder_ = StreamDecoder::Create(pipeline_, output_, uri_, as_, decodes_, timeout_seconds_,
+                                   relay_, &missing);
   if (!decoder_) return Defer(TransportError::kUndecodable, missing);
   // A failure to start is told by an error message on the bus, which comes in its turn.
   gst_element_set_state(reinterpret_cast<GstElement*>(pipeline_), GST_STATE_PLAYING);
@@ -65,6 +66,14 @@ gboolean AddressOpener::OnDeferred(gpointer self) {
   opener->attempt_.OnError(MonotonicMs(), opener->deferred_error_,
                            std::move(opener->deferred_why_));
   return G_SOURCE_REMOVE;
+}
+
+void AddressOpener::ArmTap() {
+  if (decoder_) decoder_->ArmTap();
+}
+
+void AddressOpener::OnBusTitle(std::string_view title) {
+  if (decoder_) decoder_->OnBusTitle(title);
 }
 
 bool AddressOpener::Handle(GstMessage* message) {

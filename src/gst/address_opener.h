@@ -12,6 +12,7 @@
 #include "gst/connection_check.h"
 #include "gst/gst_refs.h"
 #include "gst/stream_decoder.h"
+#include "gst/tap_relay.h"
 #include "playback/station_attempt.h"
 
 namespace lumio::gst {
@@ -19,9 +20,10 @@ namespace lumio::gst {
 class AddressOpener {
  public:
   // `pipeline` holds `output` and outlives this; `bus` is its bus. Events go to `attempt`,
-  // always from the default main context and never from within Open or Close.
+  // always from the default main context and never from within Open or Close. What each open
+  // receives is handed to `relay`, which outlives this.
   AddressOpener(GstBin* pipeline, GstElement* output, GstBus* bus, int timeout_seconds,
-                stream::FormatSet decodes, StationAttempt& attempt);
+                stream::FormatSet decodes, StationAttempt& attempt, TapRelay& relay);
   ~AddressOpener();
   AddressOpener(const AddressOpener&) = delete;
   AddressOpener& operator=(const AddressOpener&) = delete;
@@ -33,6 +35,11 @@ class AddressOpener {
   // Reports what a message of the pipeline's bus says of the open under way; true when the
   // message was the open's (the answer, the body, an error, the end).
   bool Handle(GstMessage* message);
+
+  // The relay's tap was set: the open under way hands over what it receives from now on.
+  void ArmTap();
+  // A title (GBK) the bus reported for the open under way.
+  void OnBusTitle(std::string_view title);
 
  private:
   void StartDecoder();
@@ -47,6 +54,7 @@ class AddressOpener {
   const int timeout_seconds_;
   const stream::FormatSet decodes_;
   StationAttempt& attempt_;
+  TapRelay& relay_;
 
   std::string uri_;
   OpenAs as_ = OpenAs::kStream;

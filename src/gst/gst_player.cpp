@@ -11,7 +11,9 @@
 #include "gst/gst_refs.h"
 #include "gst/player_pipeline.h"
 #include "gst/stream_tags.h"
+#include "gst/tap_relay.h"
 #include "playback/station_attempt.h"
+#include "stream/stream_text.h"
 
 namespace lumio {
 namespace {
@@ -44,6 +46,7 @@ class GstPlayer::Impl final : public AttemptMechanism {
   void Pause();
   void SetVolume(int32_t volume);
   void SetMute(bool mute);
+  void SetStreamTap(StreamTap* tap);
 
   const StationAttempt* attempt() const { return attempt_ ? &*attempt_ : nullptr; }
   const gst::StreamTags& tags() const { return tags_; }
@@ -65,6 +68,7 @@ class GstPlayer::Impl final : public AttemptMechanism {
   static gboolean OnUnusable(gpointer self);
 
   const GstPlayerOptions options_;
+  gst::TapRelay relay_;  // before the opener, which feeds it
   bool prepared_ = false;
   gst::PlayerPipeline pipeline_;
   std::optional<StationAttempt> attempt_;
@@ -94,7 +98,7 @@ void GstPlayer::Impl::Prepare() {
   if (!built) return;
   opener_ = std::make_unique<gst::AddressOpener>(pipeline_.bin(), pipeline_.output(),
                                                  pipeline_.bus(), options_.timeout_seconds,
-                                                 pipeline_.decodes(), *attempt_);
+                                                 pipeline_.decodes(), *attempt_, relay_);
   ApplyVolume();
 }
 
@@ -129,6 +133,11 @@ void GstPlayer::Impl::SetVolume(int32_t volume) {
 void GstPlayer::Impl::SetMute(bool mute) {
   mute_ = mute;
   ApplyVolume();
+}
+
+void GstPlayer::Impl::SetStreamTap(StreamTap* tap) {
+  relay_.Set(tap);
+  if (tap != nullptr && opener_) opener_->ArmTap();
 }
 
 std::string GstPlayer::Impl::LastError() const {
@@ -200,7 +209,12 @@ void GstPlayer::Impl::HandleMessage(GstMessage* message) {
     switch (GST_MESSAGE_TYPE(message)) {
       case GST_MESSAGE_TAG:
         tags_.Take(message);
-        if (!tags_.title().empty()) attempt_->OnTitle(tags_.title());
+        if (!tags_.title().empty()) {
+          attempt_->OnTitle(tags_.title());
+          // Titles that reach the tap in no other way (those inside an Ogg stream).
+          if (opener_ && relay_.Active())
+            opener_->OnBusTitle(stream::StreamTitleForListener(tags_.title()));
+        }
         break;
       case GST_MESSAGE_STATE_CHANGED:
         if (message->src == GST_OBJECT_CAST(pipeline_.bin())) ApplyVolume();
@@ -242,6 +256,9 @@ void GstPlayer::SetVolume(int32_t volume) {
 }
 void GstPlayer::SetMute(bool mute) {
   impl_->SetMute(mute);
+}
+void GstPlayer::SetStreamTap(StreamTap* tap) {
+  impl_->SetStreamTap(tap);
 }
 std::string GstPlayer::GetTitle() const {
   return impl_->attempt() ? impl_->attempt()->Title() : "";

@@ -56,6 +56,10 @@ class GstPlayer final : public MediaPlayer {
   std::string GetTitle() const override;
   StreamFailure GetFailure() const override;
   std::string GetPlayedURL() const override;
+  // Hands over a stream's body without its ICY metadata (MP3, ADTS, Ogg pages as sent), and
+  // from HLS the AAC as ADTS frames and MPEG audio as its frames. An open that begins while no
+  // tap is set costs nothing for it.
+  void SetStreamTap(StreamTap* tap) override;
 
   // What the stream said about itself, in UTF-8; empty (0) until it said so. Reset by SetURL.
   std::string Title() const;

@@ -31,7 +31,13 @@ struct SourceDestroy {
   }
 };
 
+struct CapsUnref {
+  void operator()(GstCaps* caps) const { gst_caps_unref(caps); }
+};
+
 using ElementPtr = std::unique_ptr<GstElement, ObjectUnref>;
+using PadPtr = std::unique_ptr<GstPad, ObjectUnref>;
+using CapsPtr = std::unique_ptr<GstCaps, CapsUnref>;
 using BusPtr = std::unique_ptr<GstBus, ObjectUnref>;
 using MessagePtr = std::unique_ptr<GstMessage, MessageUnref>;
 using ErrorPtr = std::unique_ptr<GError, ErrorFree>;

@@ -49,7 +49,7 @@ bool IsRawAudio(GstPad* pad) {
 std::unique_ptr<StreamDecoder> StreamDecoder::Create(GstBin* pipeline, GstElement* output,
                                                      const std::string& uri, OpenAs as,
                                                      stream::FormatSet decodes, int timeout_seconds,
-                                                     std::string* error) {
+                                                     TapRelay& relay, std::string* error) {
   // HLS needs uridecodebin3: only its demuxer sends our user agent with every segment request.
   // Everything else starts sooner through uridecodebin.
   const char* factory = as == OpenAs::kHls ? "uridecodebin3" : "uridecodebin";
@@ -66,23 +66,27 @@ std::unique_ptr<StreamDecoder> StreamDecoder::Create(GstBin* pipeline, GstElemen
     g_object_set(decoder, "expose-all-streams", FALSE, nullptr);
   }
   return std::unique_ptr<StreamDecoder>(
-      new StreamDecoder(pipeline, output, decoder, uri, as, decodes, timeout_seconds));
+      new StreamDecoder(pipeline, output, decoder, uri, as, decodes, timeout_seconds, relay));
 }
 
 StreamDecoder::StreamDecoder(GstBin* pipeline, GstElement* output, GstElement* decoder,
                              std::string uri, OpenAs as, stream::FormatSet decodes,
-                             int timeout_seconds)
+                             int timeout_seconds, TapRelay& relay)
     : pipeline_(pipeline),
       output_(output),
       decoder_(static_cast<GstElement*>(gst_object_ref_sink(decoder))),
       uri_(std::move(uri)),
       as_(as),
       decodes_(decodes),
-      timeout_seconds_(std::max(1, timeout_seconds)) {
+      timeout_seconds_(std::max(1, timeout_seconds)),
+      tap_(relay, as == OpenAs::kHls) {
   g_signal_connect_data(decoder, "source-setup", reinterpret_cast<GCallback>(&OnSourceSetup), this,
                         nullptr, GConnectFlags{});
   g_signal_connect_data(decoder, "pad-added", reinterpret_cast<GCallback>(&OnPadAdded), this,
                         nullptr, GConnectFlags{});
+  g_signal_connect_data(decoder, "deep-element-added",
+                        reinterpret_cast<GCallback>(&OnDeepElementAdded), this, nullptr,
+                        GConnectFlags{});
   gst_bin_add(pipeline_, decoder);
 }
 
@@ -139,6 +143,8 @@ void StreamDecoder::OnSourceSetup(GstElement*, GstElement* source, gpointer self
                       static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
                                                    GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
                       &OnSourceData, decoder, nullptr);
+    // After the judging probe, so that the tap sees a body only once it is judged.
+    decoder->tap_.OnSourcePad(pad);
     gst_object_unref(pad);
   }
 }
@@ -198,7 +204,10 @@ GstPadProbeReturn StreamDecoder::OnBuffer(std::string_view bytes) {
       return OnBuffer(bytes);
     }
     Post(Bytes(bytes.substr(0, limits::kProbeBytes)));
-    if (as_ != OpenAs::kHls) return GST_PAD_PROBE_REMOVE;
+    if (as_ != OpenAs::kHls) {
+      tap_.OnBodyFlows();
+      return GST_PAD_PROBE_REMOVE;
+    }
   }
   // An HLS playlist: kept until its end, when it is checked before the demuxer reads it.
   if (playlist_.size() + bytes.size() > limits::kMaxHlsPlaylistBytes) {
@@ -229,6 +238,10 @@ GstPadProbeReturn StreamDecoder::OnEndOfStream() {
     return GST_PAD_PROBE_DROP;
   }
   return GST_PAD_PROBE_OK;
+}
+
+void StreamDecoder::OnDeepElementAdded(GstBin*, GstBin*, GstElement* element, gpointer self) {
+  static_cast<StreamDecoder*>(self)->tap_.OnElementAdded(element);
 }
 
 // Runs on a streaming thread. A sound stream goes to the output whenever the output is free:

@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "gst/decoder_tap.h"
 #include "gst/gst_refs.h"
+#include "gst/tap_relay.h"
 #include "playback/station_attempt.h"
 #include "playback/stream_failure.h"
 #include "stream/body_kind.h"
@@ -40,12 +42,13 @@ class StreamDecoder {
   // (stream::ClassifyBody, as the attempt judges them): what the decoders may take flows on;
   // anything else (a playlist, a page, a format the player lacks, HLS opened as a stream) is
   // held back and its bytes posted, at most stream::limits::kMaxPlaylistBytes. An HLS playlist
-  // reaches the demuxer only once every address it names is allowed. Null, with `error` set,
-  // when GStreamer lacks the element.
+  // reaches the demuxer only once every address it names is allowed. What the decoders take is
+  // handed to `relay` (DecoderTap), which outlives this. Null, with `error` set, when GStreamer
+  // lacks the element.
   static std::unique_ptr<StreamDecoder> Create(GstBin* pipeline, GstElement* output,
                                                const std::string& uri, OpenAs as,
                                                stream::FormatSet decodes, int timeout_seconds,
-                                               std::string* error);
+                                               TapRelay& relay, std::string* error);
   // Takes the decoder out of the pipeline, which must be at READY or below.
   ~StreamDecoder();
   StreamDecoder(const StreamDecoder&) = delete;
@@ -54,12 +57,18 @@ class StreamDecoder {
   // What a message of the pipeline's bus reports, when it is one a decoder posts.
   static std::optional<BodyReport> ReportOf(GstMessage* message);
 
+  // The relay's tap was set (DecoderTap::Arm), and a title the bus reported (GBK).
+  void ArmTap() { tap_.Arm(); }
+  void OnBusTitle(std::string_view title) { tap_.OnBusTitle(title); }
+
  private:
   StreamDecoder(GstBin* pipeline, GstElement* output, GstElement* decoder, std::string uri,
-                OpenAs as, stream::FormatSet decodes, int timeout_seconds);
+                OpenAs as, stream::FormatSet decodes, int timeout_seconds, TapRelay& relay);
 
   static void OnSourceSetup(GstElement* decoder, GstElement* source, gpointer self);
   static void OnPadAdded(GstElement* decoder, GstPad* pad, gpointer self);
+  static void OnDeepElementAdded(GstBin* decoder, GstBin* parent, GstElement* element,
+                                 gpointer self);
   static GstPadProbeReturn OnSourceData(GstPad* pad, GstPadProbeInfo* info, gpointer self);
   GstPadProbeReturn OnBuffer(std::string_view bytes);
   GstPadProbeReturn OnEndOfStream();
@@ -72,6 +81,7 @@ class StreamDecoder {
   const OpenAs as_;
   const stream::FormatSet decodes_;
   const int timeout_seconds_;
+  DecoderTap tap_;
 
   // Touched only by the source's streaming thread (and by the destructor, once it stopped).
   std::string content_type_;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ports/stream_failure.h"
+#include "ports/stream_tap.h"
 
 namespace lumio {
 
@@ -47,6 +48,12 @@ class MediaPlayer {
   // The address (one of those given to SetURL or SetURLs, as given) that the current station
   // last played from; "" until it played. Never waits.
   virtual std::string GetPlayedURL() const = 0;
+
+  // Hands the stream as received to `tap` from now on, beginning with OnStreamStart (nullptr:
+  // to nobody); once this returns the tap it replaces hears nothing more. `tap` outlives the
+  // player or is replaced first. Set on the user-interface thread; the tap is called from one
+  // player thread at a time. A player that cannot hand its stream over ignores it.
+  virtual void SetStreamTap(StreamTap* /*tap*/) {}
 };
 
 }  // namespace lumio
