@@ -27,16 +27,19 @@ tests=(
   x11-xserver-utils                  # xrandr: two and three screens on one display
   pulseaudio pulseaudio-utils sox
   icecast2 trayer xcompmgr curl procps
+  ffmpeg                             # streams of every kind a station sends, made as stations make them
   dbus-daemon                        # a private session bus for the tray and the media controls
   libglib2.0-bin                     # gdbus: the tests drive the media controls with it
   desktop-file-utils appstream       # the install test validates the menu entry and metainfo
   openssl                            # certificates for the tests' HTTPS servers
 )
-# The Windows program, cross-built and tested under Wine (32-bit: the i386 architecture). The
-# i386 GStreamer plugins are what Wine's own AAC decoder runs on.
+# The Windows program, cross-built and tested under Wine: 32-bit (the i386 architecture) where
+# the machine runs 32-bit programs; where it does not, its tests are a 64-bit build run by 64-bit
+# Wine (cmake/windows_build.cmake). Wine's own AAC decoder runs on the GStreamer plugins of its
+# side: the i386 ones here, the amd64 ones of the runtime list above.
 windows=(
-  g++-mingw-w64-i686-posix
-  wine wine32
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+  wine wine32:i386 wine64
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 gstreamer1.0-libav:i386
 )
 bench=(mpv gstreamer1.0-plugins-base-apps time audacious qmmp)
@@ -44,10 +47,14 @@ bench=(mpv gstreamer1.0-plugins-base-apps time audacious qmmp)
 wanted=("${build[@]}" "${runtime[@]}" "${tests[@]}" "${windows[@]}")
 [[ "${1:-}" == "--bench" ]] && wanted+=("${bench[@]}")
 
+# A name without an architecture means the machine's own (or "all"); one dpkg-query for all.
+native=$(dpkg --print-architecture)
+present=$(dpkg-query -W -f='${Package}:${Architecture} ${db:Status-Status}\n' \
+  "${wanted[@]%%:*}" 2>/dev/null | sed -n 's/ installed$//p' || true)
 missing=()
 for p in "${wanted[@]}"; do
-  status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
-  [[ "$status" == "installed" ]] || missing+=("$p")
+  [[ "$p" == *:* ]] || p="$p:$native"
+  grep -qxF -e "$p" -e "${p%%:*}:all" <<<"$present" || missing+=("$p")
 done
 if ((${#missing[@]} == 0)); then
   exit 0

@@ -4,13 +4,15 @@
 #   PulseAudio daemon with a null sink, an Icecast server on 127.0.0.1 with two live test-tone
 #   mounts (/tone.mp3 and /tone.ogg, 440 Hz) and a chained Ogg mount (/chained.ogg: a new chain
 #   every 5 s, as a station's playout starts one per track, alternately 440 Hz and 880 Hz), and a
-#   private Wine prefix with its server running for the Windows build (where Wine is installed).
+#   private Wine prefix with its server running for the Windows build (where Wine is installed:
+#   32-bit where this machine runs 32-bit programs, else 64-bit, see scripts/wine-prefix.sh).
 #
 #   scripts/services.sh start STATE_DIR   start them; STATE_DIR/env holds what tests need
 #   scripts/services.sh stop STATE_DIR    stop every process started, by its saved PID
 #
 # Tests read from the environment (source STATE_DIR/env): DISPLAY, XDG_RUNTIME_DIR,
-# LUMIO_ICECAST_PORT, LUMIO_ICECAST_PASSWORD, LUMIO_PULSE_SINK, WINEPREFIX and Wine's settings.
+# LUMIO_ICECAST_PORT, LUMIO_ICECAST_PASSWORD, LUMIO_PULSE_SINK, WINEPREFIX and Wine's settings
+# (LUMIO_WINE: the Wine loader to run programs with).
 set -euo pipefail
 
 cmd=${1:?usage: services.sh start|stop STATE_DIR}
@@ -136,7 +138,12 @@ XML
 }
 
 start_wine() {
-  command -v wine >/dev/null || return 0
+  command -v wine >/dev/null || command -v wine64 >/dev/null || return 0
+  local why
+  if ! why=$("$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh" choose 2>&1 >/dev/null); then
+    echo "no Wine prefix, the Windows tests will skip: $why" >&2
+    return 0
+  fi
   # Booting a prefix takes a while: it runs beside the other services and is waited for last.
   "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh" start "$state/wine" >"$state/wine.env" \
     2>"$state/wine.log" &

@@ -21,7 +21,7 @@ idle=${IDLE:-4}
 
 # shellcheck source=bench/lib.sh
 source "$root/bench/lib.sh"
-require_programs Xvfb trayer pulseaudio pactl wine wineserver i686-w64-mingw32-g++-posix
+require_programs Xvfb trayer pulseaudio pactl wineserver i686-w64-mingw32-g++-posix
 build_targets "$build" lumio lumio_catalogue lumio_bench_map_watch lumio_bench_bare_window \
   lumio_windows
 bin=$build/bin
@@ -34,6 +34,8 @@ source "$root/bench/startup/session.sh"
 start_session
 echo "booting Wine's prefix..." >&2
 eval "$("$root/scripts/wine-prefix.sh" start "$state/wine")"
+# The prefix's loader (LUMIO_WINE): the 64-bit one, for the build's 64-bit programs, where this
+# machine runs no 32-bit program.
 
 make_program_folder "$state/linux" "$bin/lumio"
 make_program_folder "$state/windows" "$build/windows/bin/lumio.exe"
@@ -45,15 +47,15 @@ label[bare_win]="bare Win32 in Wine"
 label[windows]="Lumio.exe in Wine"
 command[bare]="$bin/lumio_bench_bare_window"
 command[linux]="$state/linux/lumio"
-command[bare_win]="wine $build/windows/bin/lumio_bench_bare_window_win.exe"
-command[windows]="wine $state/windows/lumio.exe"
+command[bare_win]="$LUMIO_WINE $build/windows/bin/lumio_bench_bare_window_win.exe"
+command[windows]="$LUMIO_WINE $state/windows/lumio.exe"
 
 measure_rounds "${names[@]}"
 print_table "${names[@]}"
 
 # Wine's processes beside the program, once it idles: what a listener's desktop carries for it.
 pss_of() { awk '/^Pss:/ {print $2}' "/proc/$1/smaps_rollup" 2>/dev/null || echo 0; }
-wine "$state/windows/lumio.exe" >/dev/null 2>&1 &
+"$LUMIO_WINE" "$state/windows/lumio.exe" >/dev/null 2>&1 &
 program=$!
 sleep "$idle"
 total=0

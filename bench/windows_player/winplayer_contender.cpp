@@ -20,9 +20,12 @@ class WinPlayerContender : public Contender {
       : probe_path_(std::move(probe_path)), out_(work_dir + "winplayer.out") {}
   std::string name() const override { return "WinPlayer"; }
   bool Prepare() override {
+    // The loader of the test services' prefix: the 64-bit one where no 32-bit program runs.
+    const char* wine = std::getenv("LUMIO_WINE");
     process_ = std::make_unique<test::ChildProcess>(
-        std::vector<std::string>{"wine", probe_path_, "--volume", "100"}, out_,
-        /*with_stdin=*/true);
+        std::vector<std::string>{wine != nullptr && *wine != '\0' ? wine : "wine", probe_path_,
+                                 "--volume", "100"},
+        out_, /*with_stdin=*/true);
     // Under Wine the first sound device of a process can take many seconds to open.
     const auto deadline = std::chrono::steady_clock::now() + milliseconds(60000);
     while (test::ReadBytes(out_).find("ready") == std::string::npos) {

@@ -4,7 +4,7 @@
 set -u
 src=${1:?usage: check_core_is_gui_free.sh SRC_DIR}
 dirs=()
-for d in ports text store catalogue playback controls app stream; do [[ -d "$src/$d" ]] && dirs+=("$src/$d"); done
+for d in ports text store catalogue playback controls app stream recording history schedule; do [[ -d "$src/$d" ]] && dirs+=("$src/$d"); done
 hits=$(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"](Q[A-Za-z]+|qt|gst/|glib|gio/)' "${dirs[@]}")
 if [[ -n "$hits" ]]; then
   echo "the core includes window-layer or sound-backend headers:" >&2

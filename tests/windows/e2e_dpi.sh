@@ -10,7 +10,7 @@ source "$(dirname "$0")/e2e_lib.sh"
 set_dpi() {
   local key
   for key in 'HKCU\Control Panel\Desktop' 'HKCC\Software\Fonts'; do
-    wine reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 ||
+    "$lumio_wine" reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 ||
       fail "could not set LogPixels in $key"
   done
 }

@@ -32,7 +32,10 @@ for variable in DISPLAY WINEPREFIX XDG_RUNTIME_DIR LUMIO_PULSE_SINK; do
   [[ -n "${!variable:-}" ]] || skip "$variable is not set (start the test services: scripts/services.sh)"
 done
 [[ -d "$WINEPREFIX" ]] || skip "no Wine prefix at $WINEPREFIX"
-for program in wine xdotool xdpyinfo import convert; do
+# The loader the build chose for its programs (the 64-bit one where this machine runs no 32-bit
+# program); cmake/windows_build.cmake sets it for each test.
+lumio_wine=${LUMIO_WINE:-wine}
+for program in "$lumio_wine" xdotool xdpyinfo import convert; do
   command -v "$program" >/dev/null || skip "$program is not installed (scripts/install-deps.sh)"
 done
 xdpyinfo >/dev/null 2>&1 || skip "the display $DISPLAY does not answer"
@@ -109,7 +112,7 @@ for row in csv.DictReader(sys.stdin):
 # waits for its window.
 start_program() {
   local folder=${1:-$program_dir}
-  (cd "$folder" && exec wine lumio.exe) >"$lumio_log" 2>&1 &
+  (cd "$folder" && exec "$lumio_wine" lumio.exe) >"$lumio_log" 2>&1 &
   lumio_pid=$!
   note "started the program (pid $lumio_pid)"
   wait_for 30 find_main_window || fail "the main window did not appear within 30 s"
@@ -123,12 +126,12 @@ find_main_window() {
 
 # post MESSAGE WPARAM LPARAM: posts a window message to the main window, as the shell would.
 post() {
-  (cd "$(dirname "$probe_exe")" && wine "$(basename "$probe_exe")" post Tarvel "$@") ||
+  (cd "$(dirname "$probe_exe")" && "$lumio_wine" "$(basename "$probe_exe")" post Tarvel "$@") ||
     fail "could not post $* to the main window"
 }
 
 # work_area: "LEFT TOP RIGHT BOTTOM" of the desktop's work area as the program sees it.
-work_area() { (cd "$(dirname "$probe_exe")" && wine "$(basename "$probe_exe")" workarea); }
+work_area() { (cd "$(dirname "$probe_exe")" && "$lumio_wine" "$(basename "$probe_exe")" workarea); }
 
 # --- Windows and the pointer ----------------------------------------------------------------
 

@@ -20,7 +20,7 @@ note "a config folder that cannot be made: the message comes alone and ends the 
 printf 'not a folder' >"$config_dir.tmp"
 rm -rf "$config_dir"
 mv "$config_dir.tmp" "$config_dir"
-(cd "$program_dir" && exec wine lumio.exe) >"$lumio_log" 2>&1 &
+(cd "$program_dir" && exec "$lumio_wine" lumio.exe) >"$lumio_log" 2>&1 &
 lumio_pid=$!
 message_box() { xdotool search --onlyvisible --pid "$lumio_pid" --name 'Lumio' 2>/dev/null | head -n 1; }
 wait_for 30 message_box || fail "no message about the config folder"
@@ -91,7 +91,7 @@ note "a media key another program holds stays with it"
 kill "$lumio_pid"
 wait_program_exit 10 || fail "the program did not end"
 holder_log=$e2e_dir/holder.log
-(cd "$(dirname "$probe_exe")" && exec wine "$(basename "$probe_exe")" hotkey 179 20) >"$holder_log" 2>&1 &
+(cd "$(dirname "$probe_exe")" && exec "$lumio_wine" "$(basename "$probe_exe")" hotkey 179 20) >"$holder_log" 2>&1 &
 background_holder=$!
 wait_for 15 grep -q held "$holder_log" || fail "the probe could not hold the play/pause key"
 start_program
@@ -111,7 +111,7 @@ wait "$background_holder" 2>/dev/null || true
 note "minimised through the system menu, the tray's double click brings the window back"
 post 274 61472 0  # WM_SYSCOMMAND SC_MINIMIZE
 minimised() {
-  [[ "$(cd "$(dirname "$probe_exe")" && wine "$(basename "$probe_exe")" iconic Tarvel)" == 1* ]]
+  [[ "$(cd "$(dirname "$probe_exe")" && "$lumio_wine" "$(basename "$probe_exe")" iconic Tarvel)" == 1* ]]
 }
 wait_for 3 minimised || fail "the window was not minimised"
 post 1026 128 515  # the tray icon's double click

@@ -60,7 +60,7 @@ start_box() {
   id=$(xdotool search --onlyvisible --pid "$lumio_pid" 2>/dev/null | head -n 1)
   [[ -n "$id" ]] && echo "$id"
 }
-(cd "$program_dir" && exec wine lumio.exe) >"$lumio_log" 2>&1 &
+(cd "$program_dir" && exec "$lumio_wine" lumio.exe) >"$lumio_log" 2>&1 &
 lumio_pid=$!
 wait_for 30 start_box || fail "no message box within 30 s"
 box=$(start_box)

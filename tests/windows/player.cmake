@@ -10,7 +10,7 @@ if(WIN32)
                                        ${CMAKE_CURRENT_LIST_DIR}/player_harness.cpp)
   target_include_directories(lumio_winplayer_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(lumio_winplayer_tests PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN
-                                                           NOMINMAX)
+    NOMINMAX LUMIO_STREAM_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/stream/data")
   target_link_libraries(lumio_winplayer_tests PRIVATE lumio_winplayer lumio_warnings crypt32
                         ws2_32 GTest::gtest GTest::gmock GTest::gtest_main)
   # The player in a process of its own, as bench/windows_player drives it under Wine: built here
@@ -24,5 +24,6 @@ elseif(TARGET lumio_test_stations)
            COMMAND ${CMAKE_CURRENT_LIST_DIR}/player_test.sh
                    $<TARGET_FILE:lumio_winplayer_test_stations>
                    ${lumio_windows_bin}/lumio_winplayer_tests.exe)
-  set_tests_properties(windows.player PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600)
+  set_tests_properties(windows.player PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600
+                       ENVIRONMENT "${lumio_wine_test_environment}")
 endif()
