@@ -494,7 +494,10 @@ TEST(HlsStation, AStreamItCannotDecryptFailsWithItsReason) {
       {"METHOD=AES-128,URI=\"http://a/k\"", Text("x", std::string(10, 'k')),
        StreamFailure::kNotAudio, "16 bytes"},
       {"METHOD=AES-128,URI=\"http://a/k\"", Endless(), StreamFailure::kNotAudio, "16 bytes"},
-      {"METHOD=AES-128,URI=\"file:///etc/key\"", {}, StreamFailure::kUnreachable, "HLS key"},
+      {"METHOD=AES-128,URI=\"file:///etc/key\"",
+       {},
+       StreamFailure::kUnreachable,
+       "file:///etc/key"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.key_tag);
