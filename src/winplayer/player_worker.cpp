@@ -20,8 +20,6 @@ constexpr PcmFormat kUsualFormat = {44100, 2};
 // dry while the stream went on, up to the largest.
 constexpr int64_t kFirstCushionMs = 100;
 constexpr int64_t kLargestCushionMs = 2000;
-// Sound the device is given ahead: what a volume change or a stop waits for at most.
-constexpr int64_t kDeviceAheadMs = WaveOutput::kBlockMs * WaveOutput::kBlocks;
 // Compressed bytes decoded at once: little enough that what one slice yields (about a second at
 // the lowest rate a station sends) hardly passes the bound of sound held ahead.
 constexpr size_t kDecodeSliceBytes = 1024;
@@ -47,7 +45,8 @@ PlayerWorker::PlayerWorker(PlayerChannel& channel, const WorkerOptions& options)
       network_event_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
       device_event_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
       fetcher_(session_, network_event_.get()),
-      output_(device_event_.get()),
+      output_(device_event_.get(),
+              [&channel] { return GainOfVolume(channel.volume(), channel.mute()); }),
       chain_(spares_),
       attempt_(*this, stream::FormatSet{}, options.limits),
       cushion_ms_(kFirstCushionMs) {}
@@ -127,7 +126,7 @@ void PlayerWorker::Open(const std::string& uri, OpenAs as) {
   pending_.clear();
   pending_read_ = 0;
   chain_.Restart();
-  open_mark_ = chain_.pcm().appended();
+  MarkOpen();
   heard_ms_ = 0;
   reported_ms_ = 0;
   HttpFetchOptions options;
@@ -145,12 +144,16 @@ void PlayerWorker::Close(CloseSound sound) {
     output_.Flush();
     writing_ = false;
     cushion_ms_ = kFirstCushionMs;
-    device_queued_ms_ = 0;
     in_hand_ = false;
   } else {
     chain_.Restart();
   }
+  MarkOpen();
+}
+
+void PlayerWorker::MarkOpen() {
   open_mark_ = chain_.pcm().appended();
+  open_pushed_ = false;
 }
 
 bool PlayerWorker::SoundInHand() const {
@@ -227,6 +230,8 @@ bool PlayerWorker::DecodePending() {
 void PlayerWorker::FeedOutput() {
   PcmQueue& pcm = chain_.pcm();
   if (!pcm.empty() && (!output_.is_open() || !(output_.format() == pcm.format()))) {
+    // What the device holds in the format before plays out first.
+    if (output_.is_open() && output_.QueuedMs() > 0) return;
     std::string error;
     if (!output_.Open(pcm.format(), &error)) {
       pcm.Clear();
@@ -236,24 +241,29 @@ void PlayerWorker::FeedOutput() {
   }
   if (!writing_) {
     // Without a stream nothing more is coming: what is left plays out as it is.
-    in_hand_ = !pcm.empty();
+    in_hand_ = !pcm.empty() || output_.QueuedMs() > 0;
     if (pcm.empty() || (stream_ && pcm.Milliseconds() < cushion_ms_)) return;
     writing_ = true;
   }
-  const double gain = GainOfVolume(channel_.volume(), channel_.mute());
-  bool wrote = false;
-  while (!pcm.empty() && output_.QueuedMs() < kDeviceAheadMs) {
+  while (!pcm.empty()) {
+    const uint64_t first = pcm.passed();
     size_t available = 0;
     const int16_t* samples = pcm.Front(pcm.samples(), &available);
-    const size_t taken = output_.Write(samples, available, gain);
+    const size_t taken = output_.Push(samples, available);
     if (taken == 0) break;
+    if (!open_pushed_ && first + taken > open_mark_) {
+      // Where the open's first sample lies in what went to the output.
+      open_pushed_ = true;
+      open_at_ = output_.pushed() - taken + (open_mark_ > first ? open_mark_ - first : 0);
+    }
     pcm.Drop(taken);
-    wrote = true;
   }
-  if (wrote && stream_ && pcm.passed() > open_mark_) heard_ms_ = NowMs();
-  device_queued_ms_ = output_.QueuedMs();
-  in_hand_ = !pcm.empty() || device_queued_ms_ > 0;
-  if (pcm.empty() && device_queued_ms_ == 0) {
+  const uint64_t left = output_.left();
+  if (stream_ && open_pushed_ && left > open_at_ && left != left_seen_) heard_ms_ = NowMs();
+  left_seen_ = left;
+  const int64_t queued_ms = output_.QueuedMs();
+  in_hand_ = !pcm.empty() || queued_ms > 0;
+  if (pcm.empty() && queued_ms == 0) {
     writing_ = false;
     if (stream_) cushion_ms_ = std::min(cushion_ms_ * 2, kLargestCushionMs);
   }

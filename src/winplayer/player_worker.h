@@ -17,8 +17,8 @@
 #include "winplayer/audio_chain.h"
 #include "winplayer/http_request.h"
 #include "winplayer/player_channel.h"
+#include "winplayer/sound_output.h"
 #include "winplayer/station_stream.h"
-#include "winplayer/wave_output.h"
 
 namespace lumio::win {
 
@@ -55,7 +55,10 @@ class PlayerWorker final : public AttemptMechanism {
   // Decodes what the stream brought, a slice at a time, while the sound held ahead has room;
   // false when the stream cannot be decoded (and the attempt was told).
   bool DecodePending();
+  // Hands decoded sound to the output, once the cushion is reached.
   void FeedOutput();
+  // From here on, decoded sound is the new open's.
+  void MarkOpen();
   void ReportSound();
   DWORD WaitMs() const;
   void Publish();
@@ -69,7 +72,7 @@ class PlayerWorker final : public AttemptMechanism {
   bool prepared_ = false;
   bool device_job_ = false;
   bool decoder_job_ = false;
-  WaveOutput output_;
+  SoundOutput output_;
   DecoderSpares spares_;
   AudioChain chain_;
   StationAttempt attempt_;
@@ -85,13 +88,16 @@ class PlayerWorker final : public AttemptMechanism {
   size_t pending_read_ = 0;
   // Sound of the open under way is queued after this many samples (PcmQueue::appended()).
   uint64_t open_mark_ = 0;
+  // Its first sample went to the output as the open_at_-th (SoundOutput::pushed()).
+  bool open_pushed_ = false;
+  uint64_t open_at_ = 0;
+  uint64_t left_seen_ = 0;   // SoundOutput::left() at the last look
   int64_t heard_ms_ = 0;     // when sound of the open under way last went to the device
   int64_t reported_ms_ = 0;  // the last sound told to the attempt
   // The device is being fed: the cushion was reached, and it has not run dry since.
   bool writing_ = false;
   int64_t cushion_ms_ = 0;  // decoded sound wanted before the device is fed
-  int64_t device_queued_ms_ = 0;
-  bool in_hand_ = false;  // decoded sound is queued or playing
+  bool in_hand_ = false;    // decoded sound is queued or playing
 
   std::string device_error_;
   PlayerSnapshot published_;
