@@ -98,3 +98,5 @@ int64_t GapMeter::SilenceAfter(size_t mark, std::chrono::milliseconds duration,
   }
   return -1;
 }
+
+}  // namespace lumio::bench
