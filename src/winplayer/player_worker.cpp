@@ -142,6 +142,7 @@ void PlayerWorker::Close(CloseSound sound) {
   if (sound == CloseSound::kCut) {
     chain_.Reset();
     output_.Flush();
+    dry_seen_ = output_.times_dry();
     writing_ = false;
     cushion_ms_ = kFirstCushionMs;
     in_hand_ = false;
@@ -263,10 +264,16 @@ void PlayerWorker::FeedOutput() {
   left_seen_ = left;
   const int64_t queued_ms = output_.QueuedMs();
   in_hand_ = !pcm.empty() || queued_ms > 0;
-  if (pcm.empty() && queued_ms == 0) {
-    writing_ = false;
-    if (stream_) cushion_ms_ = std::min(cushion_ms_ * 2, kLargestCushionMs);
+  // The output ran dry while the stream went on: the stream comes too unevenly for the cushion,
+  // which grows, and is gathered again before the sound goes on.
+  if (const uint64_t dry = output_.times_dry(); dry != dry_seen_) {
+    dry_seen_ = dry;
+    if (stream_) {
+      cushion_ms_ = std::min(cushion_ms_ * 2, kLargestCushionMs);
+      writing_ = false;
+    }
   }
+  if (pcm.empty() && queued_ms == 0) writing_ = false;
 }
 
 // Sound of the open under way that went to the device is the station heard.

@@ -92,6 +92,7 @@ class PlayerWorker final : public AttemptMechanism {
   bool open_pushed_ = false;
   uint64_t open_at_ = 0;
   uint64_t left_seen_ = 0;   // SoundOutput::left() at the last look
+  uint64_t dry_seen_ = 0;    // SoundOutput::times_dry() at the last look
   int64_t heard_ms_ = 0;     // when sound of the open under way last went to the device
   int64_t reported_ms_ = 0;  // the last sound told to the attempt
   // The device is being fed: the cushion was reached, and it has not run dry since.

@@ -35,6 +35,7 @@ bool SoundOutput::Open(const PcmFormat& format, std::string* error) {
   }
   open_ = device_.Open(format, error);
   device_queued_ms_ = 0;
+  drained_ = true;
   if (open_) {
     format_ = format;
     scratch_.assign(device_.block_samples(), 0);
@@ -73,6 +74,7 @@ void SoundOutput::Flush() {
   }
   device_.Flush();
   device_queued_ms_ = 0;
+  drained_ = true;  // silenced on purpose: no running dry
 }
 
 int64_t SoundOutput::QueuedMs() {
@@ -102,6 +104,7 @@ void SoundOutput::Run() {
 void SoundOutput::Refill() {
   bool wrote = false;
   bool drained = false;
+  bool newly_drained = false;
   {
     std::lock_guard device(device_mutex_);
     if (!device_.is_open()) return;
@@ -125,13 +128,16 @@ void SoundOutput::Refill() {
       wrote = true;
     }
     device_queued_ms_ = device_.QueuedMs();
-    std::lock_guard ring(ring_mutex_);
-    drained = held_ == 0 && device_queued_ms_ == 0;
+    {
+      std::lock_guard ring(ring_mutex_);
+      drained = held_ == 0 && device_queued_ms_ == 0;
+    }
+    // The worker is woken only when something changed for it: room came free, or the last of
+    // the sound has played (once, not at every look at an idle device).
+    newly_drained = drained && !drained_;
+    drained_ = drained;
   }
-  // The worker is woken only when something changed for it: room came free, or the last of the
-  // sound has played (once, not at every look at an idle device).
-  const bool newly_drained = drained && !drained_;
-  drained_ = drained;
+  if (newly_drained) ++times_dry_;
   if (wrote || newly_drained) SetEvent(wake_);
 }
 

@@ -49,6 +49,8 @@ class SoundOutput {
   // dropped: the sample pushed as the n-th (from 0) has reached the device once left() > n.
   uint64_t pushed() const { return pushed_; }
   uint64_t left() const { return left_.load(); }
+  // How often everything pushed had played and the device fell silent (not by Flush or Open).
+  uint64_t times_dry() const { return times_dry_.load(); }
 
  private:
   void Run();
@@ -78,7 +80,8 @@ class SoundOutput {
   size_t frame_ = 1;  // samples of one frame (channels)
   std::atomic<uint64_t> left_{0};
   std::atomic<int64_t> device_queued_ms_{0};
-  bool drained_ = true;  // the thread's own: nothing was left to play at its last look
+  std::atomic<uint64_t> times_dry_{0};
+  bool drained_ = true;  // under device_mutex_: nothing was left to play at the last look
 
   std::thread thread_;
 };
