@@ -37,30 +37,34 @@ double PerMinute(int count, std::chrono::seconds window) {
 
 }  // namespace
 
-HoleSample MeasureHoles(Contender& contender, const std::string& url, MonitorRecorder& monitor,
-                        const GapMeter& gaps, std::chrono::seconds window,
-                        const std::string& mute_command) {
-  HoleSample sample;
+std::optional<FirstSound> StartAndHear(Contender& contender, const std::string& url,
+                                       MonitorRecorder& monitor) {
   if (!monitor.WaitForSilence(milliseconds(300), milliseconds(5000)))
     std::fprintf(stderr, "the sink did not fall silent\n");
   if (!contender.Prepare()) {
     std::fprintf(stderr, "%s could not be started\n", contender.name().c_str());
     contender.Finish();
-    return sample;
+    return std::nullopt;
   }
-  std::this_thread::sleep_for(milliseconds(300));
+  std::this_thread::sleep_for(milliseconds(300));  // let an idle process settle
   const auto handed_over = Clock::now();
-  if (!contender.Play(url)) {
-    contender.Finish();
-    return sample;
-  }
-  const auto heard = monitor.WaitForSound(handed_over, milliseconds(10000));
+  std::optional<Clock::time_point> heard;
+  if (contender.Play(url)) heard = monitor.WaitForSound(handed_over, milliseconds(10000));
   if (!heard) {
     contender.Finish();
-    return sample;
+    return std::nullopt;
   }
-  sample.first_sound_ms = duration_cast<milliseconds>(*heard - handed_over).count();
-  std::this_thread::sleep_until(*heard + kSettle);
+  return FirstSound{*heard, duration_cast<milliseconds>(*heard - handed_over).count()};
+}
+
+HoleSample MeasureHoles(Contender& contender, const std::string& url, MonitorRecorder& monitor,
+                        const GapMeter& gaps, std::chrono::seconds window,
+                        const std::string& mute_command) {
+  HoleSample sample;
+  const std::optional<FirstSound> heard = StartAndHear(contender, url, monitor);
+  if (!heard) return sample;
+  sample.first_sound_ms = heard->ms;
+  std::this_thread::sleep_until(heard->at + kSettle);
 
   size_t mark = gaps.Mark();
   std::this_thread::sleep_for(window + milliseconds(300));

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "contenders.h"
@@ -13,6 +14,16 @@
 #include "monitor_recorder.h"
 
 namespace lumio::bench {
+
+// Waits for a silent sink, starts `contender` and hands it `url`: when its first sound was heard
+// and how long after the address was handed over; nullopt, with the contender finished, when
+// it could not start or was not heard within 10 s.
+struct FirstSound {
+  Clock::time_point at;
+  int64_t ms = 0;
+};
+std::optional<FirstSound> StartAndHear(Contender& contender, const std::string& url,
+                                       MonitorRecorder& monitor);
 
 struct HoleSample {
   int64_t first_sound_ms = -1;  // -1: never heard, nothing else measured

@@ -44,7 +44,6 @@
 namespace lumio::bench {
 namespace {
 
-using std::chrono::duration_cast;
 using std::chrono::milliseconds;
 
 constexpr milliseconds kSettle(1000);  // after the first sound, before CPU is counted
@@ -87,28 +86,11 @@ class RestartableStations {
 Sample Measure(Contender& contender, const std::string& url, MonitorRecorder& monitor,
                GapMeter& gaps, RestartableStations& stations, milliseconds away) {
   Sample sample;
-  if (!monitor.WaitForSilence(milliseconds(300), milliseconds(5000))) {
-    std::fprintf(stderr, "the sink did not fall silent\n");
-  }
-  if (!contender.Prepare()) {
-    std::fprintf(stderr, "%s could not be started\n", contender.name().c_str());
-    contender.Finish();
-    return sample;
-  }
-  std::this_thread::sleep_for(milliseconds(300));  // let an idle process settle
-  const auto handed_over = Clock::now();
-  if (!contender.Play(url)) {
-    contender.Finish();
-    return sample;
-  }
-  const auto heard = monitor.WaitForSound(handed_over, milliseconds(10000));
-  if (!heard) {
-    contender.Finish();
-    return sample;
-  }
-  sample.first_sound_ms = duration_cast<milliseconds>(*heard - handed_over).count();
+  const std::optional<FirstSound> heard = StartAndHear(contender, url, monitor);
+  if (!heard) return sample;
+  sample.first_sound_ms = heard->ms;
 
-  std::this_thread::sleep_until(*heard + kSettle);
+  std::this_thread::sleep_until(heard->at + kSettle);
   const pid_t server = contender.name() == "WinPlayer" ? WineserverPid() : -1;
   const int64_t cpu_before = CpuTimeMs(contender.pid());
   const int64_t server_before = server > 0 ? CpuTimeMs(server) : 0;
