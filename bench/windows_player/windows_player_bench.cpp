@@ -9,9 +9,14 @@
 // silence on the sink in the 8 s after the server is taken away; "no" in the recovered column
 // means the player was silent at the end of them (mpv does not reconnect).
 //
+// With --holes SECONDS it measures instead how often the sound breaks up: silences of 20 ms or
+// more per minute while each player plays the stream for SECONDS on a quiet machine, then for
+// SECONDS with both cores kept busy (bench/windows_player/hole_run.h), and how soon the Windows
+// player's mute is heard.
+//
 //   source STATE/env   # from scripts/services.sh start STATE (Wine prefix, PulseAudio)
 //   lumio_windows_player_bench [--runs N] [--streams mp3,aac,hls] [--away-ms MS]
-//                              [--players winplayer,gstplayer,mpv]
+//                              [--players winplayer,gstplayer,mpv] [--holes SECONDS]
 
 #include <algorithm>
 #include <chrono>
@@ -30,6 +35,7 @@
 #include "gap_meter.h"
 #include "gst/child_process.h"
 #include "gst/test_media.h"
+#include "hole_run.h"
 #include "monitor_recorder.h"
 #include "process_stats.h"
 #include "support/temp_dir.h"
@@ -38,7 +44,6 @@
 namespace lumio::bench {
 namespace {
 
-using std::chrono::duration_cast;
 using std::chrono::milliseconds;
 
 constexpr milliseconds kSettle(1000);  // after the first sound, before CPU is counted
@@ -81,28 +86,11 @@ class RestartableStations {
 Sample Measure(Contender& contender, const std::string& url, MonitorRecorder& monitor,
                GapMeter& gaps, RestartableStations& stations, milliseconds away) {
   Sample sample;
-  if (!monitor.WaitForSilence(milliseconds(300), milliseconds(5000))) {
-    std::fprintf(stderr, "the sink did not fall silent\n");
-  }
-  if (!contender.Prepare()) {
-    std::fprintf(stderr, "%s could not be started\n", contender.name().c_str());
-    contender.Finish();
-    return sample;
-  }
-  std::this_thread::sleep_for(milliseconds(300));  // let an idle process settle
-  const auto handed_over = Clock::now();
-  if (!contender.Play(url)) {
-    contender.Finish();
-    return sample;
-  }
-  const auto heard = monitor.WaitForSound(handed_over, milliseconds(10000));
-  if (!heard) {
-    contender.Finish();
-    return sample;
-  }
-  sample.first_sound_ms = duration_cast<milliseconds>(*heard - handed_over).count();
+  const std::optional<FirstSound> heard = StartAndHear(contender, url, monitor);
+  if (!heard) return sample;
+  sample.first_sound_ms = heard->ms;
 
-  std::this_thread::sleep_until(*heard + kSettle);
+  std::this_thread::sleep_until(heard->at + kSettle);
   const pid_t server = contender.name() == "WinPlayer" ? WineserverPid() : -1;
   const int64_t cpu_before = CpuTimeMs(contender.pid());
   const int64_t server_before = server > 0 ? CpuTimeMs(server) : 0;
@@ -127,6 +115,60 @@ Sample Measure(Contender& contender, const std::string& url, MonitorRecorder& mo
   return sample;
 }
 
+int RunHoles(const std::vector<std::unique_ptr<Contender>>& contenders,
+             const std::vector<std::string>& streams, std::map<std::string, std::string>& urls,
+             int runs, std::chrono::seconds window, MonitorRecorder& monitor, GapMeter& gaps) {
+  std::map<std::pair<std::string, std::string>, std::vector<HoleSample>> samples;
+  std::printf(
+      "run,stream,player,first_sound_ms,quiet_holes_per_min,quiet_longest_ms,"
+      "loaded_holes_per_min,loaded_longest_ms,mute_heard_ms\n");
+  for (int run = 0; run < runs; ++run) {
+    for (size_t s = 0; s < streams.size(); ++s) {
+      for (size_t p = 0; p < contenders.size(); ++p) {
+        Contender& contender = *contenders[(p + run + s) % contenders.size()];
+        // The Windows player's probe takes a volume as a line of its input.
+        const std::string mute = contender.name() == "WinPlayer" ? "volume 0" : "";
+        const HoleSample sample =
+            MeasureHoles(contender, urls[streams[s]], monitor, gaps, window, mute);
+        samples[{streams[s], contender.name()}].push_back(sample);
+        std::printf("%d,%s,%s,%lld,%.1f,%lld,%.1f,%lld,%lld\n", run + 1, streams[s].c_str(),
+                    contender.name().c_str(), static_cast<long long>(sample.first_sound_ms),
+                    sample.quiet_per_minute, static_cast<long long>(sample.quiet_longest_ms),
+                    sample.loaded_per_minute, static_cast<long long>(sample.loaded_longest_ms),
+                    static_cast<long long>(sample.mute_heard_ms));
+        std::fflush(stdout);
+      }
+    }
+  }
+  std::printf(
+      "\nMedians over %d runs of %lld s each, quiet then loaded (holes: silences >= 20 ms)\n", runs,
+      static_cast<long long>(window.count()));
+  std::printf("%-6s %-12s %12s %14s %14s %14s %14s\n", "stream", "player", "first sound",
+              "quiet/min", "quiet longest", "loaded/min", "loaded longest");
+  for (const std::string& stream : streams) {
+    for (const auto& contender : contenders) {
+      std::vector<int64_t> heard;
+      std::vector<double> quiet;
+      std::vector<int64_t> quiet_longest;
+      std::vector<double> loaded;
+      std::vector<int64_t> loaded_longest;
+      for (const HoleSample& sample : samples[{stream, contender->name()}]) {
+        if (sample.first_sound_ms < 0) continue;
+        heard.push_back(sample.first_sound_ms);
+        quiet.push_back(sample.quiet_per_minute);
+        quiet_longest.push_back(sample.quiet_longest_ms);
+        loaded.push_back(sample.loaded_per_minute);
+        loaded_longest.push_back(sample.loaded_longest_ms);
+      }
+      std::printf("%-6s %-12s %12lld %14.1f %14lld %14.1f %14lld\n", stream.c_str(),
+                  contender->name().c_str(), static_cast<long long>(Median(heard)), Median(quiet),
+                  static_cast<long long>(Median(quiet_longest)), Median(loaded),
+                  static_cast<long long>(Median(loaded_longest)));
+    }
+  }
+  return 0;
+}
+
 std::string BinDir() {
   return std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/";
 }
@@ -134,6 +176,7 @@ std::string BinDir() {
 int Run(int argc, char** argv) {
   int runs = 3;
   int away_ms = 1500;
+  int holes_seconds = 0;
   std::vector<std::string> streams = {"mp3", "aac"};
   std::vector<std::string> players = {"winplayer", "gstplayer", "mpv"};
   for (int i = 1; i + 1 < argc; i += 2) {
@@ -147,6 +190,8 @@ int Run(int argc, char** argv) {
       streams = Split(value);
     } else if (flag == "--players") {
       players = Split(value);
+    } else if (flag == "--holes") {
+      holes_seconds = std::max(0, std::atoi(value.c_str()));
     } else {
       std::fprintf(stderr, "unknown option %s\n", flag.c_str());
       return 2;
@@ -192,6 +237,11 @@ int Run(int argc, char** argv) {
       return 2;
     }
     contenders.push_back(std::move(contender));
+  }
+
+  if (holes_seconds > 0) {
+    return RunHoles(contenders, streams, urls, runs, std::chrono::seconds(holes_seconds), monitor,
+                    gaps);
   }
 
   std::map<std::pair<std::string, std::string>, std::vector<Sample>> samples;

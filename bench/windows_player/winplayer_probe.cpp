@@ -1,6 +1,7 @@
 // The Windows player in a process of its own, run under Wine as the program runs it: prepared
-// once the "window" is up, fed station URLs one per line on stdin. Prints "ready" once the
-// sound device is open and the decoders are loaded; ends at the end of stdin.
+// once the "window" is up, fed one command per line on stdin: a station URL to play, or
+// "volume N" (0..100). Prints "ready" once the sound device is open and the decoders are
+// loaded; ends at the end of stdin.
 //
 //   lumio_winplayer_probe.exe [--volume 0..100]
 
@@ -32,7 +33,11 @@ int main(int argc, char** argv) {
   for (std::string url; std::getline(std::cin, url);) {
     while (!url.empty() && (url.back() == '\r' || url.back() == ' '))
       url.pop_back();
-    if (!url.empty()) player.SetURL(url);
+    if (url.rfind("volume ", 0) == 0) {
+      player.SetVolume(std::atoi(url.c_str() + 7));
+    } else if (!url.empty()) {
+      player.SetURL(url);
+    }
   }
   return 0;
 }

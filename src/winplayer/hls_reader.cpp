@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "playback/address_policy.h"
 #include "stream/id3v2.h"
 #include "winplayer/fetch_url.h"
 
@@ -119,6 +120,8 @@ void HlsReader::AdvancePlaylist(Clock::time_point now) {
 
 void HlsReader::OnPlaylist(const std::string& url, const std::string& body, bool whole,
                            Clock::time_point now) {
+  if (std::string refusal = RefusalOfHlsPlaylist(body, url); !refusal.empty())
+    return Fail(StreamFailure::kUnreachable, std::move(refusal));
   const stream::HlsPlaylist playlist = stream::ParseHlsPlaylist(body, url, whole);
   switch (playlist.type) {
     case stream::HlsPlaylist::Type::kInvalid:

@@ -2,8 +2,9 @@
 // What the player's stream code asks of the network: one GET of one address at a time, whose
 // status, head and body come back as they arrive. The platform's HTTP client (WinHTTP) carries
 // it out and decides nothing: it follows no redirect and judges no status. Which addresses may
-// be opened, where a redirect may lead and what a status means are decided above it (HttpGet),
-// in code that builds and is tested on every platform.
+// be opened, where a redirect may lead and what a status means are decided above it (the
+// station attempt for the addresses it opens, HttpGet for the requests of the HLS reader), in
+// code that builds and is tested on every platform.
 
 #include <cstddef>
 #include <cstdint>
@@ -41,7 +42,7 @@ class HttpFetch {
     kWaiting,  // connecting, sending, waiting for the head
     kBody,     // the head is known; a 2xx body is arriving
     kEnded,    // the whole body has arrived (bytes may still be waiting to be taken)
-    kFailed,   // no response: failure() and error() say why
+    kFailed,   // no response, or the body broke off: failure() and error() say how
   };
 
   virtual ~HttpFetch() = default;
@@ -50,7 +51,8 @@ class HttpFetch {
   virtual HttpHead head() const = 0;
   // Moves the body bytes received so far to the end of `out`; reading goes on as they are taken.
   virtual void TakeBody(std::string& out) = 0;
-  virtual StreamFailure failure() const = 0;
+  // How the request failed (kConnectionLost when the body broke off after the head).
+  virtual TransportError failure() const = 0;
   virtual std::string error() const = 0;  // ASCII; empty unless kFailed
 };
 

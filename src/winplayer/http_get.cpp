@@ -35,7 +35,7 @@ HttpGet::Phase HttpGet::Advance() {
     if (raw == HttpFetch::Phase::kWaiting) break;
     if (raw == HttpFetch::Phase::kFailed) {
       // A stream that drops mid-body still hands out what arrived before.
-      const StreamFailure why = fetch_->failure();
+      const StreamFailure why = FailureOfTransportError(fetch_->failure());
       std::string text = fetch_->error();
       std::unique_ptr<HttpFetch> rest = phase_ == Phase::kBody ? std::move(fetch_) : nullptr;
       Fail(why, std::move(text));

@@ -1,9 +1,10 @@
 #pragma once
-// One GET as the player makes it, over any HttpFetcher: the address is checked before it is
-// opened, every redirect is resolved against the address that answered and checked before it is
-// followed, and the status is classified by the core's one table. What follows (playlist
-// entries, HLS variants and segments) resolves against response().url, the address the reply
-// really came from.
+// One GET as the HLS reader makes it for itself, over any HttpFetcher: the address is checked
+// before it is opened, every redirect is resolved against the address that answered and checked
+// before it is followed, and the status is classified by the core's one table. What follows
+// (HLS variants and segments) resolves against response().url, the address the reply really
+// came from. (The addresses the station attempt opens go out as they are: it follows their
+// redirects itself.)
 
 #include <memory>
 #include <string>

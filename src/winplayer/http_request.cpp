@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "stream/stream_limits.h"
 #include "stream/url.h"
+#include "winplayer/connection_check.h"
 
 namespace lumio::win {
 namespace {
@@ -62,11 +64,12 @@ std::string QueryHeader(HINTERNET request, DWORD info, const wchar_t* name) {
 // Wine must not see a request's handle closed while one of its operations runs (it frees the
 // connection under the running operation): a request whose owner went away is closed at the
 // end of the operation outstanding then, by the callback that reports it.
-struct HttpRequest::Shared {
+struct HttpRequest::Shared : std::enable_shared_from_this<Shared> {
   std::mutex mutex;
   UniqueHandle wake;            // a duplicate of the owner's event, so it outlives the owner
   HINTERNET request = nullptr;  // until closed
   HttpFetchOptions options;
+  std::optional<stream::UrlParts> plain_http;  // the address, when it is plain http
   Phase phase = Phase::kWaiting;
   HttpHead head;
   bool body_wanted = false;  // a 2xx status: the body is read
@@ -74,7 +77,7 @@ struct HttpRequest::Shared {
   bool busy = false;       // an operation of WinHTTP on the request is outstanding
   bool cancelled = false;  // the owner is gone
   bool certificate_failed = false;
-  StreamFailure failure = StreamFailure::kNone;
+  TransportError failure = TransportError::kRefused;
   std::string error;
   std::vector<char> chunk = std::vector<char>(kChunkBytes);
 
@@ -88,23 +91,43 @@ struct HttpRequest::Shared {
     busy = false;
     return cancelled ? std::exchange(request, nullptr) : nullptr;
   }
-  void FailLocked(StreamFailure why, std::string text) {
+  void FailLocked(TransportError why, std::string text) {
     if (cancelled || phase == Phase::kFailed || phase == Phase::kEnded) return;
     phase = Phase::kFailed;
-    failure = certificate_failed ? StreamFailure::kBadCertificate : why;
+    failure = certificate_failed ? TransportError::kBadCertificate : why;
     error = std::move(text);
   }
   // An operation ended in `code`, or could not start.
   void OperationFailed(DWORD code, const char* step) {
     HINTERNET closing = nullptr;
+    bool check = false;
     {
       std::lock_guard lock(mutex);
       closing = IdleLocked();
-      FailLocked(FailureOfWinHttpError(code),
-                 std::string(step) + " failed (WinHTTP error " + std::to_string(code) + ")");
+      check = code == ERROR_WINHTTP_INVALID_SERVER_RESPONSE && phase == Phase::kWaiting &&
+              plain_http && !cancelled;
+      if (!check) {
+        FailLocked(TransportErrorOfWinHttp(code, phase == Phase::kBody),
+                   std::string(step) + " failed (WinHTTP error " + std::to_string(code) + ")");
+      }
     }
-    Signal();
+    if (check) {
+      CheckServer();
+    } else {
+      Signal();
+    }
     Close(closing);
+  }
+  // The request stays waiting until a connection of our own tells what the server does.
+  void CheckServer() {
+    std::thread([self = shared_from_this()] {
+      auto [how, why] = CheckConnection(*self->plain_http, self->options.timeout_ms);
+      {
+        std::lock_guard lock(self->mutex);
+        self->FailLocked(how, std::move(why));
+      }
+      self->Signal();
+    }).detach();
   }
   // True (and the handle closed) when the owner is gone: nothing more is to be asked for.
   bool CloseIfCancelled() {
@@ -262,29 +285,32 @@ HttpRequest::HttpRequest(HINTERNET session, const std::string& url, const HttpFe
 
 void HttpRequest::Start(HINTERNET session, const std::string& url) {
   Shared& shared = *shared_;
-  const auto fail = [&](StreamFailure why, std::string text) {
+  const auto fail = [&](TransportError why, std::string text) {
     std::lock_guard lock(shared.mutex);
     shared.FailLocked(why, std::move(text));
   };
   const std::optional<stream::UrlParts> parts = stream::SplitUrl(url);
   if (!parts || (parts->scheme != "http" && parts->scheme != "https")) {
-    return fail(StreamFailure::kUnreachable, "Not an address the player can open: " + url);
+    return fail(TransportError::kNotAllowed, "Not an address the player can open: " + url);
   }
-  if (!session) return fail(StreamFailure::kUnreachable, "WinHTTP could not start");
+  if (!session) return fail(TransportError::kRefused, "WinHTTP could not start");
   std::string host = parts->host;
   if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
     host = host.substr(1, host.size() - 2);
   }
   connection_.reset(
       WinHttpConnect(session, Widen(host).c_str(), static_cast<INTERNET_PORT>(parts->port), 0));
-  if (!connection_) return fail(FailureOfWinHttpError(GetLastError()), "WinHttpConnect failed");
+  if (!connection_) {
+    return fail(TransportErrorOfWinHttp(GetLastError(), false), "WinHttpConnect failed");
+  }
   const bool secure = parts->scheme == "https";
+  if (!secure) shared.plain_http = parts;
   shared.request = WinHttpOpenRequest(
       connection_.get(), L"GET", Widen(parts->RequestTarget()).c_str(), nullptr, nullptr, nullptr,
       WINHTTP_FLAG_ESCAPE_DISABLE | WINHTTP_FLAG_ESCAPE_DISABLE_QUERY |
           (secure ? WINHTTP_FLAG_SECURE : 0));
   if (shared.request == nullptr) {
-    return fail(FailureOfWinHttpError(GetLastError()), "WinHttpOpenRequest failed");
+    return fail(TransportErrorOfWinHttp(GetLastError(), false), "WinHttpOpenRequest failed");
   }
   const int timeout = std::max(1, shared.options.timeout_ms);
   WinHttpSetTimeouts(shared.request, timeout, timeout, timeout, timeout);
@@ -351,7 +377,7 @@ void HttpRequest::TakeBody(std::string& out) {
   if (request != nullptr) shared_->ReadMore(request);
 }
 
-StreamFailure HttpRequest::failure() const {
+TransportError HttpRequest::failure() const {
   std::lock_guard lock(shared_->mutex);
   return shared_->failure;
 }
@@ -366,10 +392,12 @@ std::unique_ptr<HttpFetch> WinHttpFetcher::Open(const std::string& url,
   return std::make_unique<HttpRequest>(session_.get(), url, options, wake_);
 }
 
-StreamFailure FailureOfWinHttpError(DWORD error) {
+TransportError TransportErrorOfWinHttp(DWORD error, bool answered) {
   switch (error) {
+    case ERROR_WINHTTP_NAME_NOT_RESOLVED:
+      return TransportError::kHostUnknown;
     case ERROR_WINHTTP_TIMEOUT:
-      return StreamFailure::kNoAnswer;
+      return TransportError::kTimedOut;
     case ERROR_WINHTTP_SECURE_FAILURE:
     case ERROR_WINHTTP_SECURE_INVALID_CA:
     case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
@@ -379,14 +407,17 @@ StreamFailure FailureOfWinHttpError(DWORD error) {
     case ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE:
     // Wine reports a certificate for another name as a failure of the secure channel.
     case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
-      return StreamFailure::kBadCertificate;
+      return TransportError::kBadCertificate;
     case ERROR_WINHTTP_UNRECOGNIZED_SCHEME:
-      return StreamFailure::kNotAudio;
+    case ERROR_WINHTTP_INVALID_URL:
+      return TransportError::kNotAllowed;
     case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
-      // Something answered, but not in HTTP (nor ICY): no stream the player can read.
-      return StreamFailure::kNotAudio;
+    case ERROR_WINHTTP_HEADER_SIZE_OVERFLOW:
+    case ERROR_WINHTTP_HEADER_COUNT_EXCEEDED:
+      // Something answered, but not in HTTP (nor ICY), or with a head no radio server sends.
+      return answered ? TransportError::kConnectionLost : TransportError::kNotHttp;
     default:
-      return StreamFailure::kUnreachable;
+      return answered ? TransportError::kConnectionLost : TransportError::kRefused;
   }
 }
 

@@ -48,7 +48,7 @@ class HttpRequest final : public HttpFetch {
   Phase phase() const override;
   HttpHead head() const override;
   void TakeBody(std::string& out) override;
-  StreamFailure failure() const override;
+  TransportError failure() const override;
   std::string error() const override;
 
   struct Shared;
@@ -71,7 +71,7 @@ class WinHttpFetcher final : public HttpFetcher {
   HANDLE wake_;
 };
 
-// The class of failure a WinHTTP error code stands for.
-StreamFailure FailureOfWinHttpError(DWORD error);
+// How a request failed with the WinHTTP error `error`; `answered`: after the response's head.
+TransportError TransportErrorOfWinHttp(DWORD error, bool answered);
 
 }  // namespace lumio::win

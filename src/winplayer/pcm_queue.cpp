@@ -19,6 +19,7 @@ bool PcmQueue::Append(const std::vector<int16_t>& more) {
   const size_t cap = CapSamples();
   const size_t kept = std::min(cap > samples() ? cap - samples() : 0, more.size());
   samples_.insert(samples_.end(), more.begin(), more.begin() + static_cast<std::ptrdiff_t>(kept));
+  appended_ += kept;
   return kept == more.size();
 }
 

@@ -33,6 +33,10 @@ class PcmQueue {
   void Clear();
 
   size_t samples() const { return samples_.size() - read_; }
+  // Samples queued since the queue was made, and of them the ones taken or cleared: a sample
+  // queued after a count of appended() has been taken once passed() is larger.
+  uint64_t appended() const { return appended_; }
+  uint64_t passed() const { return appended_ - samples(); }
   bool empty() const { return samples() == 0; }
   // Milliseconds of sound queued.
   int64_t Milliseconds() const;
@@ -43,6 +47,7 @@ class PcmQueue {
   PcmFormat format_;
   std::vector<int16_t> samples_;
   size_t read_ = 0;  // samples before this one are played
+  uint64_t appended_ = 0;
 };
 
 }  // namespace lumio::win

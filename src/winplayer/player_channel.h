@@ -27,7 +27,7 @@ struct PlayerCommand {
 struct PlayerSnapshot {
   int32_t state = kPlayStateStopped;
   std::string title;       // GBK
-  std::string last_error;  // ASCII
+  std::string last_error;  // UTF-8
   StreamFailure failure = StreamFailure::kNone;
   bool prepared = false;   // the device is open and the decoders are loaded
   std::string played_url;  // the station address that played last (GBK)

@@ -1,11 +1,10 @@
 #include "winplayer/player_worker.h"
 
 #include <algorithm>
+#include <chrono>
 #include <string_view>
 
 #include "stream/stream_limits.h"
-
-#include "winplayer/fetch_url.h"
 #include "winplayer/sample_volume.h"
 
 namespace lumio::win {
@@ -21,20 +20,21 @@ constexpr PcmFormat kUsualFormat = {44100, 2};
 // dry while the stream went on, up to the largest.
 constexpr int64_t kFirstCushionMs = 100;
 constexpr int64_t kLargestCushionMs = 2000;
-// Sound the device is given ahead: what a volume change or a stop waits for at most.
-constexpr int64_t kDeviceAheadMs = WaveOutput::kBlockMs * WaveOutput::kBlocks;
 // Compressed bytes decoded at once: little enough that what one slice yields (about a second at
 // the lowest rate a station sends) hardly passes the bound of sound held ahead.
 constexpr size_t kDecodeSliceBytes = 1024;
 // The longest the worker sleeps with nothing to wake it: a bound, not a poll it relies on.
 constexpr int64_t kLongestWaitMs = 250;
+// Events of the open told in one turn at most, so that commands are looked at in between
+// however fast a server answers.
+constexpr int kEventsPerTurn = 64;
 
-int64_t MsBetween(Clock::time_point from, Clock::time_point to) {
-  return std::chrono::duration_cast<milliseconds>(to - from).count();
+int64_t MsOf(Clock::time_point at) {
+  return std::chrono::duration_cast<milliseconds>(at.time_since_epoch()).count();
 }
 
-std::string SecondsText(int64_t ms) {
-  return ms % 1000 == 0 ? std::to_string(ms / 1000) + " seconds" : std::to_string(ms) + " ms";
+int64_t NowMs() {
+  return MsOf(Clock::now());
 }
 
 }  // namespace
@@ -45,28 +45,28 @@ PlayerWorker::PlayerWorker(PlayerChannel& channel, const WorkerOptions& options)
       network_event_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
       device_event_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
       fetcher_(session_, network_event_.get()),
-      output_(device_event_.get()),
-      chain_(spares_) {}
+      output_(device_event_.get(),
+              [&channel] { return GainOfVolume(channel.volume(), channel.mute()); }),
+      chain_(spares_),
+      attempt_(*this, stream::FormatSet{}, options.limits),
+      cushion_ms_(kFirstCushionMs) {}
 
 void PlayerWorker::Run() {
   for (;;) {
     const HANDLE handles[] = {channel_.event(), network_event_.get(), device_event_.get()};
-    WaitForMultipleObjects(3, handles, FALSE, WaitMs(Clock::now()));
+    WaitForMultipleObjects(3, handles, FALSE, WaitMs());
     for (PlayerCommand& command : channel_.Take()) {
-      if (!Handle(command, Clock::now())) {
-        Halt();
-        return;
-      }
+      if (!Handle(command)) return;
     }
-    Step(Clock::now());
+    Step();
     // One slow job at a time, each after what the commands asked for has started: a station
     // chosen at start-up connects while the device opens and the decoders load.
-    if (!channel_.Pending() && RunPreparedJob()) Step(Clock::now());
+    if (!channel_.Pending() && RunPreparedJob()) Step();
     Publish();
   }
 }
 
-bool PlayerWorker::Handle(PlayerCommand& command, Clock::time_point now) {
+bool PlayerWorker::Handle(PlayerCommand& command) {
   switch (command.kind) {
     case PlayerCommand::Kind::kQuit:
       return false;
@@ -76,19 +76,15 @@ bool PlayerWorker::Handle(PlayerCommand& command, Clock::time_point now) {
     case PlayerCommand::Kind::kPlay:
       Prepare();
       generation_ = command.generation;
-      Halt();
-      title_.clear();
-      last_error_.clear();
-      failure_ = StreamFailure::kNone;
-      Follow(plan_.Start(command.urls), now);
+      attempt_.Start(NowMs(), command.urls);
       return true;
     case PlayerCommand::Kind::kStop:
-    case PlayerCommand::Kind::kPause:
-      // A radio cannot resume where it paused: the next play starts afresh, so nothing is held
-      // open meanwhile.
       generation_ = command.generation;
-      Halt();
-      phase_ = command.kind == PlayerCommand::Kind::kStop ? Phase::kIdle : Phase::kPaused;
+      attempt_.Stop();
+      return true;
+    case PlayerCommand::Kind::kPause:
+      generation_ = command.generation;
+      attempt_.Pause();
       return true;
   }
   return true;
@@ -97,7 +93,8 @@ bool PlayerWorker::Handle(PlayerCommand& command, Clock::time_point now) {
 void PlayerWorker::Prepare() {
   if (prepared_) return;
   prepared_ = true;
-  if (!session_.Open(kUserAgent)) last_error_ = "WinHTTP could not start";
+  // Without a session every request fails, and says so as the attempt opens it.
+  session_.Open(kUserAgent);
   device_job_ = true;
   decoder_job_ = true;
 }
@@ -105,8 +102,7 @@ void PlayerWorker::Prepare() {
 bool PlayerWorker::RunPreparedJob() {
   if (device_job_) {
     device_job_ = false;
-    std::string error;
-    if (!output_.is_open() && !output_.Open(kUsualFormat, &error)) last_error_ = error;
+    if (!output_.is_open()) output_.Open(kUsualFormat, &device_error_);
     return true;
   }
   if (decoder_job_) {
@@ -117,207 +113,191 @@ bool PlayerWorker::RunPreparedJob() {
   return false;
 }
 
-void PlayerWorker::Halt() {
-  stream_.reset();
-  pending_.clear();
-  pending_read_ = 0;
-  chain_.Reset();
-  output_.Flush();
-  writing_ = false;
-  sounding_ = false;
-  attempt_heard_ = false;
-  cushion_ms_ = kFirstCushionMs;
-}
-
-void PlayerWorker::StartAttempt(Clock::time_point now) {
+void PlayerWorker::Open(const std::string& uri, OpenAs as) {
+  ++opens_;
+  // Told the first bytes, the attempt opens the same address as what they show: the body in
+  // hand is that already.
+  if (stream_ && stream_->awaiting_use() && stream_->uri() == uri &&
+      (as == OpenAs::kStream || as == OpenAs::kHls)) {
+    stream_->Reuse(as);
+    return;
+  }
   stream_.reset();
   pending_.clear();
   pending_read_ = 0;
   chain_.Restart();
-  phase_ = Phase::kTrying;
-  attempt_started_ = now;
-  last_sound_ = now;
-  attempt_samples_ = chain_.decoded_samples();
-  attempt_heard_ = false;
-  const std::string& address = plan_.Current().url;
-  if (address.empty()) {
-    return AttemptFailed(StreamFailure::kUnreachable, "The station has no address", now);
-  }
-  std::string why;
-  const std::optional<std::string> url = FetchableStationUrl(address, &why);
-  if (!url) return AttemptFailed(StreamFailure::kUnreachable, why, now);
-  if (!session_.get()) {
-    return AttemptFailed(StreamFailure::kUnreachable, "WinHTTP could not start", now);
-  }
+  MarkOpen();
+  heard_ms_ = 0;
+  reported_ms_ = 0;
   HttpFetchOptions options;
-  options.timeout_ms = 1000 * std::max(1, options_.timeout_seconds);
-  stream_ = std::make_unique<StationStream>(fetcher_, options, *url);
+  options.timeout_ms = options_.request_timeout_ms;
+  stream_ = std::make_unique<StationStream>(fetcher_, options, uri, as);
 }
 
-void PlayerWorker::AttemptFailed(StreamFailure why, std::string text, Clock::time_point now) {
-  last_error_ = std::move(text);
-  if (why != StreamFailure::kNone) failure_ = why;
+void PlayerWorker::Close(CloseSound sound) {
+  ++opens_;
   stream_.reset();
-  // A stream that played and dropped is tried again where it played; otherwise the next
-  // address is tried at once, and only a round that failed throughout waits.
-  const bool dropped = std::exchange(attempt_heard_, false);
-  Follow(dropped ? plan_.Dropped(why) : plan_.Failed(why), now);
-}
-
-void PlayerWorker::Follow(const AddressStep& step, Clock::time_point now) {
-  if (step.delayMs <= 0) return StartAttempt(now);
-  stream_.reset();
-  phase_ = Phase::kWaiting;
-  retry_at_ = now + milliseconds(step.delayMs);
-}
-
-void PlayerWorker::Step(Clock::time_point now) {
-  if (phase_ == Phase::kIdle || phase_ == Phase::kPaused) return;
-  if (phase_ == Phase::kWaiting && now >= retry_at_) StartAttempt(now);
-  if (stream_) AdvanceStream(now);
-  FeedOutput(now);
-  if (stream_) CheckTimeLimits(now);
-}
-
-void PlayerWorker::AdvanceStream(Clock::time_point now) {
-  const uint64_t decoded_before = chain_.decoded_samples();
-  // What came before is decoded first: a jump restarts the decoder for what follows it.
-  if (!DecodePending(now)) return;
-  const bool want_more = pending_read_ == pending_.size() &&
-                         chain_.pcm().Milliseconds() < stream::limits::kMaxDecodedAheadMs;
-  if (want_more) {
-    pending_.clear();
-    pending_read_ = 0;
+  pending_.clear();
+  pending_read_ = 0;
+  if (sound == CloseSound::kCut) {
+    chain_.Reset();
+    output_.Flush();
+    dry_seen_ = output_.times_dry();
+    writing_ = false;
+    cushion_ms_ = kFirstCushionMs;
+    in_hand_ = false;
+  } else {
+    chain_.Restart();
   }
-  const StationStream::Status status = stream_->Advance(pending_, want_more, now);
-  if (stream_->TakeJump()) chain_.Restart();
-  if (auto title = stream_->TakeTitle()) title_ = std::move(*title);
-  if (!DecodePending(now)) return;
-  // With enough sound in hand nothing is read, which is no silence of the station's.
-  if (chain_.decoded_samples() != decoded_before || !want_more) last_sound_ = now;
-  switch (status) {
-    case StationStream::Status::kRunning:
-      return;
-    case StationStream::Status::kPlaylist: {
-      const std::vector<std::string> entries = stream_->entries();
-      const int32_t depth = plan_.Current().depth;
-      stream_.reset();
-      const AddressStep step = plan_.Expand(entries);
-      // A playlist with nothing playable, or one too deep, failed as not audio inside the plan.
-      if (entries.empty() || step.depth != depth + 1 || step.delayMs != 0) {
-        last_error_ = "The playlist has nothing to play, or lists playlists too deep";
-        failure_ = StreamFailure::kNotAudio;
-      }
-      return Follow(step, now);
+  MarkOpen();
+}
+
+void PlayerWorker::MarkOpen() {
+  open_mark_ = chain_.pcm().appended();
+  open_pushed_ = false;
+}
+
+bool PlayerWorker::SoundInHand() const {
+  return in_hand_;
+}
+
+void PlayerWorker::Step() {
+  AdvanceOpen();
+  FeedOutput();
+  ReportSound();
+  const int64_t now = NowMs();
+  if (now < wake_at_) return;
+  // A wake is spent once it came; the attempt asks for the next one as it needs.
+  wake_at_ = StationAttempt::kNever;
+  attempt_.Tick(now);
+}
+
+void PlayerWorker::AdvanceOpen() {
+  for (int told = 0; told < kEventsPerTurn && stream_; ++told) {
+    // What came before is decoded first: a jump restarts the decoder for what follows it.
+    if (!DecodePending()) return;
+    const bool want_more = pending_read_ == pending_.size() &&
+                           chain_.pcm().Milliseconds() < stream::limits::kMaxDecodedAheadMs;
+    if (want_more) {
+      pending_.clear();
+      pending_read_ = 0;
     }
-    case StationStream::Status::kEnded:
-      return AttemptFailed(StreamFailure::kNoAnswer, stream_->error(), now);
-    case StationStream::Status::kFailed:
-      return AttemptFailed(stream_->failure(), stream_->error(), now);
+    StationStream::Event event = stream_->Next(pending_, want_more, Clock::now());
+    if (stream_->TakeJump()) chain_.Restart();
+    if (!DecodePending() || event.kind == StationStream::Event::Kind::kNone) return;
+    Tell(event);
   }
 }
 
-bool PlayerWorker::DecodePending(Clock::time_point now) {
+void PlayerWorker::Tell(StationStream::Event& event) {
+  const int64_t now = NowMs();
+  switch (event.kind) {
+    case StationStream::Event::Kind::kNone:
+      return;
+    case StationStream::Event::Kind::kAnswer:
+      return attempt_.OnAnswer(now, event.answer);
+    case StationStream::Event::Kind::kBody: {
+      const uint64_t open = opens_;
+      const BodyUse use = attempt_.OnBody(now, event.bytes);
+      // An order given from within the call has taken care of the body.
+      if (opens_ == open) stream_->Use(use);
+      return;
+    }
+    case StationStream::Event::Kind::kTitle:
+      return attempt_.OnTitle(event.bytes);
+    case StationStream::Event::Kind::kEnd:
+      return attempt_.OnEnd(now);
+    case StationStream::Event::Kind::kError:
+      return attempt_.OnError(now, event.error, std::move(event.why));
+  }
+}
+
+bool PlayerWorker::DecodePending() {
   while (pending_read_ < pending_.size() &&
          chain_.pcm().Milliseconds() < stream::limits::kMaxDecodedAheadMs) {
     const size_t slice = std::min(kDecodeSliceBytes, pending_.size() - pending_read_);
     const std::string_view bytes = std::string_view(pending_).substr(pending_read_, slice);
     pending_read_ += slice;
     if (!chain_.Feed(bytes)) {
-      AttemptFailed(StreamFailure::kNotAudio, chain_.error(), now);
+      pending_.clear();
+      pending_read_ = 0;
+      attempt_.OnError(NowMs(), TransportError::kUndecodable, chain_.error());
       return false;
     }
   }
   return true;
 }
 
-void PlayerWorker::FeedOutput(Clock::time_point now) {
+void PlayerWorker::FeedOutput() {
   PcmQueue& pcm = chain_.pcm();
   if (!pcm.empty() && (!output_.is_open() || !(output_.format() == pcm.format()))) {
+    // What the device holds in the format before plays out first.
+    if (output_.is_open() && output_.QueuedMs() > 0) return;
     std::string error;
     if (!output_.Open(pcm.format(), &error)) {
       pcm.Clear();
-      if (stream_) AttemptFailed(StreamFailure::kNotAudio, error, now);
+      if (stream_) attempt_.OnError(NowMs(), TransportError::kUndecodable, error);
       return;
     }
   }
   if (!writing_) {
     // Without a stream nothing more is coming: what is left plays out as it is.
+    in_hand_ = !pcm.empty() || output_.QueuedMs() > 0;
     if (pcm.empty() || (stream_ && pcm.Milliseconds() < cushion_ms_)) return;
     writing_ = true;
   }
-  const double gain = GainOfVolume(channel_.volume(), channel_.mute());
-  bool wrote = false;
-  while (!pcm.empty() && output_.QueuedMs() < kDeviceAheadMs) {
+  while (!pcm.empty()) {
+    const uint64_t first = pcm.passed();
     size_t available = 0;
     const int16_t* samples = pcm.Front(pcm.samples(), &available);
-    const size_t taken = output_.Write(samples, available, gain);
+    const size_t taken = output_.Push(samples, available);
     if (taken == 0) break;
-    pcm.Drop(taken);
-    wrote = true;
-  }
-  if (wrote) {
-    sounding_ = true;
-    if (stream_ && chain_.decoded_samples() > attempt_samples_ && !attempt_heard_) {
-      attempt_heard_ = true;
-      plan_.Playing();
-      failure_ = StreamFailure::kNone;
+    if (!open_pushed_ && first + taken > open_mark_) {
+      // Where the open's first sample lies in what went to the output.
+      open_pushed_ = true;
+      open_at_ = output_.pushed() - taken + (open_mark_ > first ? open_mark_ - first : 0);
     }
+    pcm.Drop(taken);
   }
-  if (pcm.empty() && output_.QueuedMs() == 0) {
-    writing_ = false;
+  const uint64_t left = output_.left();
+  if (stream_ && open_pushed_ && left > open_at_ && left != left_seen_) heard_ms_ = NowMs();
+  left_seen_ = left;
+  const int64_t queued_ms = output_.QueuedMs();
+  in_hand_ = !pcm.empty() || queued_ms > 0;
+  // The output ran dry while the stream went on: the stream comes too unevenly for the cushion,
+  // which grows, and is gathered again before the sound goes on.
+  if (const uint64_t dry = output_.times_dry(); dry != dry_seen_) {
+    dry_seen_ = dry;
     if (stream_) {
       cushion_ms_ = std::min(cushion_ms_ * 2, kLargestCushionMs);
-    } else {
-      sounding_ = false;
+      writing_ = false;
     }
   }
+  if (pcm.empty() && queued_ms == 0) writing_ = false;
 }
 
-void PlayerWorker::CheckTimeLimits(Clock::time_point now) {
-  if (!attempt_heard_) {
-    const int64_t limit_ms = 2000 * int64_t{std::max(1, options_.timeout_seconds)};
-    if (MsBetween(attempt_started_, now) >= limit_ms) {
-      AttemptFailed(StreamFailure::kNoAnswer,
-                    "No sound from the station within " + SecondsText(limit_ms), now);
-    }
-    return;
-  }
-  // A station that keeps the connection but sends nothing, or nothing that decodes, is heard
-  // as silence: a drop like any other.
-  if (MsBetween(last_sound_, now) >= options_.silence_limit_ms) {
-    AttemptFailed(StreamFailure::kNoAnswer,
-                  "No sound from the station for " + SecondsText(options_.silence_limit_ms), now);
-  }
+// Sound of the open under way that went to the device is the station heard.
+void PlayerWorker::ReportSound() {
+  if (!stream_ || heard_ms_ <= reported_ms_) return;
+  reported_ms_ = heard_ms_;
+  attempt_.OnSound(heard_ms_);
 }
 
-DWORD PlayerWorker::WaitMs(Clock::time_point now) const {
+DWORD PlayerWorker::WaitMs() const {
   if (device_job_ || decoder_job_) return 0;
-  Clock::time_point wake = now + milliseconds(kLongestWaitMs);
-  if (phase_ == Phase::kWaiting) wake = std::min(wake, retry_at_);
+  const int64_t now = NowMs();
+  int64_t wake = std::min(now + kLongestWaitMs, wake_at_);
   if (stream_) {
-    if (auto at = stream_->next_wake()) wake = std::min(wake, *at);
+    if (auto at = stream_->next_wake()) wake = std::min(wake, MsOf(*at));
   }
-  return static_cast<DWORD>(std::clamp<int64_t>(MsBetween(now, wake), 0, kLongestWaitMs));
-}
-
-int32_t PlayerWorker::State() const {
-  switch (phase_) {
-    case Phase::kIdle:
-      return kPlayStateStopped;
-    case Phase::kPaused:
-      return kPlayStatePaused;
-    case Phase::kTrying:
-    case Phase::kWaiting:
-      if (sounding_) return kPlayStatePlaying;
-      return stream_ && stream_->answered() ? kPlayStateBuffering : kPlayStateTransitioning;
-  }
-  return kPlayStateStopped;
+  return static_cast<DWORD>(std::clamp<int64_t>(wake - now, 0, kLongestWaitMs));
 }
 
 void PlayerWorker::Publish() {
   const bool prepared = prepared_ && !device_job_ && !decoder_job_;
-  PlayerSnapshot snapshot{State(), title_, last_error_, failure_, prepared, plan_.PlayedAddress()};
+  const std::string& error = attempt_.LastError().empty() ? device_error_ : attempt_.LastError();
+  PlayerSnapshot snapshot{attempt_.PlayState(), attempt_.Title(), error,
+                          attempt_.Failure(),   prepared,         attempt_.PlayedUrl()};
   if (snapshot == published_ && generation_ == published_generation_) return;
   published_ = snapshot;
   published_generation_ = generation_;

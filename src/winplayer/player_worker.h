@@ -1,32 +1,33 @@
 #pragma once
-// The player's worker: the one thread that fetches, decodes and feeds the sound device. It
-// waits for a command, the network or the device, does what each brought, and publishes the
-// state the user-interface thread reads. COM (multithreaded) and Media Foundation must be
-// running on its thread while it lives.
+// The player's worker: the one thread that fetches, decodes and feeds the sound device, as the
+// mechanism of the core's station attempt (playback/station_attempt.h), which it runs on this
+// thread: the listener's commands go to the attempt, the attempt's orders open and close
+// requests here, and what the requests, the decoders and the device bring goes back to it as
+// events. It waits for a command, the network or the device, does what each brought, and
+// publishes what the attempt shows for the user-interface thread to read. COM (multithreaded)
+// and Media Foundation must be running on its thread while it lives.
 
 #include <windows.h>
 
-#include <chrono>
+#include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 
-#include "playback/station_address_plan.h"
-#include "playback/stream_failure.h"
+#include "playback/station_attempt.h"
 #include "winplayer/audio_chain.h"
 #include "winplayer/http_request.h"
 #include "winplayer/player_channel.h"
+#include "winplayer/sound_output.h"
 #include "winplayer/station_stream.h"
-#include "winplayer/wave_output.h"
 
 namespace lumio::win {
 
 struct WorkerOptions {
-  int timeout_seconds = 10;
-  int silence_limit_ms = 10000;
+  AttemptLimits limits;
+  int request_timeout_ms = 10000;  // WinHTTP's own, for each step of a request
 };
 
-class PlayerWorker {
+class PlayerWorker final : public AttemptMechanism {
  public:
   PlayerWorker(PlayerChannel& channel, const WorkerOptions& options);
   PlayerWorker(const PlayerWorker&) = delete;
@@ -35,29 +36,31 @@ class PlayerWorker {
   // Serves the channel until it brings kQuit.
   void Run();
 
- private:
-  // Idle: stopped (1). Paused (2). Trying: an attempt at an address is running. Waiting: every
-  // address failed (or the stream dropped), the next round starts at retry_at_.
-  enum class Phase { kIdle, kPaused, kTrying, kWaiting };
+  // AttemptMechanism: the attempt's orders, given from within its calls on this thread.
+  void Open(const std::string& uri, OpenAs as) override;
+  void Close(CloseSound sound) override;
+  void WakeAt(int64_t ms) override { wake_at_ = ms; }
+  bool SoundInHand() const override;
 
-  bool Handle(PlayerCommand& command, Clock::time_point now);
+ private:
+  bool Handle(PlayerCommand& command);
   void Prepare();
   // Runs one of the jobs Prepare left (opening the device, making decoders); false when none.
   bool RunPreparedJob();
-  void Halt();
-  void StartAttempt(Clock::time_point now);
-  // Opens the plan's next address now, or waits its delay first.
-  void Follow(const AddressStep& step, Clock::time_point now);
-  void AttemptFailed(StreamFailure why, std::string text, Clock::time_point now);
-  void Step(Clock::time_point now);
-  void AdvanceStream(Clock::time_point now);
+  // Everything the loop turn has to do besides commands: the open's events, decoding, the
+  // device, the attempt's wake.
+  void Step();
+  void AdvanceOpen();
+  void Tell(StationStream::Event& event);
   // Decodes what the stream brought, a slice at a time, while the sound held ahead has room;
-  // false when the stream cannot be decoded (the attempt failed).
-  bool DecodePending(Clock::time_point now);
-  void FeedOutput(Clock::time_point now);
-  void CheckTimeLimits(Clock::time_point now);
-  DWORD WaitMs(Clock::time_point now) const;
-  int32_t State() const;
+  // false when the stream cannot be decoded (and the attempt was told).
+  bool DecodePending();
+  // Hands decoded sound to the output, once the cushion is reached.
+  void FeedOutput();
+  // From here on, decoded sound is the new open's.
+  void MarkOpen();
+  void ReportSound();
+  DWORD WaitMs() const;
   void Publish();
 
   PlayerChannel& channel_;
@@ -69,33 +72,35 @@ class PlayerWorker {
   bool prepared_ = false;
   bool device_job_ = false;
   bool decoder_job_ = false;
-  WaveOutput output_;
+  SoundOutput output_;
   DecoderSpares spares_;
   AudioChain chain_;
+  StationAttempt attempt_;
 
   uint64_t generation_ = 0;
-  Phase phase_ = Phase::kIdle;
-  StationAddressPlan plan_;  // the station's addresses, shared with the Linux player
-  std::unique_ptr<StationStream> stream_;
+  int64_t wake_at_ = StationAttempt::kNever;
+  std::unique_ptr<StationStream> stream_;  // the open under way
+  uint64_t opens_ = 0;                     // counts Open and Close: an event's open is still on
+  bool reused_ = false;                    // an Open went on with the body in hand
   // What the stream brought and the decoder has not taken yet: the stream is read on only once
   // this is empty, so that one long read never decodes past the bound of sound held ahead.
   std::string pending_;
   size_t pending_read_ = 0;
-  Clock::time_point attempt_started_{};
-  Clock::time_point last_sound_{};  // when the attempt last brought sound
-  Clock::time_point retry_at_{};
-  uint64_t attempt_samples_ = 0;  // decoded when the attempt started
-  bool attempt_heard_ = false;    // its sound reached the device
+  // Sound of the open under way is queued after this many samples (PcmQueue::appended()).
+  uint64_t open_mark_ = 0;
+  // Its first sample went to the output as the open_at_-th (SoundOutput::pushed()).
+  bool open_pushed_ = false;
+  uint64_t open_at_ = 0;
+  uint64_t left_seen_ = 0;   // SoundOutput::left() at the last look
+  uint64_t dry_seen_ = 0;    // SoundOutput::times_dry() at the last look
+  int64_t heard_ms_ = 0;     // when sound of the open under way last went to the device
+  int64_t reported_ms_ = 0;  // the last sound told to the attempt
   // The device is being fed: the cushion was reached, and it has not run dry since.
   bool writing_ = false;
-  // The listener hears the station: sound went out since the start, and the player has not
-  // run out of it while no attempt was running.
-  bool sounding_ = false;
   int64_t cushion_ms_ = 0;  // decoded sound wanted before the device is fed
+  bool in_hand_ = false;    // decoded sound is queued or playing
 
-  std::string title_;
-  std::string last_error_;
-  StreamFailure failure_ = StreamFailure::kNone;
+  std::string device_error_;
   PlayerSnapshot published_;
   uint64_t published_generation_ = 0;
 };

@@ -1,178 +1,237 @@
 #include "winplayer/station_stream.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "stream/icy_metadata.h"
-#include "stream/playlist.h"
-#include "winplayer/fetch_url.h"
+#include "stream/stream_limits.h"
 
 namespace lumio::win {
 namespace {
 
-// Enough of the body to tell a playlist, a page or a stream apart: the first chunk a server
-// sends, so that a stream that arrives at the pace it plays is not held up.
-constexpr size_t kProbeBytes = 512;
-static_assert(kProbeBytes <= stream::limits::kProbeBytes);
+namespace limits = stream::limits;
 
-bool StartsWith(std::string_view bytes, std::string_view prefix) {
-  return bytes.substr(0, prefix.size()) == prefix;
-}
+static_assert(StationStream::kFirstBytes <= limits::kProbeBytes);
 
-bool LooksLikePage(std::string_view content_type, std::string_view body) {
-  if (StartsWith(content_type, "text/html") || StartsWith(content_type, "application/xhtml")) {
-    return true;
-  }
-  const size_t first = body.find_first_not_of(" \t\r\n");
-  return first != std::string_view::npos && body[first] == '<';
+StationStream::Event Told(StationStream::Event::Kind kind, std::string bytes = {}) {
+  StationStream::Event event;
+  event.kind = kind;
+  event.bytes = std::move(bytes);
+  return event;
 }
 
 }  // namespace
 
-StationStream::StationStream(HttpFetcher& fetcher, const HttpFetchOptions& options,
-                             const std::string& url)
-    : fetcher_(fetcher), options_(options) {
+StationStream::StationStream(HttpFetcher& fetcher, const HttpFetchOptions& options, std::string uri,
+                             OpenAs as)
+    : fetcher_(fetcher), options_(options), uri_(std::move(uri)), as_(as) {
   HttpFetchOptions first = options_;
   first.icy_metadata = true;
-  request_ = std::make_unique<HttpGet>(fetcher_, url, first);
+  fetch_ = fetcher_.Open(uri_, first);
 }
 
-StationStream::Status StationStream::Advance(std::string& audio, bool want_more,
-                                             Clock::time_point now) {
-  if (status_ != Status::kRunning) return status_;
-  switch (mode_) {
-    case Mode::kProbing:
-      return Probe(audio, now);
-    case Mode::kCollecting:
-      return Collect(audio, want_more, now);
-    case Mode::kDirect:
-      return Direct(audio, want_more);
-    case Mode::kHls:
-      return AdvanceHls(audio, want_more, now);
+StationStream::Event StationStream::Next(std::string& audio, bool want_more,
+                                         Clock::time_point now) {
+  if (events_.empty()) {
+    switch (mode_) {
+      case Mode::kAnswer:
+        TakeAnswer();
+        break;
+      case Mode::kFirstBytes:
+        TakeFirstBytes();
+        break;
+      case Mode::kDecode:
+        Decode(audio, want_more);
+        break;
+      case Mode::kCollect:
+        Collect();
+        break;
+      case Mode::kHlsPlaylist:
+        GatherPlaylist(now);
+        if (mode_ == Mode::kHls) AdvanceHls(audio, want_more, now);
+        break;
+      case Mode::kHls:
+        AdvanceHls(audio, want_more, now);
+        break;
+      case Mode::kTold:
+      case Mode::kDone:
+        break;
+    }
   }
-  return status_;
+  if (events_.empty()) return {};
+  Event event = std::move(events_.front());
+  events_.pop_front();
+  return event;
 }
 
-bool StationStream::TakeJump() {
-  return hls_ && hls_->TakeJump();
+void StationStream::Use(BodyUse use) {
+  if (use == BodyUse::kNone) {
+    mode_ = Mode::kDone;
+    fetch_.reset();
+    held_.clear();
+    return;
+  }
+  // Collecting, each piece told is followed by the next.
+  if (mode_ != Mode::kTold) return;
+  switch (use) {
+    case BodyUse::kDecode:
+      mode_ = as_ == OpenAs::kHls ? Mode::kHlsPlaylist : Mode::kDecode;
+      return;
+    case BodyUse::kCollect:
+      // The first bytes were told; what came after them is the next piece.
+      held_.erase(0, told_);
+      mode_ = Mode::kCollect;
+      return;
+    case BodyUse::kNone:
+      return;
+  }
+}
+
+void StationStream::Reuse(OpenAs as) {
+  as_ = as;
+  Use(BodyUse::kDecode);
 }
 
 std::optional<Clock::time_point> StationStream::next_wake() const {
   return hls_ ? hls_->next_wake() : std::nullopt;
 }
 
-StationStream::Status StationStream::Fail(StreamFailure why, std::string text) {
-  status_ = Status::kFailed;
-  failure_ = why;
-  error_ = std::move(text);
-  request_.reset();
-  hls_.reset();
-  return status_;
+void StationStream::TakeAnswer() {
+  const HttpFetch::Phase phase = fetch_->phase();
+  if (phase == HttpFetch::Phase::kWaiting) return;
+  if (phase == HttpFetch::Phase::kFailed) return Failed();
+  const HttpHead head = fetch_->head();
+  Event event = Told(Event::Kind::kAnswer);
+  event.answer.status = head.status;
+  event.answer.contentType = head.content_type;
+  event.answer.location = head.location;
+  if (!head.icy_metaint.empty()) event.answer.icyMetaint = head.icy_metaint;
+  events_.push_back(std::move(event));
+  if (head.status < 200 || head.status >= 300) {
+    // Nobody reads an error page or the body of a redirect.
+    mode_ = Mode::kDone;
+    fetch_.reset();
+    return;
+  }
+  mode_ = Mode::kFirstBytes;
+  icy_ = std::make_unique<stream::IcyDemuxer>(stream::IcyMetaintOfHeader(head.icy_metaint));
+  TakeFirstBytes();
 }
 
-StationStream::Status StationStream::Probe(std::string& audio, Clock::time_point now) {
+void StationStream::TakeFirstBytes() {
   // The phase first: once it reads ended, every byte of the body is there to be taken.
-  const HttpGet::Phase phase = request_->Advance();
-  if (phase == HttpGet::Phase::kFailed) return Fail(request_->failure(), request_->error());
-  request_->TakeBody(body_);
-  if (phase == HttpGet::Phase::kWaiting ||
-      (body_.size() < kProbeBytes && phase != HttpGet::Phase::kEnded)) {
-    return status_;
-  }
-  const HttpResponse response = request_->response();
-  kind_ = stream::ClassifyPlaylist(response.url, response.content_type, body_);
-  if (kind_ != stream::PlaylistKind::kNone) {
-    mode_ = Mode::kCollecting;
-    return Collect(audio, true, now);
-  }
-  if (StartsWith(body_, "OggS") || StartsWith(body_, "fLaC")) {
-    return Fail(StreamFailure::kNotAudio,
-                "The stream is Ogg or FLAC (Vorbis, Opus, FLAC): not a format Windows decodes");
-  }
-  // Windows Media's container: the stations of old Windows Media servers, which need a player
-  // of their own.
-  if (StartsWith(body_, "\x30\x26\xB2\x75\x8E\x66\xCF\x11")) {
-    return Fail(StreamFailure::kNotAudio,
-                "The stream is Windows Media (ASF): not a format the player reads");
-  }
-  if (LooksLikePage(response.content_type, body_)) {
-    return Fail(StreamFailure::kNotAudio, "The address gives a web page, not a stream");
-  }
-  mode_ = Mode::kDirect;
-  icy_ = std::make_unique<stream::IcyDemuxer>(response.icy_metaint);
-  Demux(std::exchange(body_, {}), audio);
-  if (phase == HttpGet::Phase::kEnded) return RequestEnded();
-  return status_;
+  const HttpFetch::Phase phase = fetch_->phase();
+  Take();
+  if (phase == HttpFetch::Phase::kFailed && held_.empty()) return Failed();
+  if (held_.size() < kFirstBytes && phase == HttpFetch::Phase::kBody) return;
+  // A body that ended or broke off tells what came of it first; what follows tells the rest.
+  told_ = std::min(held_.size(), limits::kProbeBytes);
+  events_.push_back(Told(Event::Kind::kBody, held_.substr(0, told_)));
+  mode_ = Mode::kTold;
 }
 
-StationStream::Status StationStream::Collect(std::string& audio, bool want_more,
-                                             Clock::time_point now) {
-  if (request_->Advance() == HttpGet::Phase::kFailed) {
-    return Fail(request_->failure(), request_->error());
-  }
-  const bool hls = kind_ == stream::PlaylistKind::kHls;
+void StationStream::Decode(std::string& audio, bool want_more) {
+  if (!want_more) return;
+  const HttpFetch::Phase phase = fetch_->phase();
+  Take();
+  audio += held_;
+  held_.clear();
+  if (phase == HttpFetch::Phase::kFailed) return Failed();
+  if (phase == HttpFetch::Phase::kEnded) return Ended();
+}
+
+void StationStream::Collect() {
+  const HttpFetch::Phase phase = fetch_->phase();
+  Take();
+  if (!held_.empty()) events_.push_back(Told(Event::Kind::kBody, std::exchange(held_, {})));
+  if (phase == HttpFetch::Phase::kFailed) return Failed();
+  if (phase == HttpFetch::Phase::kEnded) return Ended();
+}
+
+void StationStream::GatherPlaylist(Clock::time_point now) {
+  const HttpFetch::Phase phase = fetch_->phase();
+  if (held_.size() < limits::kMaxHlsPlaylistBytes) Take();
   bool whole = true;
-  if (!request_->TakeText(
-          body_, hls ? stream::limits::kMaxHlsPlaylistBytes : stream::limits::kMaxPlaylistBytes,
-          &whole)) {
-    return status_;
+  if (held_.size() >= limits::kMaxHlsPlaylistBytes) {
+    // Parsed as far as its last whole line; the rest is not read.
+    held_.resize(limits::kMaxHlsPlaylistBytes);
+    whole = false;
+  } else if (phase == HttpFetch::Phase::kFailed) {
+    return Failed();
+  } else if (phase != HttpFetch::Phase::kEnded) {
+    return;
   }
-
-  const std::string url = request_->response().url;
-  request_.reset();
-  if (hls) {
-    mode_ = Mode::kHls;
-    hls_ = std::make_unique<HlsReader>(fetcher_, options_);
-    hls_->Start(url, std::exchange(body_, {}), whole, now);
-    return AdvanceHls(audio, want_more, now);
-  }
-  for (const stream::PlaylistEntry& entry : stream::ParsePlaylist(kind_, body_, url, whole)) {
-    std::string why;
-    if (auto fetchable = FetchableFoundUrl(entry.url, &why)) entries_.push_back(*fetchable);
-  }
-  body_.clear();
-  if (entries_.empty()) {
-    return Fail(StreamFailure::kNotAudio, "The playlist lists no stream the player can fetch");
-  }
-  status_ = Status::kPlaylist;
-  return status_;
+  fetch_.reset();
+  mode_ = Mode::kHls;
+  hls_ = std::make_unique<HlsReader>(fetcher_, options_);
+  hls_->Start(uri_, std::exchange(held_, {}), whole, now);
 }
 
-StationStream::Status StationStream::Direct(std::string& audio, bool want_more) {
-  if (!want_more) return status_;
-  const HttpGet::Phase phase = request_->Advance();
-  request_->TakeBody(body_);
-  Demux(std::exchange(body_, {}), audio);
-  if (phase == HttpGet::Phase::kFailed) return Fail(request_->failure(), request_->error());
-  if (phase == HttpGet::Phase::kEnded) return RequestEnded();
-  return status_;
-}
-
-StationStream::Status StationStream::AdvanceHls(std::string& audio, bool want_more,
-                                                Clock::time_point now) {
-  const HlsReader::Status hls = hls_->Advance(audio, want_more, now);
-  if (auto title = hls_->TakeTitle()) title_ = std::move(title);
-  switch (hls) {
+void StationStream::AdvanceHls(std::string& audio, bool want_more, Clock::time_point now) {
+  const HlsReader::Status status = hls_->Advance(audio, want_more, now);
+  if (auto title = hls_->TakeTitle()) events_.push_back(Told(Event::Kind::kTitle, *title));
+  switch (status) {
     case HlsReader::Status::kRunning:
-      return status_;
+      return;
     case HlsReader::Status::kEnded:
-      return RequestEnded();
-    case HlsReader::Status::kFailed:
-      return Fail(hls_->failure(), hls_->error());
+      events_.push_back(Told(Event::Kind::kEnd));
+      break;
+    case HlsReader::Status::kFailed: {
+      Event event = Told(Event::Kind::kError);
+      event.error = TransportErrorOfHlsFailure(hls_->failure());
+      event.why = hls_->error();
+      events_.push_back(std::move(event));
+      break;
+    }
   }
-  return status_;
+  mode_ = Mode::kDone;
 }
 
-void StationStream::Demux(const std::string& bytes, std::string& audio) {
-  if (bytes.empty()) return;
-  metadata_.clear();
-  icy_->Feed(bytes, audio, metadata_);
-  for (const std::string& block : metadata_) {
-    if (auto title = stream::ParseIcyMetadata(block).title) title_ = std::move(title);
+void StationStream::Take() {
+  std::string raw;
+  fetch_->TakeBody(raw);
+  if (raw.empty()) return;
+  std::vector<std::string> blocks;
+  icy_->Feed(raw, held_, blocks);
+  for (const std::string& block : blocks) {
+    if (auto title = stream::ParseIcyMetadata(block).title)
+      events_.push_back(Told(Event::Kind::kTitle, std::move(*title)));
   }
 }
 
-StationStream::Status StationStream::RequestEnded() {
-  status_ = Status::kEnded;
-  error_ = "The station stopped sending";
-  return status_;
+void StationStream::Ended() {
+  events_.push_back(Told(Event::Kind::kEnd));
+  mode_ = Mode::kDone;
+  fetch_.reset();
+}
+
+void StationStream::Failed() {
+  Event event = Told(Event::Kind::kError);
+  event.error = fetch_->failure();
+  event.why = fetch_->error();
+  events_.push_back(std::move(event));
+  mode_ = Mode::kDone;
+  fetch_.reset();
+}
+
+TransportError TransportErrorOfHlsFailure(StreamFailure failure) {
+  switch (failure) {
+    case StreamFailure::kUnreachable:
+      // An address of the playlist's that the address policy refuses (or a server of its that
+      // refuses the connection): to the listener, the station cannot be reached.
+      return TransportError::kNotAllowed;
+    case StreamFailure::kNotAudio:
+      return TransportError::kUndecodable;
+    case StreamFailure::kBadCertificate:
+      return TransportError::kBadCertificate;
+    case StreamFailure::kNone:
+    case StreamFailure::kGone:
+    case StreamFailure::kForbidden:
+    case StreamFailure::kNoAnswer:
+      break;
+  }
+  // After the playlist's answer, what the reader could not fetch is the stream breaking off.
+  return TransportError::kConnectionLost;
 }
 
 }  // namespace lumio::win

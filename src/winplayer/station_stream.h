@@ -1,76 +1,108 @@
 #pragma once
-// One try at one address of a station: the response is told apart (a stream, a playlist, an
-// HLS playlist, something the player cannot play) and a stream's audio bytes are handed out,
-// without its ICY metadata, whose titles are kept.
+// One open the station attempt orders: one GET of one address, following no redirect. What the
+// server answers and the body's first bytes come back as events, for the worker to hand to the
+// attempt; then the body goes where the attempt says: to the decoders (a stream's audio, without
+// its ICY metadata, whose titles come back as events), back to the attempt piece by piece (a
+// playlist), or to the HLS reader (the playlist and everything it leads to).
 
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
-#include "playback/stream_failure.h"
+#include "playback/station_attempt.h"
 #include "stream/icy_demuxer.h"
-#include "stream/playlist_kind.h"
 #include "winplayer/hls_reader.h"
 #include "winplayer/http_fetcher.h"
-#include "winplayer/http_get.h"
 
 namespace lumio::win {
 
 class StationStream {
  public:
-  enum class Status {
-    kRunning,
-    kPlaylist,  // the address is a playlist: entries() are the addresses it lists
-    kEnded,     // the station stopped sending
-    kFailed,    // failure() and error() say why
+  // Body bytes gathered before the first ones are told (unless the body ends first): the first
+  // chunk a server sends, so that a stream that comes at the pace it plays is not held up.
+  static constexpr size_t kFirstBytes = 512;
+
+  struct Event {
+    enum class Kind {
+      kNone,    // nothing new
+      kAnswer,  // the server answered: `answer`
+      kBody,    // body bytes: `bytes` (the first ones, then pieces while collected)
+      kTitle,   // the stream names what it plays: `bytes` (GBK)
+      kEnd,     // the body ended
+      kError,   // the request failed or broke off: `error`, `why`
+    };
+    Kind kind = Kind::kNone;
+    Answer answer;
+    std::string bytes;
+    TransportError error = TransportError::kRefused;
+    std::string why;
   };
 
-  // Starts fetching `url` (as FetchableStationUrl gives it) through `fetcher`.
-  StationStream(HttpFetcher& fetcher, const HttpFetchOptions& options, const std::string& url);
+  // Starts the GET of `uri` (absolute, escaped, allowed by the address policy) through
+  // `fetcher`; a request that cannot start tells so at the first Next.
+  StationStream(HttpFetcher& fetcher, const HttpFetchOptions& options, std::string uri, OpenAs as);
+  StationStream(const StationStream&) = delete;
+  StationStream& operator=(const StationStream&) = delete;
 
-  // Does what the network brought since the last call; appends the stream's audio bytes to
-  // `audio`. The network is read on only while `want_more` (the taker has room).
-  Status Advance(std::string& audio, bool want_more, Clock::time_point now);
+  // The next event, taking in what the network brought; kNone when nothing is new. Audio to be
+  // decoded is appended to `audio`, and the network is read for it only while `want_more` (the
+  // taker has room).
+  Event Next(std::string& audio, bool want_more, Clock::time_point now);
+  // What the attempt does with the body whose bytes were told last: to the decoders or the HLS
+  // reader (kDecode), told piece by piece (kCollect), or nothing more (kNone).
+  void Use(BodyUse use);
+  // The attempt opens this address again, as `as` (kStream or kHls), while the body whose first
+  // bytes it was told is in hand: the body goes on as that, its first bytes included, and
+  // neither the answer nor the first bytes are told again.
+  void Reuse(OpenAs as);
 
-  // True once the station answered with a stream (audio is arriving).
-  bool answered() const { return mode_ == Mode::kDirect || mode_ == Mode::kHls; }
+  const std::string& uri() const { return uri_; }
+  // True from the first bytes' event until Use or Reuse: the body is in hand, undecided.
+  bool awaiting_use() const { return mode_ == Mode::kTold; }
   // True once since the last call when the next audio does not continue the last.
-  bool TakeJump();
-  // A title the stream sent (GBK) since the last call.
-  std::optional<std::string> TakeTitle() { return std::exchange(title_, std::nullopt); }
+  bool TakeJump() { return hls_ && hls_->TakeJump(); }
   // When to look again even if the network does not signal.
   std::optional<Clock::time_point> next_wake() const;
-  // The addresses of a playlist (status kPlaylist), fetchable, in order.
-  const std::vector<std::string>& entries() const { return entries_; }
-  StreamFailure failure() const { return failure_; }
-  const std::string& error() const { return error_; }
 
  private:
-  enum class Mode { kProbing, kCollecting, kDirect, kHls };
+  enum class Mode {
+    kAnswer,       // waiting for the server's answer
+    kFirstBytes,   // gathering the body's first bytes
+    kTold,         // the first bytes are told: waiting for Use
+    kDecode,       // a stream: its audio to the taker
+    kCollect,      // a playlist: its pieces told
+    kHlsPlaylist,  // the HLS playlist: gathered whole for the reader
+    kHls,          // the HLS reader plays it
+    kDone,         // nothing more to tell
+  };
 
-  Status Fail(StreamFailure why, std::string text);
-  Status Probe(std::string& audio, Clock::time_point now);
-  Status Collect(std::string& audio, bool want_more, Clock::time_point now);
-  Status Direct(std::string& audio, bool want_more);
-  Status AdvanceHls(std::string& audio, bool want_more, Clock::time_point now);
-  void Demux(const std::string& bytes, std::string& audio);
-  Status RequestEnded();
+  // Each takes in what the network brought in its mode and queues the events it makes.
+  void TakeAnswer();
+  void TakeFirstBytes();
+  void Decode(std::string& audio, bool want_more);
+  void Collect();
+  void GatherPlaylist(Clock::time_point now);
+  void AdvanceHls(std::string& audio, bool want_more, Clock::time_point now);
+  // Body bytes received so far, without ICY metadata, to the end of held_; titles queued.
+  void Take();
+  void Ended();
+  void Failed();
 
   HttpFetcher& fetcher_;
-  HttpFetchOptions options_;
-  std::unique_ptr<HttpGet> request_;
-  Mode mode_ = Mode::kProbing;
-  Status status_ = Status::kRunning;
-  std::string body_;  // bytes taken and not handed on yet (the first bytes; a playlist)
-  stream::PlaylistKind kind_ = stream::PlaylistKind::kNone;
+  const HttpFetchOptions options_;
+  const std::string uri_;
+  OpenAs as_;
+  std::unique_ptr<HttpFetch> fetch_;
+  Mode mode_ = Mode::kAnswer;
   std::unique_ptr<stream::IcyDemuxer> icy_;
+  std::string held_;  // body bytes taken and not handed on
+  size_t told_ = 0;   // of them, told as the first bytes
+  std::deque<Event> events_;
   std::unique_ptr<HlsReader> hls_;
-  std::vector<std::string> metadata_;
-  std::vector<std::string> entries_;
-  std::optional<std::string> title_;
-  StreamFailure failure_ = StreamFailure::kNone;
-  std::string error_;
 };
+
+// How a failure of the HLS reader, after the playlist's answer, is told to the attempt.
+TransportError TransportErrorOfHlsFailure(StreamFailure failure);
 
 }  // namespace lumio::win

@@ -25,7 +25,8 @@ bool WaveOutput::Open(const PcmFormat& format, std::string* error) {
     return false;
   }
   format_ = format;
-  block_samples_ = static_cast<size_t>(format.sample_rate) * format.channels * kBlockMs / 1000;
+  block_samples_ = static_cast<size_t>(format.sample_rate) * kBlockMs / 1000 *
+                   static_cast<size_t>(std::max(1, format.channels));
   for (Block& block : blocks_) {
     block.samples.assign(block_samples_, 0);
     block.queued = false;
@@ -48,6 +49,13 @@ int64_t WaveOutput::QueuedMs() {
   }
   const int64_t per_second = int64_t{format_.sample_rate} * format_.channels * 2;
   return per_second > 0 ? queued * 1000 / per_second : 0;
+}
+
+bool WaveOutput::HasRoom() {
+  if (device_ == nullptr) return false;
+  Reclaim();
+  return std::any_of(blocks_.begin(), blocks_.end(),
+                     [](const Block& block) { return !block.queued; });
 }
 
 size_t WaveOutput::Write(const int16_t* samples, size_t count, double gain) {

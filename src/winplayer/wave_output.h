@@ -1,6 +1,7 @@
 #pragma once
 // The sound device through waveOut: a few short blocks queued at a time, so that what the
-// player changes (volume, mute, a stop) is heard within the length of that queue.
+// player changes (volume, mute, a stop) is heard within the length of that queue. Not
+// thread-safe: one user at a time (SoundOutput).
 
 #include <windows.h>
 
@@ -18,7 +19,7 @@ namespace lumio::win {
 class WaveOutput {
  public:
   // Each block lasts this long; at most kBlocks are queued.
-  static constexpr int kBlockMs = 25;
+  static constexpr int kBlockMs = 20;
   static constexpr int kBlocks = 6;
 
   // `done` is signalled whenever the device finishes a block.
@@ -36,6 +37,10 @@ class WaveOutput {
 
   // Milliseconds of sound written and not yet played (whole blocks).
   int64_t QueuedMs();
+  // True when a block is free for Write.
+  bool HasRoom();
+  // Samples of one block (whole frames): what one Write takes at most.
+  size_t block_samples() const { return block_samples_; }
   // Queues one block from the first samples of `samples` (at most `count`), scaled by `gain`;
   // the number of samples taken, 0 when the queue is full.
   size_t Write(const int16_t* samples, size_t count, double gain);

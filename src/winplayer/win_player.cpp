@@ -33,10 +33,12 @@ struct Shared {
 class WinPlayer::Impl {
  public:
   explicit Impl(const WinPlayerOptions& options) : shared_(std::make_shared<Shared>()) {
+    const int32_t seconds_ms = 1000 * std::max(1, options.timeout_seconds);
     win::WorkerOptions& worker = shared_->options;
-    worker.timeout_seconds = std::max(1, options.timeout_seconds);
-    worker.silence_limit_ms =
-        options.silence_limit_ms > 0 ? options.silence_limit_ms : 1000 * worker.timeout_seconds;
+    worker.limits.answerMs = seconds_ms;
+    worker.limits.soundMs = 2 * seconds_ms;
+    worker.limits.silenceMs = options.silence_limit_ms > 0 ? options.silence_limit_ms : seconds_ms;
+    worker.request_timeout_ms = seconds_ms;
   }
   // The worker ends at its next look at the commands. A worker held up by the system (a sound
   // device that takes seconds to open, a decoder that loads) is not waited for beyond a moment:

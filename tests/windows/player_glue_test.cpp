@@ -39,6 +39,7 @@ struct Route {
   int status = 200;
   std::string content_type = "audio/aac";
   std::string location;
+  std::string icy_metaint;
   std::string body;
   bool endless = false;  // the body never ends: `fill` again and again
   char fill = '\xFF';
@@ -76,7 +77,7 @@ class ScriptedNetwork final : public HttpFetcher {
       return route_->status / 100 == 2 && !more ? Phase::kEnded : Phase::kBody;
     }
     HttpHead head() const override {
-      return {route_->status, route_->content_type, "", route_->location};
+      return {route_->status, route_->content_type, route_->icy_metaint, route_->location};
     }
     void TakeBody(std::string& out) override {
       if (route_->status / 100 != 2) return;
@@ -90,7 +91,7 @@ class ScriptedNetwork final : public HttpFetcher {
       sent_ += n;
       network_.body_taken += n;
     }
-    StreamFailure failure() const override { return StreamFailure::kUnreachable; }
+    TransportError failure() const override { return TransportError::kRefused; }
     std::string error() const override { return "no such server"; }
 
    private:
@@ -121,16 +122,26 @@ Route Text(std::string content_type, std::string body) {
   return route;
 }
 
-// Runs `stream` until it stops running or `steps` steps of 100 ms have passed.
-StationStream::Status RunUntilDecided(StationStream& stream, Clock::time_point& now,
-                                      int steps = 50) {
-  std::string audio;
-  StationStream::Status status = StationStream::Status::kRunning;
-  for (int i = 0; i < steps && status == StationStream::Status::kRunning; ++i) {
-    status = stream.Advance(audio, true, now);
-    now += milliseconds(100);
+// Takes what `stream` has to tell, with its body played as opened, as the station attempt
+// plays a stream or an HLS playlist that its first bytes show: true while it runs (nothing
+// more is new), false once it ended or failed.
+bool Play(StationStream& stream, std::string& audio, bool want_more, Clock::time_point now) {
+  for (;;) {
+    const StationStream::Event event = stream.Next(audio, want_more, now);
+    switch (event.kind) {
+      case StationStream::Event::Kind::kNone:
+        return true;
+      case StationStream::Event::Kind::kEnd:
+      case StationStream::Event::Kind::kError:
+        return false;
+      case StationStream::Event::Kind::kBody:
+        stream.Use(BodyUse::kDecode);
+        break;
+      case StationStream::Event::Kind::kAnswer:
+      case StationStream::Event::Kind::kTitle:
+        break;
+    }
   }
-  return status;
 }
 
 struct RedirectCase {
@@ -211,58 +222,110 @@ INSTANTIATE_TEST_SUITE_P(
             "not_a_web_address", {}, "smb://a/share/x.mp3", StreamFailure::kUnreachable, {}}),
     [](const auto& param_info) { return std::string(param_info.param.name); });
 
-// A playlist is read to the table's cap and no further, and what was cut in the middle of a
-// line is no entry: a playlist cut short never has a truncated address tried.
-TEST(StationPlaylist, IsReadToItsCapAndItsCutLineIsLeftOut) {
-  const std::string padding = "#" + std::string(limits::kMaxPlaylistBytes - 40, 'x') + "\n";
+// Takes events of `stream` until it has nothing new, the kinds in order; body bytes and titles
+// appended to `told`.
+std::vector<StationStream::Event::Kind> Events(StationStream& stream, std::string& told,
+                                               std::string& audio) {
+  std::vector<StationStream::Event::Kind> kinds;
+  for (;;) {
+    StationStream::Event event = stream.Next(audio, true, Clock::time_point{});
+    if (event.kind == StationStream::Event::Kind::kNone) return kinds;
+    kinds.push_back(event.kind);
+    told += event.bytes;
+  }
+}
+
+// The mechanism tells the station attempt what the server sent, and decides nothing itself: a
+// redirect is told, not followed; the body's first bytes come without the ICY metadata, whose
+// title is told; and what the attempt asks for then goes on with the same request, from the
+// body's first byte: the stream decoded, the playlist told to its end, the body played as HLS.
+TEST(StationOpen, TellsTheServersAnswerAndGoesOnAsTheAttemptSays) {
+  using Kind = StationStream::Event::Kind;
   ScriptedNetwork network;
-  network.routes["http://a/cut.m3u"] =
-      Text("audio/x-mpegurl", padding + "http://b/an-address-cut-in-its-middle.mp3\n");
-  network.routes["http://a/whole.m3u"] = Text("audio/x-mpegurl", "http://b/last-line-whole.mp3");
-  Route endless_list = Text("audio/x-scpls", "");
-  endless_list.endless = true;
-  endless_list.fill = 'x';
-  network.routes["http://a/endless.pls"] = endless_list;
-  Clock::time_point now{};
+  network.routes["http://a/moved"] = RedirectTo("http://b/live");
+  std::string metadata = "StreamTitle='Song';";
+  metadata.resize(32, '\0');
+  Route icy = Text("audio/mpeg", std::string(600, 'a') + '\x02' + metadata + std::string(600, 'b'));
+  icy.icy_metaint = "600";
+  network.routes["http://a/icy"] = icy;
+  const std::string playlist = "#EXTM3U\n" + std::string(6000, '#') + "\nhttp://b/x.mp3\n";
+  network.routes["http://a/list.m3u"] = Text("audio/x-mpegurl", playlist);
+  network.routes["http://a/radio"] =
+      Text("audio/mpeg", "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2,\nseg.aac\n#EXT-X-ENDLIST\n");
+  network.routes["http://a/seg.aac"] = Text("audio/aac", "one");
+  std::string told;
+  std::string audio;
 
-  StationStream cut(network, {}, "http://a/cut.m3u");
-  EXPECT_EQ(RunUntilDecided(cut, now), StationStream::Status::kFailed);
-  EXPECT_EQ(cut.failure(), StreamFailure::kNotAudio) << "nothing to try is left";
+  StationStream redirect(network, {}, "http://a/moved", OpenAs::kStream);
+  StationStream::Event answer = redirect.Next(audio, true, Clock::time_point{});
+  EXPECT_EQ(answer.kind, Kind::kAnswer);
+  EXPECT_EQ(answer.answer.status, 302);
+  EXPECT_EQ(answer.answer.location, "http://b/live");
+  EXPECT_THAT(Events(redirect, told, audio), testing::IsEmpty());
+  EXPECT_EQ(network.opened, std::vector<std::string>{"http://a/moved"});
 
-  StationStream whole(network, {}, "http://a/whole.m3u");
-  ASSERT_EQ(RunUntilDecided(whole, now), StationStream::Status::kPlaylist) << whole.error();
-  EXPECT_THAT(whole.entries(), ElementsAre("http://b/last-line-whole.mp3"));
+  StationStream stream(network, {}, "http://a/icy", OpenAs::kStream);
+  EXPECT_THAT(Events(stream, told, audio), ElementsAre(Kind::kAnswer, Kind::kTitle, Kind::kBody));
+  const std::string sound = std::string(600, 'a') + std::string(600, 'b');
+  EXPECT_EQ(told, "Song" + sound);
+  stream.Use(BodyUse::kDecode);
+  EXPECT_THAT(Events(stream, told, audio), ElementsAre(Kind::kEnd));
+  EXPECT_EQ(audio, sound);
 
-  const size_t taken_before = network.body_taken;
-  StationStream endless(network, {}, "http://a/endless.pls");
-  EXPECT_NE(RunUntilDecided(endless, now), StationStream::Status::kRunning)
-      << "the read has no end";
-  EXPECT_LE(network.body_taken - taken_before, limits::kMaxBodyBytesHeld);
+  told.clear();
+  audio.clear();
+  StationStream list(network, {}, "http://a/list.m3u", OpenAs::kPlaylist);
+  EXPECT_THAT(Events(list, told, audio), ElementsAre(Kind::kAnswer, Kind::kBody));
+  EXPECT_EQ(told.size(), limits::kProbeBytes);
+  list.Use(BodyUse::kCollect);
+  EXPECT_THAT(Events(list, told, audio), ElementsAre(Kind::kBody, Kind::kEnd));
+  EXPECT_EQ(told, playlist);
+  EXPECT_EQ(audio, "");
+
+  // Named like a stream, yet HLS: the attempt opens it again as HLS from within the first bytes.
+  StationStream hls(network, {}, "http://a/radio", OpenAs::kStream);
+  Events(hls, told, audio);
+  hls.Reuse(OpenAs::kHls);
+  for (int i = 0; i < 10 && Play(hls, audio, true, Clock::time_point{}); ++i) {
+  }
+  EXPECT_EQ(audio, "one");
+  EXPECT_EQ(network.OpenedCount("http://a/radio"), 1);
 }
 
 // HLS behind a redirect: the variant, the segments and the reloads resolve against where the
-// playlist really came from, and a segment of another scheme is never opened.
+// playlist really came from. A playlist that names an address of another scheme is not played
+// at all: nothing it names is opened.
 TEST(HlsStation, ResolvesEverythingAgainstTheAddressThatAnswered) {
   ScriptedNetwork network;
-  network.routes["http://a/radio.m3u8"] = RedirectTo("http://cdn/x/master.m3u8");
   network.routes["http://cdn/x/master.m3u8"] =
       Text("application/vnd.apple.mpegurl",
            "#EXTM3U\n#EXT-X-STREAM-INF:BANDWIDTH=64000,CODECS=\"mp4a.40.2\"\naudio/index.m3u8\n");
   network.routes["http://cdn/x/audio/index.m3u8"] = RedirectTo("/y/index.m3u8");
   network.routes["http://cdn/y/index.m3u8"] =
       Text("application/vnd.apple.mpegurl",
-           "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2,\nseg1.aac\n#EXTINF:2,\n"
-           "file:///etc/passwd\n#EXTINF:2,\nseg2.aac\n#EXT-X-ENDLIST\n");
+           "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2,\nseg1.aac\n#EXTINF:2,\nseg2.aac\n"
+           "#EXT-X-ENDLIST\n");
   network.routes["http://cdn/y/seg1.aac"] = Text("audio/aac", "one");
   network.routes["http://cdn/y/seg2.aac"] = Text("audio/aac", "two");
+  network.routes["http://cdn/z/index.m3u8"] =
+      Text("application/vnd.apple.mpegurl",
+           "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2,\nseg1.aac\n#EXTINF:2,\n"
+           "file:///etc/passwd\n#EXT-X-ENDLIST\n");
+  network.routes["http://cdn/z/seg1.aac"] = Text("audio/aac", "one");
   Clock::time_point now{};
-  StationStream stream(network, {}, "http://a/radio.m3u8");
+  // The address the station attempt opens once it followed the station's redirect.
+  StationStream stream(network, {}, "http://cdn/x/master.m3u8", OpenAs::kHls);
   std::string audio;
-  for (int i = 0; i < 50 && stream.Advance(audio, true, now) == StationStream::Status::kRunning;
-       ++i) {
+  for (int i = 0; i < 50 && Play(stream, audio, true, now); ++i) {
   }
-  EXPECT_EQ(audio, "onetwo") << stream.error();
+  EXPECT_EQ(audio, "onetwo");
   EXPECT_THAT(network.opened, Contains("http://cdn/y/seg2.aac"));
+
+  StationStream refused(network, {}, "http://cdn/z/index.m3u8", OpenAs::kHls);
+  audio.clear();
+  EXPECT_FALSE(Play(refused, audio, true, now));
+  EXPECT_EQ(audio, "");
+  EXPECT_THAT(network.opened, Not(Contains("http://cdn/z/seg1.aac")));
   EXPECT_THAT(network.opened, Not(Contains(StartsWith("file:"))));
 }
 
@@ -277,10 +340,10 @@ TEST(HlsStation, ReloadsAtMostOnceASecondWhateverTheTargetDuration) {
              std::string("#EXTM3U\n#EXT-X-TARGETDURATION:") + target + "\n#EXTINF:1,\nseg.aac\n");
     network.routes["http://a/seg.aac"] = Text("audio/aac", "x");
     Clock::time_point now{};
-    StationStream stream(network, {}, "http://a/live.m3u8");
+    StationStream stream(network, {}, "http://a/live.m3u8", OpenAs::kHls);
     std::string audio;
     for (int step = 0; step < 1300; ++step) {  // 130 s
-      ASSERT_EQ(stream.Advance(audio, true, now), StationStream::Status::kRunning);
+      ASSERT_TRUE(Play(stream, audio, true, now));
       if (const auto wake = stream.next_wake()) {
         ASSERT_LE(*wake - now, std::chrono::seconds(60));
       }
@@ -303,14 +366,14 @@ TEST(HlsStation, AnEndlessSegmentIsReadAtThePaceItIsTaken) {
   endless_segment.endless = true;
   network.routes["http://a/endless.aac"] = endless_segment;
   Clock::time_point now{};
-  StationStream stream(network, {}, "http://a/vod.m3u8");
+  StationStream stream(network, {}, "http://a/vod.m3u8", OpenAs::kHls);
   std::string audio;
   for (int i = 0; i < 5; ++i)
-    ASSERT_EQ(stream.Advance(audio, true, now), StationStream::Status::kRunning);
+    ASSERT_TRUE(Play(stream, audio, true, now));
   ASSERT_FALSE(audio.empty());
   const size_t taken = network.body_taken;
   for (int i = 0; i < 100; ++i)
-    ASSERT_EQ(stream.Advance(audio, false, now), StationStream::Status::kRunning);
+    ASSERT_TRUE(Play(stream, audio, false, now));
   EXPECT_EQ(network.body_taken, taken) << "read on while the taker had no room";
 
   PcmQueue pcm;
@@ -431,7 +494,10 @@ TEST(HlsStation, AStreamItCannotDecryptFailsWithItsReason) {
       {"METHOD=AES-128,URI=\"http://a/k\"", Text("x", std::string(10, 'k')),
        StreamFailure::kNotAudio, "16 bytes"},
       {"METHOD=AES-128,URI=\"http://a/k\"", Endless(), StreamFailure::kNotAudio, "16 bytes"},
-      {"METHOD=AES-128,URI=\"file:///etc/key\"", {}, StreamFailure::kUnreachable, "HLS key"},
+      {"METHOD=AES-128,URI=\"file:///etc/key\"",
+       {},
+       StreamFailure::kUnreachable,
+       "file:///etc/key"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.key_tag);
