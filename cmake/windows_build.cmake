@@ -131,5 +131,7 @@ foreach(script ${lumio_windows_e2e})
                        TIMEOUT 240 ENVIRONMENT "${lumio_wine_test_environment}")
 endforeach()
 
-# The Windows player under Wine, against local stations served from Linux beside it.
+# The Windows player under Wine, against local stations served from Linux beside it: its own
+# cases, and the contract suite both players pass.
 include(${PROJECT_SOURCE_DIR}/tests/windows/player.cmake)
+include(${PROJECT_SOURCE_DIR}/tests/contract/wine.cmake)

@@ -1,5 +1,5 @@
 // The Windows player heard: recorded from the PulseAudio null sink Wine plays into, measured
-// with sox (tests/windows/player_test.sh and its stations do both).
+// there by the contract suite's stations.
 
 #include <gtest/gtest.h>
 

@@ -42,9 +42,10 @@ const Station kStations[] = {
     {"aac_without_burst", [] { return StationUrl("/tone.aac"); }},
     {"hls", [] { return StationUrl("/hls/index.m3u8"); }},
     {"playlist_whose_first_entry_is_gone", [] { return StationUrl("/list.pls"); }},
-    {"redirect_to_https", [] { return Env("LUMIO_WINTEST_REDIRECT"); }},
+    {"redirect_to_https", [] { return Env("LUMIO_STATIONS_ELSEWHERE") + "/to-https/tone.mp3"; }},
     // Its segments are relative: resolved against the address before the redirect, they 404.
-    {"hls_behind_a_redirect", [] { return Env("LUMIO_WINTEST_REDIRECT_HLS"); }},
+    {"hls_behind_a_redirect",
+     [] { return Env("LUMIO_STATIONS_ELSEWHERE") + "/kinds/hls/index.m3u8"; }},
     // "中文.mp3" in GBK, as the station list holds it; the server knows it in UTF-8.
     {"gbk_address", [] { return StationUrl("/\xD6\xD0\xCE\xC4.mp3"); }},
     {"icecast", &Icecast},
@@ -94,7 +95,11 @@ const Failing kFailing[] = {
     {"windows_media", [] { return StationUrl("/live.asf"); }, StreamFailure::kNotAudio,
      "/live.asf"},
     // The certificate names localhost, not the address.
-    {"certificate_for_another_name", [] { return Env("LUMIO_WINTEST_HTTPS_BY_ADDRESS"); },
+    {"certificate_for_another_name",
+     [] {
+       const std::string https = Env("LUMIO_STATIONS_HTTPS");
+       return "https://127.0.0.1:" + https.substr(https.rfind(':') + 1) + "/tone.mp3";
+     },
      StreamFailure::kBadCertificate, nullptr},
 };
 
