@@ -134,4 +134,5 @@ endforeach()
 # The Windows player under Wine, against local stations served from Linux beside it: its own
 # cases, and the contract suite both players pass.
 include(${PROJECT_SOURCE_DIR}/tests/windows/player.cmake)
+include(${PROJECT_SOURCE_DIR}/tests/windows/decoders.cmake)
 include(${PROJECT_SOURCE_DIR}/tests/contract/wine.cmake)

@@ -27,6 +27,7 @@ tests=(
   x11-xserver-utils                  # xrandr: two and three screens on one display
   pulseaudio pulseaudio-utils sox
   icecast2 trayer xcompmgr curl procps
+  ffmpeg                             # streams of every kind a station sends, made as stations make them
   dbus-daemon                        # a private session bus for the tray and the media controls
   libglib2.0-bin                     # gdbus: the tests drive the media controls with it
   desktop-file-utils appstream       # the install test validates the menu entry and metainfo

@@ -36,7 +36,8 @@ std::optional<MediaFormat> Signature(std::string_view bytes) {
   if (bytes.starts_with("OggS")) return MediaFormat::kOgg;
   if (bytes.starts_with("fLaC")) return MediaFormat::kFlac;
   if (bytes.starts_with("\x30\x26\xB2\x75\x8E\x66\xCF\x11")) return MediaFormat::kAsf;
-  if (bytes.starts_with("RIFF") && bytes.substr(8, 4) == "WAVE") return MediaFormat::kWav;
+  if (bytes.starts_with("RIFF") && bytes.size() >= 12 && bytes.substr(8, 4) == "WAVE")
+    return MediaFormat::kWav;
   const std::string_view box = bytes.size() >= 8 ? bytes.substr(4, 4) : std::string_view();
   if (box == "ftyp" || box == "styp" || box == "moof") return MediaFormat::kMp4;
   if (bytes.size() > 188 && bytes[0] == 0x47 && bytes[188] == 0x47) return MediaFormat::kMpegTs;

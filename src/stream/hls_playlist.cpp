@@ -82,7 +82,88 @@ struct Pending {
   uint64_t range_offset = 0;
 };
 
+// An IV attribute: "0x" and at most 32 hex digits, as 16 bytes (a shorter number padded with
+// zeros in front); empty for anything else.
+std::string ParseIv(std::string_view text) {
+  if (text.size() < 3 || text[0] != '0' || (text[1] != 'x' && text[1] != 'X')) return {};
+  const std::string_view digits = text.substr(2);
+  if (digits.size() > 32) return {};
+  std::string iv(16, '\0');
+  for (size_t i = 0; i < digits.size(); ++i) {
+    const char c = digits[digits.size() - 1 - i];  // from the last digit up
+    int value = 0;
+    if (c >= '0' && c <= '9') {
+      value = c - '0';
+    } else if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f') {
+      value = (c | 0x20) - 'a' + 10;
+    } else {
+      return {};
+    }
+    char& byte = iv[15 - i / 2];
+    byte = static_cast<char>(static_cast<unsigned char>(byte) | (value << (i % 2 * 4)));
+  }
+  return iv;
+}
+
+HlsKey Unsupported(std::string name) {
+  HlsKey key;
+  key.method = HlsKey::Method::kUnsupported;
+  key.name = std::move(name);
+  return key;
+}
+
+// The key an #EXT-X-KEY tag's attributes name.
+HlsKey ParseKey(const Attributes& attributes, std::string_view playlist_url) {
+  const std::string_view method = Find(attributes, "METHOD");
+  if (method == "NONE") return {};
+  const std::string_view format = Find(attributes, "KEYFORMAT");
+  if (!format.empty() && format != "identity") {
+    return Unsupported(std::string(method) + " with keys of the format " + std::string(format));
+  }
+  if (method != "AES-128") return Unsupported(method.empty() ? "no method" : std::string(method));
+  const std::string_view uri = Trim(Find(attributes, "URI"));
+  if (uri.empty() || HasControlBytes(uri)) return Unsupported("AES-128 without a key address");
+  HlsKey key;
+  key.method = HlsKey::Method::kAes128;
+  key.name = method;
+  key.uri = ResolveUrl(playlist_url, uri);
+  const std::string_view iv = Trim(Find(attributes, "IV"));
+  if (!iv.empty()) {
+    key.iv = ParseIv(iv);
+    if (key.iv.empty()) return Unsupported("AES-128 with an IV that is no 128-bit number");
+  }
+  return key;
+}
+
+// An #EXT-X-MAP tag's section, encrypted with `key`; no URI when it names none it can give.
+HlsMap ParseMap(const Attributes& attributes, std::string_view playlist_url, const HlsKey& key) {
+  HlsMap map;
+  const std::string_view uri = Trim(Find(attributes, "URI"));
+  if (uri.empty() || HasControlBytes(uri)) return map;
+  const std::string_view range = Find(attributes, "BYTERANGE");
+  if (!range.empty()) {
+    const size_t at = range.find('@');
+    map.range_length = ParseCount(range.substr(0, at));
+    if (at != std::string_view::npos) map.range_offset = ParseCount(range.substr(at + 1));
+    if (map.range_length == 0 ||
+        map.range_length > std::numeric_limits<uint64_t>::max() - map.range_offset) {
+      return {};
+    }
+  }
+  map.uri = ResolveUrl(playlist_url, uri);
+  map.key = key;
+  return map;
+}
+
 }  // namespace
+
+std::string HlsKeyIv(const HlsKey& key, uint64_t sequence) {
+  if (key.iv.size() == 16) return key.iv;
+  std::string iv(16, '\0');
+  for (int i = 0; i < 8; ++i)
+    iv[15 - i] = static_cast<char>((sequence >> (8 * i)) & 0xFF);
+  return iv;
+}
 
 bool HlsMediaPlaylist::HasEncryptedSegments() const {
   for (const HlsSegment& segment : segments)
@@ -128,7 +209,10 @@ HlsPlaylist ParseHlsPlaylist(std::string_view bytes, std::string_view playlist_u
   if (!NextLine(text, first) || Trim(first) != "#EXTM3U") return playlist;
   HlsMediaPlaylist& media = playlist.media;
   bool master = false;
-  bool encrypted = false;
+  HlsKey key;
+  // Several key tags in a row offer one key in several formats: an "identity" one is kept.
+  bool key_in_row = false;
+  HlsMap map;
   uint64_t next_range_offset = 0;
   std::string last_range_uri;
   Pending pending;
@@ -153,7 +237,9 @@ HlsPlaylist ParseHlsPlaylist(std::string_view bytes, std::string_view playlist_u
         segment.duration = pending.duration;
         segment.title = StreamTitleForListener(Trim(pending.title));
         segment.discontinuity = pending.discontinuity;
-        segment.encrypted = encrypted;
+        segment.key = key;
+        segment.encrypted = key.method != HlsKey::Method::kNone;
+        segment.map = map;
         if (pending.has_range) {
           // Without an offset a range continues where the last range of the same URI ended.
           segment.range_offset = pending.range_has_offset || uri != last_range_uri
@@ -173,6 +259,7 @@ HlsPlaylist ParseHlsPlaylist(std::string_view bytes, std::string_view playlist_u
         media.segments.push_back(std::move(segment));
       }
       pending = {};
+      key_in_row = false;
     } else if (TagValue(line, "#EXT-X-STREAM-INF", value)) {
       master = true;
       const Attributes attributes = ParseHlsAttributes(value);
@@ -196,11 +283,14 @@ HlsPlaylist ParseHlsPlaylist(std::string_view bytes, std::string_view playlist_u
     } else if (TagValue(line, "#EXT-X-ENDLIST", value)) {
       media.ended = true;
     } else if (TagValue(line, "#EXT-X-KEY", value)) {
-      const Attributes attributes = ParseHlsAttributes(value);
-      const std::string_view method = Find(attributes, "METHOD");
-      encrypted = method != "NONE";  // a key of no stated method cannot be trusted either
+      HlsKey tagged = ParseKey(ParseHlsAttributes(value), playlist_url);
+      const bool kept_identity = key_in_row && key.method == HlsKey::Method::kAes128;
+      if (!(kept_identity && tagged.method == HlsKey::Method::kUnsupported))
+        key = std::move(tagged);
+      key_in_row = true;
     } else if (TagValue(line, "#EXT-X-MAP", value)) {
       media.has_init_section = true;
+      map = ParseMap(ParseHlsAttributes(value), playlist_url, key);
     } else if (TagValue(line, "#EXT-X-BYTERANGE", value)) {
       const size_t at = value.find('@');
       pending.has_range = true;

@@ -17,14 +17,45 @@ struct HlsVariant {
   std::string codecs;  // e.g. "mp4a.40.2"; empty when not given
 };
 
+// How the segments after an #EXT-X-KEY tag are encrypted.
+struct HlsKey {
+  enum class Method {
+    kNone,
+    kAes128,  // each segment whole: AES-128 in CBC mode, PKCS7 padding
+    // SAMPLE-AES, another method, a key format other than "identity", or a tag that cannot be
+    // used (an AES-128 key without an address, an IV that is no 128-bit number).
+    kUnsupported,
+  };
+  Method method = Method::kNone;
+  std::string name;  // the method as written, or what makes the tag unusable (for messages)
+  std::string uri;   // of the key, resolved against the playlist; empty unless kAes128
+  std::string iv;    // 16 bytes when the tag gives an IV, else empty
+  bool operator==(const HlsKey&) const = default;
+};
+
+// The IV `key` decrypts the segment numbered `sequence` with: the tag's own, else the media
+// sequence number, big-endian in 16 bytes.
+std::string HlsKeyIv(const HlsKey& key, uint64_t sequence);
+
+// An #EXT-X-MAP: the initialisation section the segments after it start from (fragmented MP4).
+struct HlsMap {
+  std::string uri;  // resolved; empty: none
+  uint64_t range_offset = 0;
+  uint64_t range_length = 0;  // 0: the whole resource
+  HlsKey key;                 // the key in force at the tag: the section is encrypted with it
+  bool operator==(const HlsMap&) const = default;
+};
+
 struct HlsSegment {
   std::string uri;
   uint64_t sequence = 0;       // the media sequence number
   double duration = 0;         // seconds, never negative
   std::string title;           // GBK, cut as StreamTitleForListener cuts
   bool discontinuity = false;  // an #EXT-X-DISCONTINUITY comes before it
-  // Encrypted with a method other than NONE: this code cannot play it.
+  // Encrypted with a method other than NONE (key.method is not kNone).
   bool encrypted = false;
+  HlsKey key;
+  HlsMap map;  // the last #EXT-X-MAP before it; no URI: none
   // #EXT-X-BYTERANGE: only these bytes of the resource (length 0: the whole resource).
   uint64_t range_offset = 0;
   uint64_t range_length = 0;

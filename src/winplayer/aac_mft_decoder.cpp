@@ -99,6 +99,10 @@ class AacMftDecoder final : public AudioDecoder {
     return Drain(pcm);
   }
 
+  void Finish(std::vector<int16_t>& pcm) override {
+    if (SUCCEEDED(transform_->ProcessMessage(MFT_MESSAGE_COMMAND_DRAIN, 0))) Drain(pcm);
+  }
+
   PcmFormat format() const override { return format_; }
   const char* name() const override { return "AAC decoder MFT"; }
 

@@ -7,6 +7,7 @@
 #include <mmsystem.h>
 #include <msacm.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "winplayer/audio_decoder.h"
@@ -84,6 +85,20 @@ class AcmDecoder final : public AudioDecoder {
 
   bool Decode(const std::string& frame, std::vector<int16_t>& pcm) override {
     pending_ += frame;
+    if (!Convert(started_ ? 0 : ACM_STREAMCONVERTF_START, pcm)) return false;
+    return pending_.size() <= kMaxPendingBytes;
+  }
+
+  void Finish(std::vector<int16_t>& pcm) override {
+    if (started_) Convert(ACM_STREAMCONVERTF_END, pcm);
+  }
+
+  PcmFormat format() const override { return format_; }
+  const char* name() const override { return "ACM MPEG audio codec"; }
+
+ private:
+  // Converts what is pending with `flags`; false when the codec fails.
+  bool Convert(DWORD flags, std::vector<int16_t>& pcm) {
     ACMSTREAMHEADER block{};
     block.cbStruct = sizeof block;
     block.pbSrc = reinterpret_cast<BYTE*>(pending_.data());
@@ -91,8 +106,7 @@ class AcmDecoder final : public AudioDecoder {
     block.pbDst = output_.data();
     block.cbDstLength = static_cast<DWORD>(output_.size());
     if (acmStreamPrepareHeader(stream_, &block, 0) != MMSYSERR_NOERROR) return false;
-    const MMRESULT result =
-        acmStreamConvert(stream_, &block, started_ ? 0 : ACM_STREAMCONVERTF_START);
+    const MMRESULT result = acmStreamConvert(stream_, &block, flags);
     acmStreamUnprepareHeader(stream_, &block, 0);
     if (result != MMSYSERR_NOERROR) return false;
     started_ = true;
@@ -101,13 +115,9 @@ class AcmDecoder final : public AudioDecoder {
     pcm.resize(at + samples);
     if (samples > 0) std::memcpy(pcm.data() + at, output_.data(), samples * sizeof(int16_t));
     pending_.erase(0, std::min<size_t>(block.cbSrcLengthUsed, pending_.size()));
-    return pending_.size() <= kMaxPendingBytes;
+    return true;
   }
 
-  PcmFormat format() const override { return format_; }
-  const char* name() const override { return "ACM MPEG audio codec"; }
-
- private:
   HACMSTREAM stream_ = nullptr;
   std::string pending_;  // input the codec has not taken yet
   std::vector<BYTE> output_;

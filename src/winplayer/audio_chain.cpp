@@ -18,9 +18,12 @@ void AudioChain::Restart() {
 void AudioChain::Reset() {
   Restart();
   decoder_.reset();
-  decoder_gave_sound_ = false;
+  kinds_.clear();
+  refusals_.clear();
+  unheard_.clear();
   decoded_samples_ = 0;
-  pcm_.Clear();
+  converter_ = PcmConverter{};
+  pcm_ = PcmQueue{};
 }
 
 bool AudioChain::Feed(std::string_view bytes) {
@@ -40,44 +43,88 @@ bool AudioChain::Feed(std::string_view bytes) {
 
 bool AudioChain::Decode(const stream::AudioFrame& frame) {
   if (!decoder_ || !decoder_header_.SameStream(frame.header)) {
-    if (!MakeDecoder(frame.header)) return false;
+    EndDecoder();
+    refusals_.clear();
+    kinds_ = DecodersFor(frame.header);
+    if (!MakeDecoder(frame.header, 0)) return false;
   }
+  return Give(frame.bytes);
+}
+
+bool AudioChain::Give(const std::string& frame) {
+  // Kept while the decoder gives nothing, for the next decoder should it go on so.
+  unheard_.push_back(frame);
   samples_.clear();
-  bool decoded = decoder_->Decode(frame.bytes, samples_);
-  // The DMO and ACM decode the same streams; where one fails from the start, the other may not.
-  if (!decoded && frame.header.layer == 3 && !decoder_gave_sound_ &&
-      std::string_view(decoder_->name()).find("DMO") != std::string_view::npos) {
-    std::string acm_error;
-    if (auto acm = MakeAcmDecoder(frame.header, &acm_error)) {
-      decoder_ = std::move(acm);
-      samples_.clear();
-      decoded = decoder_->Decode(frame.bytes, samples_);
-    }
+  if (!decoder_->Decode(frame, samples_)) {
+    return NextDecoder(std::string(decoder_->name()) + " could not decode the stream");
   }
-  if (!decoded) {
-    error_ = std::string(decoder_->name()) + " could not decode the stream";
-    decoder_.reset();
-    return false;
+  if (samples_.empty()) {
+    // The last decoder to try is given longer: failing it early gains nothing.
+    const size_t patience =
+        kind_ + 1 < kinds_.size() ? kFramesWithoutSound : 4 * kFramesWithoutSound;
+    if (unheard_.size() < patience) return true;
+    return NextDecoder(std::string(decoder_->name()) + " gave no sound from " +
+                       std::to_string(unheard_.size()) + " frames");
   }
-  if (samples_.empty()) return true;
-  decoder_gave_sound_ = true;
-  decoded_samples_ += samples_.size();
-  pcm_.SetFormat(decoder_->format());
-  pcm_.Append(samples_);
+  unheard_.clear();
+  Queue(samples_);
   return true;
 }
 
-bool AudioChain::MakeDecoder(const stream::AudioFrameHeader& header) {
+bool AudioChain::MakeDecoder(const stream::AudioFrameHeader& header, size_t from) {
   decoder_.reset();
-  decoder_gave_sound_ = false;
-  std::string why;
-  decoder_ = MakeAudioDecoder(header, spares_, &why);
-  if (!decoder_) {
-    error_ = why;
-    return false;
+  for (size_t kind = from; kind < kinds_.size(); ++kind) {
+    std::string why;
+    decoder_ = MakeAudioDecoder(kinds_[kind], header, spares_, &why);
+    if (decoder_) {
+      kind_ = kind;
+      decoder_header_ = header;
+      return true;
+    }
+    refusals_ += (refusals_.empty() ? "" : "; ") + why;
   }
-  decoder_header_ = header;
+  error_ = "No decoder of the system plays the stream: " +
+           (refusals_.empty() ? std::string("none is known for it") : refusals_);
+  unheard_.clear();
+  return false;
+}
+
+bool AudioChain::NextDecoder(const std::string& why) {
+  refusals_ += (refusals_.empty() ? "" : "; ") + why;
+  std::vector<std::string> frames = std::move(unheard_);
+  unheard_.clear();
+  if (!MakeDecoder(decoder_header_, kind_ + 1)) return false;
+  // Each next decoder starts with fewer frames left to replay or a kind fewer to try: this ends.
+  for (const std::string& frame : frames) {
+    if (!Give(frame)) return false;
+  }
   return true;
+}
+
+void AudioChain::EndDecoder() {
+  if (!decoder_) return;
+  samples_.clear();
+  decoder_->Finish(samples_);
+  if (!samples_.empty()) Queue(samples_);
+  decoder_.reset();
+  unheard_.clear();
+  // The next stream does not continue what the converter holds of this one.
+  converter_ = PcmConverter{};
+}
+
+void AudioChain::Queue(const std::vector<int16_t>& samples) {
+  const PcmFormat format = decoder_->format();
+  // The first sound since the last Reset sets the format for the rest.
+  if (pcm_.format().sample_rate == 0) pcm_.SetFormat(format);
+  if (format == pcm_.format()) {
+    decoded_samples_ += samples.size();
+    pcm_.Append(samples);
+    return;
+  }
+  converted_.clear();
+  converter_.Convert(format, pcm_.format(), samples, converted_);
+  decoded_samples_ += converted_.size();
+  pcm_.Append(converted_);
 }
 
 }  // namespace lumio::win

@@ -6,20 +6,24 @@ void DecoderSpares::WarmUp() {
   if (!aac_) aac_ = CreateAacTransform();
 }
 
-std::unique_ptr<AudioDecoder> MakeAudioDecoder(const stream::AudioFrameHeader& header,
+std::vector<DecoderKind> DecodersFor(const stream::AudioFrameHeader& header) {
+  if (header.codec == stream::AudioCodec::kAdtsAac) return {DecoderKind::kAacMft};
+  if (header.layer == 3) return {DecoderKind::kMp3Dmo, DecoderKind::kAcm};
+  return {DecoderKind::kAcm};
+}
+
+std::unique_ptr<AudioDecoder> MakeAudioDecoder(DecoderKind kind,
+                                               const stream::AudioFrameHeader& header,
                                                DecoderSpares& spares, std::string* error) {
-  if (header.codec == stream::AudioCodec::kAdtsAac) {
-    return MakeAacMftDecoder(header, spares.TakeAac(), error);
+  switch (kind) {
+    case DecoderKind::kMp3Dmo:
+      return MakeMp3DmoDecoder(header, error);
+    case DecoderKind::kAcm:
+      return MakeAcmDecoder(header, error);
+    case DecoderKind::kAacMft:
+      return MakeAacMftDecoder(header, spares.TakeAac(), error);
   }
-  if (header.layer == 3) {
-    std::string dmo_error;
-    if (auto decoder = MakeMp3DmoDecoder(header, &dmo_error)) return decoder;
-    std::string acm_error;
-    if (auto decoder = MakeAcmDecoder(header, &acm_error)) return decoder;
-    *error = dmo_error + "; " + acm_error;
-    return nullptr;
-  }
-  return MakeAcmDecoder(header, error);
+  return nullptr;
 }
 
 }  // namespace lumio::win

@@ -1,9 +1,9 @@
 #pragma once
 // The system's audio decoders behind one face: whole compressed frames in, 16-bit interleaved
-// PCM out. MPEG audio Layer III goes to the MP3 decoder DMO and, where that is missing or
-// refuses the stream, to the ACM MP3 codec (which also takes Layers I and II); AAC in ADTS goes
-// to the AAC decoder MFT. COM must be initialised on the calling thread, and Media Foundation
-// started for AAC.
+// PCM out. MPEG audio Layer III goes to the MP3 decoder DMO and, where that is missing, refuses
+// the stream or gives no sound from it, to the ACM MP3 codec (which also takes Layers I and II);
+// AAC in ADTS goes to the AAC decoder MFT. COM must be initialised on the calling thread, and
+// Media Foundation started for AAC.
 
 #include <mftransform.h>
 
@@ -24,6 +24,8 @@ class AudioDecoder {
   // Decodes one whole frame (header included) and appends what it yields to `pcm` (decoders
   // may hold a frame or two back). False when the decoder gave up on the stream.
   virtual bool Decode(const std::string& frame, std::vector<int16_t>& pcm) = 0;
+  // The stream ends here (another kind of stream follows): appends what was held back.
+  virtual void Finish(std::vector<int16_t>& pcm) = 0;
   // The PCM it yields; known once made (an AAC decoder may correct it after its first output).
   virtual PcmFormat format() const = 0;
   // Which system decoder this is, for messages ("MP3 decoder DMO"...).
@@ -44,9 +46,16 @@ class DecoderSpares {
   ComPtr<IMFTransform> aac_;
 };
 
-// A decoder for the stream whose first frame has `header`, taking a spare where one fits; null,
-// with `error` (ASCII) set, when the system has none that accepts the stream.
-std::unique_ptr<AudioDecoder> MakeAudioDecoder(const stream::AudioFrameHeader& header,
+enum class DecoderKind { kMp3Dmo, kAcm, kAacMft };
+
+// The system decoders that may take the stream whose frames have `header`, the one to try
+// first first.
+std::vector<DecoderKind> DecodersFor(const stream::AudioFrameHeader& header);
+
+// A decoder of `kind` for the stream whose first frame has `header`, taking a spare where one
+// fits; null, with `error` (ASCII) set, when it does not accept the stream.
+std::unique_ptr<AudioDecoder> MakeAudioDecoder(DecoderKind kind,
+                                               const stream::AudioFrameHeader& header,
                                                DecoderSpares& spares, std::string* error);
 
 // The decoders themselves, for the factory and for tests that need one in particular.

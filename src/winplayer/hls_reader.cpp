@@ -65,11 +65,10 @@ std::optional<Clock::time_point> HlsReader::next_wake() const {
 HlsReader::Status HlsReader::Advance(std::string& audio, bool want_more, Clock::time_point now) {
   if (status_ == Status::kRunning) AdvancePlaylist(now);
   if (status_ == Status::kRunning) AdvanceSegment(audio, want_more);
-  if (status_ == Status::kRunning && !segment_request_ && want_more && !queue_.empty()) {
+  if (status_ == Status::kRunning && !current_ && want_more && !queue_.empty()) {
     StartSegment();
   }
-  if (status_ == Status::kRunning && ended_ && queue_.empty() && !segment_request_ &&
-      !playlist_request_) {
+  if (status_ == Status::kRunning && ended_ && queue_.empty() && !current_ && !playlist_request_) {
     status_ = Status::kEnded;
   }
   return status_;
@@ -81,6 +80,8 @@ void HlsReader::Fail(StreamFailure why, std::string text) {
   error_ = std::move(text);
   playlist_request_.reset();
   segment_request_.reset();
+  decryption_.reset();
+  current_.reset();
 }
 
 void HlsReader::FetchPlaylist(const std::string& url) {
@@ -142,12 +143,6 @@ void HlsReader::OnMaster(const stream::HlsPlaylist& master) {
 }
 
 void HlsReader::OnMedia(const stream::HlsMediaPlaylist& media, Clock::time_point now) {
-  if (media.has_init_section) {
-    return Fail(StreamFailure::kNotAudio, "HLS in fragmented MP4 is not a format the player reads");
-  }
-  if (media.HasEncryptedSegments()) {
-    return Fail(StreamFailure::kNotAudio, "The HLS stream is encrypted");
-  }
   // Absent (0), the last one stays.
   if (media.target_duration > 0) target_duration_ = media.target_duration;
   ended_ = media.ended;
@@ -170,22 +165,66 @@ void HlsReader::OnMedia(const stream::HlsMediaPlaylist& media, Clock::time_point
 }
 
 void HlsReader::StartSegment() {
-  const stream::HlsSegment segment = queue_.front();
+  current_ = queue_.front();
   queue_.pop_front();
-  if (segment.discontinuity) jump_ = true;
+  if (current_->discontinuity) jump_ = true;
+  Proceed();
+}
+
+void HlsReader::Proceed() {
+  const stream::HlsSegment& segment = *current_;
+  const bool init_needed = !segment.map.uri.empty() && !(segment.map == fed_map_);
+  const stream::HlsKey& key = init_needed ? segment.map.key : segment.key;
+  switch (key.method) {
+    case stream::HlsKey::Method::kNone:
+      break;
+    case stream::HlsKey::Method::kUnsupported:
+      return Fail(StreamFailure::kNotAudio, "The HLS stream is encrypted with " + key.name +
+                                                ": not a method the player decrypts");
+    case stream::HlsKey::Method::kAes128:
+      switch (keys_.Need(key)) {
+        case HlsKeys::State::kReady:
+          break;
+        case HlsKeys::State::kFetching:
+          part_ = Part::kKey;
+          return;
+        case HlsKeys::State::kFailed:
+          return SegmentFailed(keys_.failure(), keys_.error());
+      }
+      break;
+  }
+  if (init_needed) {
+    part_ = Part::kInit;
+    return Fetch(segment.map.uri, segment.map.range_offset, segment.map.range_length, key);
+  }
+  part_ = Part::kMedia;
+  Fetch(segment.uri, segment.range_offset, segment.range_length, key);
+}
+
+void HlsReader::Fetch(const std::string& uri, uint64_t range_offset, uint64_t range_length,
+                      const stream::HlsKey& key) {
   std::string why;
-  const std::optional<std::string> url = FetchableFoundUrl(segment.uri, &why);
+  const std::optional<std::string> url = FetchableFoundUrl(uri, &why);
   if (!url) return SegmentFailed(StreamFailure::kUnreachable, "HLS segment: " + why);
+  decryption_.reset();
+  if (key.method == stream::HlsKey::Method::kAes128) {
+    decryption_ = keys_.Decryption(key, current_->sequence);
+    if (!decryption_) return Fail(keys_.failure(), keys_.error());
+  }
   HttpFetchOptions options = options_;
   options.icy_metadata = false;
-  options.range_offset = segment.range_offset;
-  options.range_length = segment.range_length;
+  options.range_offset = range_offset;
+  options.range_length = range_length;
   segment_bytes_.clear();
+  plain_.clear();
   transport_stream_.reset();
   segment_request_ = std::make_unique<HttpGet>(fetcher_, *url, options);
 }
 
 void HlsReader::AdvanceSegment(std::string& audio, bool want_more) {
+  if (!current_) return;
+  // A key is small and needed before anything else of the segment: fetched whatever the pace.
+  if (part_ == Part::kKey) return Proceed();
   if (!segment_request_) return;
   const HttpGet::Phase phase = segment_request_->Advance();
   // Bytes not taken stay with the request, whose reading pauses once it holds its limit.
@@ -195,34 +234,78 @@ void HlsReader::AdvanceSegment(std::string& audio, bool want_more) {
     case HttpGet::Phase::kWaiting:
       return;
     case HttpGet::Phase::kBody:
-      return TakeSegmentBytes(audio, false);
+      TakeSegmentBytes(audio, false);
+      return;
     case HttpGet::Phase::kEnded:
-      TakeSegmentBytes(audio, true);
       segment_request_.reset();
+      if (!TakeSegmentBytes(audio, true)) return;
+      if (part_ == Part::kInit) {
+        fed_map_ = current_->map;
+        if (!fmp4_.track()) {
+          return Fail(StreamFailure::kNotAudio,
+                      "The HLS stream's fragmented MP4 has no audio the player decodes: " +
+                          fmp4_.no_track_reason());
+        }
+        return Proceed();
+      }
+      current_.reset();
+      part_ = Part::kNone;
       failed_segments_ = 0;
       return;
     case HttpGet::Phase::kFailed: {
       const StreamFailure why = segment_request_->failure();
       std::string text = "HLS segment: " + segment_request_->error();
-      segment_request_.reset();
       return SegmentFailed(why, std::move(text));
     }
   }
 }
 
 void HlsReader::SegmentFailed(StreamFailure why, std::string text) {
+  // What was read of it is let go; fragmented MP4 starts from a box again.
+  if (current_ && (part_ == Part::kInit || !current_->map.uri.empty())) {
+    metadata_.clear();
+    fmp4_.Flush(metadata_);
+  }
+  current_.reset();
+  part_ = Part::kNone;
+  segment_request_.reset();
+  decryption_.reset();
   if (++failed_segments_ >= kMaxFailedSegments) return Fail(why, std::move(text));
   // A live window moves on: the segment may be gone already. The next one follows a gap.
   jump_ = true;
 }
 
-void HlsReader::TakeSegmentBytes(std::string& audio, bool last) {
-  if (!transport_stream_ && !segment_bytes_.empty()) {
-    transport_stream_ = static_cast<unsigned char>(segment_bytes_[0]) == 0x47;
+bool HlsReader::TakeSegmentBytes(std::string& audio, bool last) {
+  std::string* bytes = &segment_bytes_;
+  if (decryption_) {
+    if (!decryption_->Feed(segment_bytes_, plain_) || (last && !decryption_->Finish(plain_))) {
+      SegmentFailed(StreamFailure::kNotAudio, "An HLS segment does not decrypt with its key");
+      return false;
+    }
+    segment_bytes_.clear();
+    bytes = &plain_;
+  }
+  Unpack(*bytes, audio, last);
+  bytes->clear();
+  return true;
+}
+
+void HlsReader::Unpack(const std::string& bytes, std::string& audio, bool last) {
+  if (part_ == Part::kInit || !current_->map.uri.empty()) {
+    metadata_.clear();
+    fmp4_.Feed(bytes, audio, metadata_);
+    if (last) fmp4_.Flush(metadata_);
+    for (const stream::TimedMetadata& tag : metadata_) {
+      if (auto title = stream::ReadId3Title(tag.payload)) title_ = std::move(title);
+    }
+    return;
+  }
+  if (!transport_stream_ && !bytes.empty()) {
+    transport_stream_ = static_cast<unsigned char>(bytes[0]) == 0x47;
     // Packed audio carries its timed metadata as an ID3 tag in front (the framer skips it).
     if (!*transport_stream_) {
-      if (auto size = stream::Id3v2TagSize(segment_bytes_)) {
-        if (auto title = stream::ReadId3Title(std::string_view(segment_bytes_).substr(0, *size))) {
+      if (auto size = stream::Id3v2TagSize(bytes)) {
+        if (auto title = stream::ReadId3Title(std::string_view(bytes).substr(0, *size))) {
           title_ = std::move(title);
         }
       }
@@ -230,15 +313,14 @@ void HlsReader::TakeSegmentBytes(std::string& audio, bool last) {
   }
   if (transport_stream_.value_or(false)) {
     metadata_.clear();
-    demuxer_.Feed(segment_bytes_, audio, metadata_);
+    demuxer_.Feed(bytes, audio, metadata_);
     if (last) demuxer_.Flush(audio, metadata_);
     for (const stream::TimedMetadata& tag : metadata_) {
       if (auto title = stream::ReadId3Title(tag.payload)) title_ = std::move(title);
     }
   } else {
-    audio += segment_bytes_;
+    audio += bytes;
   }
-  segment_bytes_.clear();
 }
 
 }  // namespace lumio::win

@@ -1,7 +1,8 @@
 #pragma once
 // An HLS station: the variant of a master playlist the player can decode, its media playlist
-// followed across reloads, its segments fetched one after the other, and the audio taken out
-// of them (MPEG-TS, or packed audio), with the titles of their ID3 timed metadata.
+// followed across reloads, its segments fetched one after the other (decrypted where they are
+// encrypted with AES-128), and the audio taken out of them (MPEG-TS, fragmented MP4 after its
+// initialisation section, or packed audio), with the titles of their ID3 timed metadata.
 
 #include <chrono>
 #include <deque>
@@ -10,11 +11,14 @@
 #include <string>
 
 #include "playback/stream_failure.h"
+#include "stream/fmp4_reader.h"
 #include "stream/hls_live_window.h"
 #include "stream/hls_playlist.h"
 #include "stream/ts_demuxer.h"
+#include "winplayer/hls_keys.h"
 #include "winplayer/http_fetcher.h"
 #include "winplayer/http_get.h"
+#include "winplayer/segment_decryption.h"
 
 namespace lumio::win {
 
@@ -24,8 +28,10 @@ class HlsReader {
  public:
   enum class Status { kRunning, kEnded, kFailed };
 
-  HlsReader(HttpFetcher& fetcher, const HttpFetchOptions& options)
-      : fetcher_(fetcher), options_(options) {}
+  // `make_cipher` makes the AES cipher an encrypted stream is decrypted with.
+  HlsReader(HttpFetcher& fetcher, const HttpFetchOptions& options,
+            Aes128CbcMaker make_cipher = MakeSystemAes128Cbc)
+      : fetcher_(fetcher), options_(options), keys_(fetcher, options, std::move(make_cipher)) {}
 
   // Starts from the playlist `body` that came from `url` (after redirects); `whole` false: the
   // body was cut at its cap.
@@ -57,9 +63,16 @@ class HlsReader {
   void AdvancePlaylist(Clock::time_point now);
   void AdvanceSegment(std::string& audio, bool want_more);
   void StartSegment();
+  // Starts what the segment in hand needs next: a key, its initialisation section, itself.
+  void Proceed();
+  // Starts the GET of the segment's `uri` (its range in `segment`), decrypted with `key`.
+  void Fetch(const std::string& uri, uint64_t range_offset, uint64_t range_length,
+             const stream::HlsKey& key);
   // One segment could not be had: skipped, unless too many in a row failed.
   void SegmentFailed(StreamFailure why, std::string text);
-  void TakeSegmentBytes(std::string& audio, bool last);
+  // Hands on the bytes taken; false when the segment failed.
+  bool TakeSegmentBytes(std::string& audio, bool last);
+  void Unpack(const std::string& bytes, std::string& audio, bool last);
 
   HttpFetcher& fetcher_;
   HttpFetchOptions options_;
@@ -78,8 +91,17 @@ class HlsReader {
   stream::HlsLiveWindow window_;
   std::deque<stream::HlsSegment> queue_;
 
+  // The segment in hand, and which part of it is being fetched.
+  enum class Part { kNone, kKey, kInit, kMedia };
+  std::optional<stream::HlsSegment> current_;
+  Part part_ = Part::kNone;
+  HlsKeys keys_;
+  std::unique_ptr<SegmentDecryption> decryption_;  // of the part being fetched, if encrypted
   std::unique_ptr<HttpGet> segment_request_;
-  std::string segment_bytes_;             // of the segment being fetched, not yet demuxed
+  std::string segment_bytes_;  // of the part being fetched, not yet handed on
+  std::string plain_;          // decrypted, not yet handed on
+  stream::HlsMap fed_map_;     // the initialisation section the fMP4 reader read last
+  stream::Fmp4Reader fmp4_;
   std::optional<bool> transport_stream_;  // decided by its first byte
   int failed_segments_ = 0;
   stream::TsDemuxer demuxer_;

@@ -1,4 +1,5 @@
-// MPEG audio Layer III through the MP3 decoder DMO (IMediaObject), fed one frame at a time.
+// MPEG audio Layer III through the MP3 decoder DMO (IMediaObject), fed a block of samples at a
+// time.
 
 #include <windows.h>
 
@@ -16,12 +17,15 @@
 namespace lumio::win {
 namespace {
 
-// A frame of Layer III holds at most 1152 samples per channel; room for several, as the DMO may
-// hand out what it held back.
 // mediaerr.h spells it as an unsigned number.
 constexpr HRESULT kNotAccepting = static_cast<HRESULT>(DMO_E_NOTACCEPTING);
 
-constexpr DWORD kOutputBytes = 1152 * 2 * sizeof(int16_t) * 4;
+// The samples (per channel) of a frame of MPEG-1 Layer III. Some decoders (Wine's) give out only
+// whole blocks of this many and drop a part block whenever their input runs out: frames of 576
+// samples (MPEG-2 and 2.5) go in by pairs, so that every input ends on a whole block.
+constexpr int kBlockSamples = 1152;
+// Room for several blocks, as the DMO may hand out what it held back.
+constexpr DWORD kOutputBytes = kBlockSamples * 2 * sizeof(int16_t) * 4;
 
 WAVEFORMATEX PcmWaveFormat(int sample_rate, int channels) {
   WAVEFORMATEX format{};
@@ -72,6 +76,7 @@ class Mp3DmoDecoder final : public AudioDecoder {
       return false;
     }
     format_ = {header.sample_rate, header.channels};
+    samples_per_frame_ = header.samples_per_frame > 0 ? header.samples_per_frame : kBlockSamples;
     WAVEFORMATEX output = PcmWaveFormat(header.sample_rate, header.channels);
     DMO_MEDIA_TYPE output_type = AudioType(kSubtypePcm, &output, sizeof output);
     result = decoder_->SetOutputType(0, &output_type, 0);
@@ -84,21 +89,37 @@ class Mp3DmoDecoder final : public AudioDecoder {
   }
 
   bool Decode(const std::string& frame, std::vector<int16_t>& pcm) override {
-    ComPtr<IMediaBuffer> input = MakeMediaBuffer(frame);
-    HRESULT result = decoder_->ProcessInput(0, input.get(), 0, 0, 0);
-    if (result == kNotAccepting) {
-      if (!Drain(pcm)) return false;
-      result = decoder_->ProcessInput(0, input.get(), 0, 0, 0);
-    }
-    // S_FALSE: nothing to decode in this frame (it only fed the bit reservoir).
-    if (FAILED(result)) return false;
-    return Drain(pcm);
+    held_ += frame;
+    held_samples_ += samples_per_frame_;
+    if (held_samples_ < kBlockSamples) return true;
+    return FeedHeld(pcm);
+  }
+
+  void Finish(std::vector<int16_t>& pcm) override {
+    if (!held_.empty() && !FeedHeld(pcm)) return;
+    // What the decoder held for a block it could not fill.
+    decoder_->Discontinuity(0);
+    Drain(pcm);
   }
 
   PcmFormat format() const override { return format_; }
   const char* name() const override { return "MP3 decoder DMO"; }
 
  private:
+  bool FeedHeld(std::vector<int16_t>& pcm) {
+    ComPtr<IMediaBuffer> input = MakeMediaBuffer(held_);
+    held_.clear();
+    held_samples_ = 0;
+    HRESULT result = decoder_->ProcessInput(0, input.get(), 0, 0, 0);
+    if (result == kNotAccepting) {
+      if (!Drain(pcm)) return false;
+      result = decoder_->ProcessInput(0, input.get(), 0, 0, 0);
+    }
+    // S_FALSE: nothing to decode in this input (it only fed the bit reservoir).
+    if (FAILED(result)) return false;
+    return Drain(pcm);
+  }
+
   bool Drain(std::vector<int16_t>& pcm) {
     for (int round = 0; round < 16; ++round) {
       output_->SetLength(0);
@@ -124,6 +145,9 @@ class Mp3DmoDecoder final : public AudioDecoder {
   ComPtr<IMediaObject> decoder_;
   ComPtr<IMediaBuffer> output_;
   PcmFormat format_;
+  int samples_per_frame_ = kBlockSamples;
+  std::string held_;  // frames not yet given to the decoder
+  int held_samples_ = 0;
 };
 
 }  // namespace

@@ -33,6 +33,14 @@ void CheckMedia(const HlsMediaPlaylist& media) {
           "a duration is finite and not negative");
     Check(!segment.uri.empty(), "a segment has a URI");
     Check(segment.title.size() <= limits::kMaxTitleBytes, "a title within the cap");
+    for (const HlsKey* key : {&segment.key, &segment.map.key}) {
+      Check(key->iv.empty() || key->iv.size() == 16, "an IV is none or 16 bytes");
+      Check(key->method != HlsKey::Method::kAes128 || !key->uri.empty(), "a key has an address");
+    }
+    Check(segment.encrypted == (segment.key.method != HlsKey::Method::kNone),
+          "encrypted is said of segments with a key");
+    Check(segment.map.range_length <= UINT64_MAX - segment.map.range_offset,
+          "a section's range ends within a number");
   }
   Check(media.target_duration == 0 ||
             (media.target_duration >= limits::kMinHlsTargetDurationSeconds &&

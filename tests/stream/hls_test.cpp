@@ -74,6 +74,66 @@ TEST(HlsPlaylist, MediaNumbersSegmentsAndMarksWhatCannotBePlayed) {
   EXPECT_TRUE(m.HasEncryptedSegments());
 }
 
+// Which key decrypts each segment: a key tag holds from the next segment on until the next one,
+// the IV is the tag's own or the segment's number, and what the player cannot decrypt says what
+// it is. An initialisation section keeps the key in force at its own tag.
+TEST(HlsPlaylist, EachSegmentCarriesTheKeyAndSectionInForceAtIt) {
+  const std::string iv1(15, '\0');
+  const HlsPlaylist p = ParseHlsPlaylist(
+      "#EXTM3U\n#EXT-X-MEDIA-SEQUENCE:7\n"
+      "#EXT-X-KEY:METHOD=AES-128,URI=\"k1?a=1,b=2\"\n"
+      "#EXT-X-MAP:URI=\"init.mp4\",BYTERANGE=\"700@100\"\n#EXTINF:4,\ns7.m4s\n"
+      "#EXT-X-KEY:METHOD=AES-128,URI=\"/k2\",IV=0X0123456789abcdefFEDCBA9876543210\n"
+      "#EXTINF:4,\ns8.m4s\n"
+      "#EXT-X-KEY:METHOD=SAMPLE-AES,URI=\"k3\"\n#EXTINF:4,\ns9.m4s\n"
+      "#EXT-X-KEY:METHOD=AES-128,URI=\"k4\",IV=0x1\n"
+      "#EXT-X-KEY:METHOD=SAMPLE-AES,URI=\"skd://x\",KEYFORMAT=\"com.apple.streamingkeydelivery\"\n"
+      "#EXTINF:4,\ns10.m4s\n"
+      "#EXT-X-KEY:METHOD=AES-128,URI=\"k5\",IV=0x1g\n#EXTINF:4,\ns11.m4s\n"
+      "#EXT-X-KEY:METHOD=AES-128,IV=0x1\n#EXTINF:4,\ns12.m4s\n"
+      "#EXT-X-KEY:METHOD=NONE\n#EXT-X-MAP:URI=\"plain.mp4\"\n#EXTINF:4,\ns13.m4s\n",
+      kUrl);
+  const std::vector<HlsSegment>& s = p.media.segments;
+  ASSERT_EQ(s.size(), 7u);
+  using Method = HlsKey::Method;
+  const struct {
+    Method method;
+    const char* uri;
+    std::string iv;  // as the segment decrypts with it
+  } keys[] = {
+      {Method::kAes128, "http://h.example/live/k1?a=1,b=2", std::string(15, '\0') + "\x07"},
+      {Method::kAes128, "http://h.example/k2",
+       "\x01\x23\x45\x67\x89\xAB\xCD\xEF\xFE\xDC\xBA\x98\x76\x54\x32\x10"},
+      {Method::kUnsupported, "", ""},
+      {Method::kAes128, "http://h.example/live/k4", iv1 + "\x01"},
+      {Method::kUnsupported, "", ""},
+      {Method::kUnsupported, "", ""},
+      {Method::kNone, "", ""},
+  };
+  for (size_t i = 0; i < s.size(); ++i) {
+    SCOPED_TRACE(s[i].uri);
+    EXPECT_EQ(s[i].key.method, keys[i].method);
+    EXPECT_EQ(s[i].encrypted, keys[i].method != Method::kNone);
+    EXPECT_EQ(s[i].key.uri, keys[i].uri);
+    if (keys[i].method == Method::kAes128) {
+      EXPECT_EQ(HlsKeyIv(s[i].key, s[i].sequence), keys[i].iv);
+    }
+  }
+  EXPECT_EQ(s[2].key.name, "SAMPLE-AES");
+  EXPECT_EQ(s[4].key.name, "AES-128 with an IV that is no 128-bit number");
+  EXPECT_EQ(s[5].key.name, "AES-128 without a key address");
+  EXPECT_EQ(s[0].map.uri, "http://h.example/live/init.mp4");
+  EXPECT_EQ(s[0].map.range_offset, 100u);
+  EXPECT_EQ(s[0].map.range_length, 700u);
+  EXPECT_EQ(s[0].map.key.uri, "http://h.example/live/k1?a=1,b=2");
+  EXPECT_EQ(s[5].map, s[0].map) << "a section holds until the next one";
+  EXPECT_EQ(s[6].map.uri, "http://h.example/live/plain.mp4");
+  EXPECT_EQ(s[6].map.key.method, Method::kNone);
+  EXPECT_TRUE(p.media.has_init_section);
+  EXPECT_EQ(HlsKeyIv({}, 0x0102030405060708u),
+            std::string(8, '\0') + "\x01\x02\x03\x04\x05\x06\x07\x08");
+}
+
 TEST(HlsPlaylist, AttributeListsKeepCommasInsideQuotes) {
   using Attributes = std::vector<std::pair<std::string, std::string>>;
   EXPECT_EQ(ParseHlsAttributes("A=1,B=\"x,y\",C=0x1F, D = \"\" ,E=\"open"),

@@ -10,7 +10,7 @@ if(WIN32)
                                        ${CMAKE_CURRENT_LIST_DIR}/player_harness.cpp)
   target_include_directories(lumio_winplayer_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(lumio_winplayer_tests PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN
-                                                           NOMINMAX)
+    NOMINMAX LUMIO_STREAM_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/stream/data")
   target_link_libraries(lumio_winplayer_tests PRIVATE lumio_winplayer lumio_warnings crypt32
                         ws2_32 GTest::gtest GTest::gmock GTest::gtest_main)
   # The player in a process of its own, as bench/windows_player drives it under Wine: built here
