@@ -94,7 +94,11 @@ int64_t PrivateMemoryBytes() {
   if (!GetProcessMemoryInfo(GetCurrentProcess(),
                             reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters))
     return -1;
-  return static_cast<int64_t>(counters.PrivateUsage);
+  // Wine leaves the private bytes at 0; the commit charge, then the working set, say as much.
+  for (const SIZE_T bytes :
+       {counters.PrivateUsage, counters.PagefileUsage, counters.WorkingSetSize})
+    if (bytes > 0) return static_cast<int64_t>(bytes);
+  return -1;
 }
 
 std::string Control(const std::string& command) {

@@ -12,8 +12,10 @@
 namespace lumio::test {
 
 struct SoundMeasure {
-  double rms = 0;        // of channel 1, full scale 1.0
-  double frequency = 0;  // Hz, from the rising zero crossings of channel 1
+  // Of channel 1, over most of the window (medians of 100 ms blocks): full scale 1.0, and Hz from
+  // the rising zero crossings where it sounds.
+  double rms = 0;
+  double frequency = 0;
   // Silences of 20 ms or more amid sound (not counting silence at the window's ends).
   int holes = 0;
   double seconds = 0;

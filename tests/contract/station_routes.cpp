@@ -197,13 +197,15 @@ void StationRoutes::ServeHostile(LocalStations& stations) {
   // Playlists whose last line is cut: by a dropped connection, and by the size cap. The part
   // read is an address that plays; the first entry is gone.
   const std::string cut_entry = home + "/cut/tone.mp3";
+  const std::string capped_entry = home + "/cut/capped.mp3";
   server.Serve("/cut/gone.mp3", StatusOnly(404));
   server.Serve("/cut/tone.mp3", tone);
+  server.Serve("/cut/capped.mp3", tone);
   const std::string dropped_body = "#EXTM3U\n/cut/gone.mp3\n" + cut_entry + "x.mp3\n";
   StreamResource dropped = TextFile(dropped_body, "audio/x-mpegurl");
   dropped.cut_at = dropped_body.find(cut_entry) + cut_entry.size();
   server.Serve("/cut/dropped.m3u", dropped);
-  server.Serve("/cut/capped.m3u", TextFile(M3uWithLineCutAt("/cut/gone.mp3", cut_entry, "x.mp3",
+  server.Serve("/cut/capped.m3u", TextFile(M3uWithLineCutAt("/cut/gone.mp3", capped_entry, "x.mp3",
                                                             stream::limits::kMaxPlaylistBytes),
                                            "audio/x-mpegurl"));
 
