@@ -8,5 +8,5 @@ add_test(NAME contract.windows
          COMMAND ${CMAKE_CURRENT_LIST_DIR}/run_with_stations.sh
                  $<TARGET_FILE:lumio_contract_stations> wine
                  ${lumio_windows_bin}/lumio_contract_tests.exe)
-set_tests_properties(contract.windows PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 900
+set_tests_properties(contract.windows PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600
                      ENVIRONMENT "${lumio_wine_test_environment}")
