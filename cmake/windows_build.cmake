@@ -130,6 +130,10 @@ foreach(script ${lumio_windows_e2e})
   set_tests_properties(windows.e2e.${name} PROPERTIES SKIP_RETURN_CODE 77 RUN_SERIAL TRUE
                        TIMEOUT 240 ENVIRONMENT "${lumio_wine_test_environment}")
 endforeach()
+# The screens test has a display and a Wine session of its own: it shares nothing with the rest.
+if(TEST windows.e2e.two_screens)
+  set_tests_properties(windows.e2e.two_screens PROPERTIES RUN_SERIAL FALSE)
+endif()
 
 # The Windows player under Wine, against local stations served from Linux beside it: its own
 # cases, and the contract suite both players pass.

@@ -41,6 +41,7 @@ windows=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine32:i386 wine64
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 gstreamer1.0-libav:i386
+  libxinerama1:i386                  # 32-bit Wine reads a display's several screens through it
 )
 bench=(mpv gstreamer1.0-plugins-base-apps time audacious qmmp)
 

@@ -1,6 +1,7 @@
 #include "playback/address_policy.h"
 
 #include <optional>
+#include <string>
 
 #include "stream/hls_playlist.h"
 #include "stream/stream_limits.h"
@@ -10,6 +11,8 @@
 namespace lumio {
 
 std::string RefusalOfAddress(std::string_view uri) {
+  if (uri.size() > stream::limits::kMaxAddressBytes)
+    return "An address longer than " + std::to_string(stream::limits::kMaxAddressBytes) + " bytes";
   const std::optional<stream::UrlParts> parts = stream::SplitUrl(uri);
   if (!parts) return "Not an address the player can open: " + std::string(uri);
   if (parts->scheme != "http" && parts->scheme != "https")

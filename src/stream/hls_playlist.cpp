@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 
 #include "stream/stream_limits.h"
@@ -105,6 +106,13 @@ std::string ParseIv(std::string_view text) {
   return iv;
 }
 
+// Drops all but the last limits::kMaxHlsSegments segments: a live station plays at the end.
+void KeepLastSegments(std::vector<HlsSegment>& segments) {
+  if (segments.size() <= limits::kMaxHlsSegments) return;
+  segments.erase(segments.begin(),
+                 segments.end() - static_cast<std::ptrdiff_t>(limits::kMaxHlsSegments));
+}
+
 HlsKey Unsupported(std::string name) {
   HlsKey key;
   key.method = HlsKey::Method::kUnsupported;
@@ -127,6 +135,8 @@ HlsKey ParseKey(const Attributes& attributes, std::string_view playlist_url) {
   key.method = HlsKey::Method::kAes128;
   key.name = method;
   key.uri = ResolveUrl(playlist_url, uri);
+  if (key.uri.size() > limits::kMaxAddressBytes)
+    return Unsupported("AES-128 with a key address too long to open");
   const std::string_view iv = Trim(Find(attributes, "IV"));
   if (!iv.empty()) {
     key.iv = ParseIv(iv);
@@ -151,6 +161,7 @@ HlsMap ParseMap(const Attributes& attributes, std::string_view playlist_url, con
     }
   }
   map.uri = ResolveUrl(playlist_url, uri);
+  if (map.uri.size() > limits::kMaxAddressBytes) return {};
   map.key = key;
   return map;
 }
@@ -216,6 +227,8 @@ HlsPlaylist ParseHlsPlaylist(std::string_view bytes, std::string_view playlist_u
   uint64_t next_range_offset = 0;
   std::string last_range_uri;
   Pending pending;
+  // Segments read so far, those dropped from the front to stay within the cap included.
+  uint64_t segments_read = 0;
   std::string_view next;
   while (NextLine(text, next)) {
     const std::string_view line = Trim(next);
@@ -228,12 +241,16 @@ HlsPlaylist ParseHlsPlaylist(std::string_view bytes, std::string_view playlist_u
         continue;
       }
       std::string uri = ResolveUrl(playlist_url, line);
+      if (uri.size() > limits::kMaxAddressBytes) {
+        pending = {};
+        continue;
+      }
       if (pending.variant) {
         pending.stream.uri = std::move(uri);
         playlist.variants.push_back(std::move(pending.stream));
       } else if (pending.segment) {
         HlsSegment segment;
-        segment.sequence = media.media_sequence + media.segments.size();
+        segment.sequence = media.media_sequence + segments_read;
         segment.duration = pending.duration;
         segment.title = StreamTitleForListener(Trim(pending.title));
         segment.discontinuity = pending.discontinuity;
@@ -257,6 +274,9 @@ HlsPlaylist ParseHlsPlaylist(std::string_view bytes, std::string_view playlist_u
         }
         segment.uri = std::move(uri);
         media.segments.push_back(std::move(segment));
+        ++segments_read;
+        // Dropped in batches, so that a huge playlist is read in linear time.
+        if (media.segments.size() >= 2 * limits::kMaxHlsSegments) KeepLastSegments(media.segments);
       }
       pending = {};
       key_in_row = false;
@@ -277,7 +297,7 @@ HlsPlaylist ParseHlsPlaylist(std::string_view bytes, std::string_view playlist_u
       media.target_duration = ParseTargetDuration(value);
     } else if (TagValue(line, "#EXT-X-MEDIA-SEQUENCE", value)) {
       // Only meaningful before the first segment; later it would renumber what was read.
-      if (media.segments.empty()) media.media_sequence = ParseCount(value);
+      if (segments_read == 0) media.media_sequence = ParseCount(value);
     } else if (TagValue(line, "#EXT-X-DISCONTINUITY", value)) {
       pending.discontinuity = true;
     } else if (TagValue(line, "#EXT-X-ENDLIST", value)) {
@@ -299,6 +319,8 @@ HlsPlaylist ParseHlsPlaylist(std::string_view bytes, std::string_view playlist_u
       if (pending.range_has_offset) pending.range_offset = ParseCount(value.substr(at + 1));
     }
   }
+  KeepLastSegments(media.segments);
+  if (!media.segments.empty()) media.media_sequence = media.segments.front().sequence;
   playlist.type = master ? HlsPlaylist::Type::kMaster : HlsPlaylist::Type::kMedia;
   if (master) playlist.media = {};
   return playlist;

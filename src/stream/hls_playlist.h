@@ -66,9 +66,9 @@ struct HlsMediaPlaylist {
   // Seconds, within [limits::kMinHlsTargetDurationSeconds, kMaxHlsTargetDurationSeconds]
   // (stream_limits.h); 0 when the playlist states none.
   double target_duration = 0;
-  uint64_t media_sequence = 0;  // the sequence number of the first segment
-  std::vector<HlsSegment> segments;
-  bool ended = false;  // #EXT-X-ENDLIST: no segments will be added
+  uint64_t media_sequence = 0;       // the sequence number of the first segment
+  std::vector<HlsSegment> segments;  // the last limits::kMaxHlsSegments of the playlist
+  bool ended = false;                // #EXT-X-ENDLIST: no segments will be added
   // #EXT-X-MAP: segments need an initialisation section (fragmented MP4), not transport stream.
   bool has_init_section = false;
 

@@ -15,6 +15,10 @@ namespace lumio::stream::limits {
 inline constexpr size_t kMaxResponseHeaderBytes = 64 * 1024;
 // Redirects one address may take; one more is a loop and the address is unreachable.
 inline constexpr int kMaxRedirects = 5;
+// Bytes of one address as it is opened (a station's, a playlist entry's, a redirect's, an HLS
+// variant's, segment's, key's or section's, resolved): longer is not opened. Signed CDN
+// addresses run to a few KiB; the bound keeps what an HLS playlist's addresses cost bounded.
+inline constexpr size_t kMaxAddressBytes = 8 * 1024;
 // Bytes at the start of a body that decide what it is (audio, a playlist, HLS, a page).
 inline constexpr size_t kProbeBytes = 4096;
 // Body bytes received and not yet decoded (the network waits above this).
@@ -31,6 +35,9 @@ inline constexpr int kMaxPlaylistDepth = 2;
 // --- HLS ------------------------------------------------------------------------------------
 // Bytes of a master or media playlist read (a long VOD playlist is about this big).
 inline constexpr size_t kMaxHlsPlaylistBytes = 1024 * 1024;
+// Segments of one media playlist kept: the last ones (the live edge). About 2 hours of usual
+// segments; each holds up to three addresses, so a playlist costs a few MiB at most.
+inline constexpr size_t kMaxHlsSegments = 1024;
 // Master playlists passed through on the way to a media playlist.
 inline constexpr int kMaxHlsPlaylistHops = 3;
 // The target duration a playlist may state, in seconds; a value outside is taken as the

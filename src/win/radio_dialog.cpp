@@ -200,13 +200,16 @@ INT_PTR RadioDialog::OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam) {
   return FALSE;
 }
 
-void RadioDialog::OnCaptionPress(WPARAM wParam, LPARAM lParam) {
-  m_dragPosted = false;
+void RadioDialog::OnCaptionPress(LPARAM lParam) {
   m_moveLoopRan = false;
   m_movedInLoop = false;
   // The system moves the window like a captioned one until the button comes up; its loop keeps
-  // that release for itself, so the logic hears of it here.
-  DefWindowProcW(m_hwnd, WM_NCLBUTTONDOWN, wParam, lParam);
+  // that release for itself, so the logic hears of it here. The loop measures the move from
+  // the position of the message being handled: entered from the press itself, moves and a
+  // release queued behind it (a quick flick, a busy machine) still carry the window as far as
+  // the pointer went. Entered later, from a posted message, it would start where the pointer
+  // had got to by then: the window would stay put and the release would open the menu.
+  DefWindowProcW(m_hwnd, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
   if (!m_moveLoopRan || !m_pressed) return;  // no loop: the release comes as WM_LBUTTONUP
   m_pressed = false;
   m_dlg.OnLButtonUp(m_movedInLoop);
@@ -258,12 +261,7 @@ INT_PTR RadioDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
       // The whole background is the window's caption: pressing it starts a move.
       m_pressed = true;
-      m_dragPosted = true;
-      PostMessageW(m_hwnd, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
-      return FALSE;
-    case WM_NCLBUTTONDOWN:
-      if (wParam != HTCAPTION || !m_dragPosted) return FALSE;
-      OnCaptionPress(wParam, lParam);
+      OnCaptionPress(lParam);
       return DialogResult(m_hwnd, 0);
     case WM_ENTERSIZEMOVE:
       m_moveLoopRan = true;

@@ -39,8 +39,8 @@ class RadioDialog {
   void OnCommand(WPARAM wParam);
   INT_PTR OnNotify(WPARAM wParam, LPARAM lParam);
   INT_PTR OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam);
-  // The posted press on the background: the system's move loop, then the release it swallowed.
-  void OnCaptionPress(WPARAM wParam, LPARAM lParam);
+  // A press on the background: the system's move loop, then the release it swallowed.
+  void OnCaptionPress(LPARAM lParam);
   void OnPaintIconic();
   void EndModal();
   // The keyboard's media keys reach the program wherever the focus is, while it runs; a key
@@ -62,7 +62,6 @@ class RadioDialog {
   bool m_running = false;
   bool m_closed = false;   // the teardown has run: the logic hears nothing more
   bool m_pressed = false;  // a left press on the background awaits its release
-  bool m_dragPosted = false;
   bool m_moveLoopRan = false;
   bool m_movedInLoop = false;
   bool m_mediaKeys = false;  // hot keys were asked for

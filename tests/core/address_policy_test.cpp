@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace lumio {
 namespace {
 
@@ -17,6 +19,9 @@ TEST(AddressPolicy, OpensOnlyWebAddresses) {
                {"/relative/path.mp3", false},           {"", false}};
   for (const auto& c : cases)
     EXPECT_EQ(RefusalOfAddress(c.uri).empty(), c.allowed) << c.uri;
+  const std::string huge = "http://radio.example/" + std::string(16 * 1024, 'a');
+  EXPECT_NE(RefusalOfAddress(huge), "");
+  EXPECT_LT(RefusalOfAddress(huge).size(), 200u);  // the reason is shown, not the address
 }
 
 TEST(AddressPolicy, FollowsRedirectsUpwardAndBoundedOnly) {

@@ -134,6 +134,17 @@ for row in csv.DictReader(sys.stdin):
     print(row["name"])'
 }
 
+# after_catalogue ACTION CHECK...: runs ACTION, then waits a second for CHECK, again until CHECK
+# holds or 15 s pass. The catalogue is read 1.5 s after start-up, later on a busy machine, and a
+# click on a list still empty does nothing.
+after_catalogue() {
+  local action=$1 deadline=$((SECONDS + 15))
+  shift
+  until "$action" && wait_for 1 "$@"; do
+    ((SECONDS <= deadline)) || return 1
+  done
+}
+
 # --- The program ----------------------------------------------------------------------------
 
 start_program() {

@@ -69,11 +69,10 @@ get org.mpris.MediaPlayer2 CanRaise | grep -q true || fail "CanRaise is not true
 get org.mpris.MediaPlayer2 CanQuit | grep -q true || fail "CanQuit is not true"
 expect_property PlaybackStatus "'Stopped'" 1
 expect_property Volume "<0.8" 1
-sleep 2  # the catalogue is read 1.5 s after start-up
-
 note "the news category: two stations, the first one current"
-click_client 34 $((210 + 3 * kCategoryRowHeight + 10))
-expect_property CanGoNext true 2
+open_news() { click_client 34 $((210 + 3 * kCategoryRowHeight + 10)); }
+can_go_next() { has_property CanGoNext true; }
+after_catalogue open_news can_go_next || fail "CanGoNext is not true after opening the news"
 expect_property CanGoPrevious false 1
 
 note "PlayPause: the play button starts the current station"

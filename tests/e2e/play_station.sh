@@ -26,11 +26,13 @@ sink_input_of_program() {
 
 start_program
 expect_geometry "100 100 300 580" 5 "normal window from base.ini"
-sleep 2  # the catalogue is read 1.5 s after start-up
-
 note "open 新闻 (row 3 of the category list) and double-click the first station"
-click_client 34 $((210 + 3 * kCategoryRowHeight + 10))
-double_click_client 150 $((210 + kStationRowHeight / 2))
+play_first_news_station() {
+  click_client 34 $((210 + 3 * kCategoryRowHeight + 10))
+  double_click_client 150 $((210 + kStationRowHeight / 2))
+}
+after_catalogue play_first_news_station test -s "$config_dir/playlst.ini" ||
+  fail "no play history 15 s after start-up"
 note "waiting for sound"
 wait_for 10 sink_input_of_program || fail "no PulseAudio stream from the program 10 s after the double click"
 expect_tone "MP3 station"

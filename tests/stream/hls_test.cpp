@@ -189,6 +189,19 @@ TEST(HlsPlaylist, ReadsWithinItsCapsAndLeavesOutACutLastLine) {
       "#EXT-X-BYTERANGE:9223372036854775807\n#EXTINF:4,\na.ts\n#EXTINF:4,\nb.ts\n",
       kUrl);
   EXPECT_EQ(uris(ranges), (Uris{"a.ts", "b.ts"}));
+
+  // A long playlist costs the live edge's segments only, numbered as the playlist numbers them;
+  // an address too long to open is left out.
+  std::string endless = "#EXTM3U\n#EXT-X-MEDIA-SEQUENCE:7\n#EXTINF:4,\n" +
+                        std::string(limits::kMaxAddressBytes, 'x') + "\n";
+  const size_t count = 3 * limits::kMaxHlsSegments + 5;
+  for (size_t i = 0; i < count; ++i)
+    endless += "#EXTINF:4,\n" + std::to_string(i) + ".ts\n";
+  const HlsMediaPlaylist& kept = ParseHlsPlaylist(endless, kUrl).media;
+  ASSERT_EQ(kept.segments.size(), limits::kMaxHlsSegments);
+  EXPECT_EQ(kept.segments.back().uri, "http://h.example/live/" + std::to_string(count - 1) + ".ts");
+  EXPECT_EQ(kept.segments.back().sequence, 7 + count - 1);
+  EXPECT_EQ(kept.media_sequence, kept.segments.front().sequence);
 }
 
 // A live window of `count` segments of `seconds` each, numbered from `first`.

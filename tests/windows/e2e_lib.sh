@@ -75,11 +75,84 @@ e2e_cleanup() {
     wait "$lumio_pid" 2>/dev/null || true
   fi
   xdotool mouseup 1 2>/dev/null || true  # a failed drag must not hold the button for the next test
+  own_displays_end
   rm -rf "$e2e_dir"
   exit "$status"
 }
 trap e2e_cleanup EXIT
 trap 'exit 1' INT TERM
+
+# --- A display and a Wine of the test's own -------------------------------------------------
+
+# Wine reads the screens once, when the desktop of its prefix's server starts, and the services'
+# prefix has long started on their display of one screen: a test of other screens gets a display
+# and a Wine session of its own.
+services_prefix=$WINEPREFIX
+own_display_pids=()
+own_prefixes=()
+own_sessions=0
+
+# own_display WIDTH HEIGHT: an X display of one screen of that size, the display of everything
+# started from now on. Its monitors are set with xrandr --setmonitor before own_wine.
+own_display() {
+  local number
+  command -v Xvfb >/dev/null || skip "Xvfb is not installed (scripts/install-deps.sh)"
+  for number in $(seq 150 170); do
+    [[ -e /tmp/.X11-unix/X$number || -e /tmp/.X$number-lock ]] && continue
+    Xvfb ":$number" -screen 0 "$1x$2x24" -nolisten tcp -noreset >"$e2e_dir/xvfb-$number.log" 2>&1 &
+    own_display_pids+=($!)
+    export DISPLAY=:$number
+    wait_for 10 xdpyinfo || fail "Xvfb on :$number did not start"
+    return 0
+  done
+  skip "no free display number"
+}
+
+# own_wine: a Wine session of the test's own on the current display, which shows programs the
+# display's monitors; ends the one made before. Its prefix shares the services' drive C: (only
+# the registry is its own), so it costs no boot of a new prefix, only the start of a desktop.
+own_wine() {
+  local prefix=$e2e_dir/wine-$((own_sessions += 1))
+  own_sessions_end
+  mkdir -p "$prefix/dosdevices"
+  cp "$services_prefix"/{system.reg,user.reg,userdef.reg,.update-timestamp} "$prefix/"
+  ln -s "$services_prefix/drive_c" "$prefix/drive_c"
+  ln -s ../drive_c "$prefix/dosdevices/c:"
+  ln -s / "$prefix/dosdevices/z:"
+  # Wine's RandR view is the display's outputs, and Xvfb has one; its Xinerama view is the
+  # monitors xrandr --setmonitor made, which the server reports as Xinerama screens.
+  printf '\n[Software\\\\Wine\\\\X11 Driver]\n"UseXRandR"="N"\n' >>"$prefix/user.reg"
+  export WINEPREFIX=$prefix
+  own_prefixes+=("$prefix")
+  wineserver -p
+}
+
+# own_sessions_end: ends the Wine sessions of the test's own (their programs too).
+own_sessions_end() {
+  local prefix
+  for prefix in "${own_prefixes[@]}"; do
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+  done
+  own_prefixes=()
+}
+
+# own_displays_end: ends the Wine sessions and the displays of the test's own.
+own_displays_end() {
+  local pid
+  own_sessions_end
+  for pid in "${own_display_pids[@]}"; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  own_display_pids=()
+}
+
+# wine_monitors: the screens Windows programs see, "LEFT TOP RIGHT BOTTOM" each, joined by ";"
+# in a stable order.
+wine_monitors() {
+  (cd "$(dirname "$probe_exe")" && "$lumio_wine" "$(basename "$probe_exe")" monitors) |
+    tr -d "\r" | sort | paste -sd ";"
+}
 
 # --- The program folder ---------------------------------------------------------------------
 
