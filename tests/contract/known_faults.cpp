@@ -29,8 +29,9 @@ constexpr KnownFault kKnownFaults[] = {
     {"linux", "HostileStations.OddMetadataIntervalsStillPlay:huge",
      "icy-metaint 4294967297 wraps to 1 in the ICY demuxer: no sound within the limit"},
     {"linux", "ChainedOggFile.IsHeardChainAfterChain",
-     "the second chain of a file that comes at full speed is not heard: 367 Hz at RMS 0.23 "
-     "where 880 Hz at 0.35 should be"},
+     "the second chain of a file that comes at full speed is heard in some runs only: in two "
+     "of four, 440 Hz at RMS 0.17 (the first chain again, half silent) or 840 Hz where 880 Hz "
+     "should be"},
     {"linux", "Hls/EndlessSegment.LeavesMemoryFlat/*",
      "adaptivedemux2 gathers the whole segment in memory (past 24 MiB in a second), and Stop "
      "then blocks for good in its state change"},
@@ -50,13 +51,11 @@ constexpr KnownFault kKnownFaults[] = {
      "station stopped sending\" (no answer) instead of unreachable"},
     {"windows", "HostileStations.APlaylistsCutLastLineIsNotTried:dropped",
      "a playlist whose connection drops mid-line has its cut last address tried, and it plays"},
-    {"windows", "Kinds/StreamKind.IsHeardOrRefusedWithItsReason/mp3_switching_44_and_22khz",
-     "the pitch is off across the changes of rate: 503 to 516 Hz heard where 440 Hz is sent"},
     {"windows", "Kinds/StreamKind.IsHeardOrRefusedWithItsReason/mp3_sent_as_html",
      "the content type alone decides: \"a web page\", the MP3 body never looked at"},
     {"windows", "LoadedMachine.NoMoreSilencesThanTheLinuxPlayer",
-     "the output runs dry under load: 35 silences of 20 ms or more in 6 s where the Linux "
-     "player had 3, RMS 0.28 for 0.35"},
+     "the output runs dry under load: 34 or 35 silences of 20 ms or more in 6 s where the "
+     "Linux player had 3 or 4"},
 };
 
 struct Difference {
