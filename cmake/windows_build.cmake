@@ -136,6 +136,8 @@ if(TEST windows.e2e.two_screens)
   set_tests_properties(windows.e2e.two_screens PROPERTIES RUN_SERIAL FALSE)
 endif()
 
-# The Windows player under Wine, against local stations served from Linux beside it.
+# The Windows player under Wine, against local stations served from Linux beside it: its own
+# cases, and the contract suite both players pass.
 include(${PROJECT_SOURCE_DIR}/tests/windows/player.cmake)
 include(${PROJECT_SOURCE_DIR}/tests/windows/decoders.cmake)
+include(${PROJECT_SOURCE_DIR}/tests/contract/wine.cmake)

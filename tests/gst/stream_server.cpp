@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <map>
 
 namespace lumio::test {
 namespace {
@@ -84,28 +86,33 @@ std::string IcyBlock(const std::string& title) {
 }
 
 const char* Reason(int status) {
-  switch (status) {
-    case 200:
-      return "OK";
-    case 301:
-      return "Moved Permanently";
-    case 302:
-      return "Found";
-    case 303:
-      return "See Other";
-    case 307:
-      return "Temporary Redirect";
-    case 308:
-      return "Permanent Redirect";
-    case 403:
-      return "Forbidden";
-    case 404:
-      return "Not Found";
-    case 503:
-      return "Service Unavailable";
-    default:
-      return "Error";
-  }
+  static const std::map<int, const char*> kReasons = {
+      {200, "OK"},
+      {301, "Moved Permanently"},
+      {302, "Found"},
+      {303, "See Other"},
+      {307, "Temporary Redirect"},
+      {308, "Permanent Redirect"},
+      {400, "Bad Request"},
+      {403, "Forbidden"},
+      {404, "Not Found"},
+      {405, "Method Not Allowed"},
+      {408, "Request Timeout"},
+      {410, "Gone"},
+      {451, "Unavailable For Legal Reasons"},
+      {500, "Internal Server Error"},
+      {503, "Service Unavailable"},
+      {206, "Partial Content"},
+      {416, "Range Not Satisfiable"},
+  };
+  const auto found = kReasons.find(status);
+  return found != kReasons.end() ? found->second : "Error";
+}
+
+std::string Chunk(std::string_view bytes) {
+  char size[20];
+  std::snprintf(size, sizeof size, "%zx\r\n", bytes.size());
+  return size + std::string(bytes) + "\r\n";
 }
 
 }  // namespace
@@ -165,7 +172,7 @@ void StreamServer::HandleConnection(int fd) {
 
   StreamResource resource;
   int generation = 0;
-  bool icy = false;
+  size_t icy_interval = 0;  // 0: the body carries no metadata
   {
     std::lock_guard lock(mutex_);
     requests_.push_back({path, HeaderValue(request, "user-agent"), wants_icy, Clock::now()});
@@ -175,7 +182,10 @@ void StreamServer::HandleConnection(int fd) {
     } else {
       resource = found->second.resource;
       generation = found->second.generation;
-      icy = wants_icy && !found->second.title.empty() && resource.bytes_per_second > 0;
+      const bool titled = !found->second.title.empty() || resource.icy_interval > 0;
+      if (wants_icy && titled && resource.bytes_per_second > 0)
+        icy_interval = resource.icy_interval > 0 ? resource.icy_interval : kIcyInterval;
+      if (!resource.icy_metaint_header.empty()) icy_interval = resource.icy_interval;
     }
   }
   auto give_up = [&] { return Cancelled(path, generation); };
@@ -185,39 +195,87 @@ void StreamServer::HandleConnection(int fd) {
     }
     return;
   }
-  std::string head =
-      "HTTP/1.0 " + std::to_string(resource.status) + " " + Reason(resource.status) + "\r\n";
+  const bool whole = resource.status != 200 || resource.bytes_per_second == 0;
   const std::string empty;
-  const std::string& body = resource.status == 200 && resource.body ? *resource.body : empty;
-  if (resource.status != 200 || resource.bytes_per_second == 0) {
-    head += "Content-Type: " + (resource.status == 200 ? resource.content_type : "text/plain") +
+  std::string_view body = resource.status == 200 && resource.body ? *resource.body : empty;
+  std::string range_head;
+  if (whole && resource.ranges && resource.status == 200 && !body.empty()) {
+    range_head = "Accept-Ranges: bytes\r\n";
+    const std::string range = HeaderValue(request, "range");
+    size_t from = 0;
+    size_t to = 0;
+    if (std::sscanf(range.c_str(), "bytes=%zu-%zu", &from, &to) == 2 ||
+        std::sscanf(range.c_str(), "bytes=%zu-", &from) == 1) {
+      if (to == 0 || to >= body.size()) to = body.size() - 1;
+      if (from > to) {
+        resource.status = 416;
+        body = empty;
+      } else {
+        resource.status = 206;
+        range_head += "Content-Range: bytes " + std::to_string(from) + "-" + std::to_string(to) +
+                      "/" + std::to_string(body.size()) + "\r\n";
+        body = body.substr(from, to - from + 1);
+      }
+    }
+  }
+  std::string head = std::string(resource.chunked ? "HTTP/1.1 " : "HTTP/1.0 ") +
+                     std::to_string(resource.status) + " " + Reason(resource.status) + "\r\n" +
+                     range_head;
+  if (whole) {
+    const bool content = resource.status == 200 || resource.status == 206;
+    head += "Content-Type: " + (content ? resource.content_type : "text/plain") +
             "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n";
   } else {
     head += "Content-Type: " + resource.content_type + "\r\n";
-    if (icy)
-      head += "icy-metaint: " + std::to_string(kIcyInterval) + "\r\nicy-name: Lumio test\r\n";
+    if (resource.chunked) head += "Transfer-Encoding: chunked\r\n";
+    if (!resource.icy_metaint_header.empty()) {
+      head += "icy-metaint: " + resource.icy_metaint_header + "\r\n";
+    } else if (icy_interval > 0) {
+      head += "icy-metaint: " + std::to_string(icy_interval) + "\r\nicy-name: Lumio test\r\n";
+    }
   }
   if (!resource.location.empty()) head += "Location: " + resource.location + "\r\n";
   head += "Connection: close\r\n\r\n";
-  if (!SendAll(fd, head, give_up)) return;
-  if (resource.status != 200 || resource.bytes_per_second == 0) {
-    SendAll(fd, body, give_up);
+
+  if (resource.trickle_ms > 0) {
+    std::string all = resource.trickle_head ? head : std::string();
+    if (!resource.trickle_head && !SendAll(fd, head, give_up)) return;
+    all += body;
+    for (const char byte : all) {
+      if (!SendAll(fd, std::string_view(&byte, 1), give_up)) return;
+      const Clock::time_point sent = Clock::now();
+      while (MillisecondsSince(sent) < resource.trickle_ms) {
+        if (give_up() || ClientGone(fd, kPollMs)) return;
+      }
+    }
     shutdown(fd, SHUT_WR);
     return;
   }
-  StreamBody(fd, path, resource, icy, generation);
+  if (!SendAll(fd, head, give_up)) return;
+  if (whole) {
+    SendAll(fd, body.substr(0, resource.cut_at), give_up);
+    shutdown(fd, SHUT_WR);
+    return;
+  }
+  StreamBody(fd, path, resource, icy_interval, generation);
 }
 
 void StreamServer::StreamBody(int fd, const std::string& path, const StreamResource& resource,
-                              bool icy, int generation) {
+                              size_t icy_interval, int generation) {
   const std::string& body = *resource.body;
   if (body.empty()) return;
   auto give_up = [&] { return Cancelled(path, generation); };
   const Clock::time_point start = Clock::now();
   size_t sent = 0;      // media bytes, metadata not counted
   size_t position = 0;  // in the body
-  size_t until_metadata = kIcyInterval;
+  size_t until_metadata = icy_interval;
   std::string last_title;
+  std::string out;  // what goes out in one write: media and metadata interleaved
+  const auto flush = [&] {
+    const bool done = SendAll(fd, resource.chunked ? Chunk(out) : out, give_up);
+    out.clear();
+    return done;
+  };
   while (!give_up()) {
     int64_t elapsed = MillisecondsSince(start);
     if (resource.stall_after_ms >= 0 && elapsed >= resource.stall_after_ms &&
@@ -228,25 +286,28 @@ void StreamServer::StreamBody(int fd, const std::string& path, const StreamResou
         resource.burst_bytes + static_cast<size_t>(elapsed * resource.bytes_per_second / 1000);
     while (sent < allowed) {
       size_t chunk = std::min({allowed - sent, size_t{4096}, body.size() - position});
-      if (icy) chunk = std::min(chunk, until_metadata);
-      if (!SendAll(fd, std::string_view(body).substr(position, chunk), give_up)) return;
+      if (icy_interval > 0) chunk = std::min(chunk, until_metadata);
+      out.append(body, position, chunk);
       sent += chunk;
       position += chunk;
-      if (icy && (until_metadata -= chunk) == 0) {
-        until_metadata = kIcyInterval;
+      if (icy_interval > 0 && (until_metadata -= chunk) == 0) {
+        until_metadata = icy_interval;
         const std::string title = Title(path);
-        const std::string block = title == last_title ? std::string(1, '\0') : IcyBlock(title);
+        out += title == last_title ? std::string(1, '\0') : IcyBlock(title);
         last_title = title;
-        if (!SendAll(fd, block, give_up)) return;
       }
+      if (out.size() >= 4096 && !flush()) return;
       if (position == body.size()) {
         if (!resource.loop) {
+          if (!out.empty() && !flush()) return;
+          if (resource.chunked) SendAll(fd, "0\r\n\r\n", give_up);
           shutdown(fd, SHUT_WR);
           return;
         }
-        position = 0;
+        position = std::min(resource.loop_from, body.size() - 1);
       }
     }
+    if (!out.empty() && !flush()) return;
     if (ClientGone(fd, kPollMs)) return;
   }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // A small HTTP stream server for tests, on 127.0.0.1: it plays the parts of a radio station that
 // a real server cannot be made to play on demand (refusals, silence, drops, hiccups, GBK titles,
-// streams without an initial burst, HLS files). It starts in its constructor and stops, closing
+// streams without an initial burst, HLS files), and those of a hostile one (answers that trickle,
+// bodies cut short, odd metadata intervals). It starts in its constructor and stops, closing
 // every connection, in its destructor.
 
 #include <chrono>
@@ -28,11 +29,28 @@ struct StreamResource {
   int bytes_per_second = 0;
   size_t burst_bytes = 0;     // sent at once before the pacing starts, as Icecast does
   bool loop = false;          // a paced body starts over at its end instead of ending
+  size_t loop_from = 0;       // where it starts over
   bool never_answer = false;  // reads the request and then says nothing
   // A network hiccup: after `stall_after_ms` of streaming nothing comes for `stall_ms`, then
   // the delayed bytes arrive at once.
   int stall_after_ms = -1;
   int stall_ms = 0;
+  // A server that keeps the client waiting: one byte every `trickle_ms` of the whole answer
+  // (`trickle_head`) or of its body only.
+  int trickle_ms = 0;
+  bool trickle_head = false;
+  // A paced body in HTTP/1.1 chunks, as some servers and proxies send a live stream.
+  bool chunked = false;
+  // A file that answers "Range: bytes=FROM-[TO]" with that part (206), as a plain web server
+  // does; a demuxer that looks at a file's end before playing it needs it.
+  bool ranges = false;
+  // A file whose connection drops after `cut_at` bytes of the body, its length announced whole.
+  size_t cut_at = std::string::npos;
+  // Sent as the icy-metaint header whatever the client asked (an odd value of a broken server);
+  // the body then carries metadata only at `icy_interval` when that is not 0.
+  std::string icy_metaint_header;
+  // Bytes of audio between metadata blocks for clients that ask for titles; 0 is the usual 8 KiB.
+  size_t icy_interval = 0;
 };
 
 // A path answered only with `status` (404, 503...).
@@ -104,8 +122,8 @@ class StreamServer {
   };
 
   void HandleConnection(int fd);
-  void StreamBody(int fd, const std::string& path, const StreamResource& resource, bool icy,
-                  int generation);
+  void StreamBody(int fd, const std::string& path, const StreamResource& resource,
+                  size_t icy_interval, int generation);
   bool Cancelled(const std::string& path, int generation) const;
   std::string Title(const std::string& path) const;
 

@@ -171,6 +171,20 @@ std::string LocalStations::HlsPlaylist() {
   return found != files.end() && ServeHls() ? *found->second : std::string();
 }
 
+std::shared_ptr<const std::string> LocalStations::HlsFile(const std::string& name) {
+  const auto& files = HlsFiles();
+  const auto found = files.find(name);
+  return found != files.end() ? found->second : std::make_shared<const std::string>();
+}
+
+std::shared_ptr<const std::string> LocalStations::HlsSegments() {
+  std::string joined;
+  for (const auto& [name, bytes] : HlsFiles()) {
+    if (name.ends_with(".ts")) joined += *bytes;  // in order: the names count up
+  }
+  return std::make_shared<const std::string>(std::move(joined));
+}
+
 bool LocalStations::ServeHls() {
   const auto& files = HlsFiles();
   for (const auto& [name, bytes] : files) {

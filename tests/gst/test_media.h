@@ -53,6 +53,10 @@ class LocalStations {
   // The bytes of /hls/index.m3u8 (whose segments are named relative to it); "" when the HLS
   // media cannot be made.
   std::string HlsPlaylist();
+  // One file of /hls/ by name ("seg00000.ts"), and every segment of it end to end, as one
+  // endless segment would carry them; empty (never null) when the HLS media cannot be made.
+  static std::shared_ptr<const std::string> HlsFile(const std::string& name);
+  static std::shared_ptr<const std::string> HlsSegments();
 
  private:
   bool ServeHls();

@@ -1,6 +1,6 @@
-# The Windows player's tests: the test program itself in the Windows build, and in the Linux
-# build the stations it plays (served from Linux, with the Linux player's stream server) and the
-# test that runs it under Wine beside them (tests/windows/player_test.sh).
+# The Windows player's own tests (what is Windows work only; the cases both players share are
+# the contract suite's): the test program in the Windows build, and in the Linux build its run
+# under Wine beside the contract suite's stations (tests/contract/run_with_stations.sh).
 if(WIN32)
   if(NOT TARGET lumio_winplayer)
     return()
@@ -17,12 +17,10 @@ if(WIN32)
   # so that every Windows build has it (the benchmarks' own folder needs Google Benchmark).
   add_executable(lumio_winplayer_probe ${PROJECT_SOURCE_DIR}/bench/windows_player/winplayer_probe.cpp)
   target_link_libraries(lumio_winplayer_probe PRIVATE lumio_winplayer lumio_warnings)
-elseif(TARGET lumio_test_stations)
-  add_executable(lumio_winplayer_test_stations ${CMAKE_CURRENT_LIST_DIR}/player_stations.cpp)
-  target_link_libraries(lumio_winplayer_test_stations PRIVATE lumio_test_stations lumio_warnings)
+elseif(TARGET lumio_contract_stations)
   add_test(NAME windows.player
-           COMMAND ${CMAKE_CURRENT_LIST_DIR}/player_test.sh
-                   $<TARGET_FILE:lumio_winplayer_test_stations>
+           COMMAND ${PROJECT_SOURCE_DIR}/tests/contract/run_with_stations.sh
+                   $<TARGET_FILE:lumio_contract_stations> wine
                    ${lumio_windows_bin}/lumio_winplayer_tests.exe)
   set_tests_properties(windows.player PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600
                        ENVIRONMENT "${lumio_wine_test_environment}")

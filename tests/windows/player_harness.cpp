@@ -41,12 +41,12 @@ std::string Env(const char* name) {
 }
 
 std::string StationUrl(const std::string& path) {
-  return Env("LUMIO_WINTEST_STATIONS") + path;
+  return Env("LUMIO_STATIONS") + path;
 }
 
 std::string Control(const std::string& command) {
   static Winsock winsock;
-  const int port = std::atoi(Env("LUMIO_WINTEST_CONTROL").c_str());
+  const int port = std::atoi(Env("LUMIO_STATIONS_CONTROL").c_str());
   if (port <= 0) return "";
   SOCKET fd = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (fd == INVALID_SOCKET) return "";
@@ -123,7 +123,7 @@ int64_t ProcessCpuMs() {
 }
 
 bool TrustTestCa() {
-  std::ifstream file(Env("LUMIO_WINTEST_CA"), std::ios::binary);
+  std::ifstream file(Env("LUMIO_STATIONS_CA_DER"), std::ios::binary);
   const std::string der((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   if (der.empty()) return false;
   HCERTSTORE store = CertOpenSystemStoreW(0, L"ROOT");

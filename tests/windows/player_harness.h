@@ -1,7 +1,7 @@
 #pragma once
 // What the Windows player's tests share: the addresses of the local stations the test script
-// started (tests/windows/player_test.sh), their control port, and watching a player the way the
-// status line does, only more often.
+// started (tests/contract/run_with_stations.sh), their control port, and watching a player the way
+// the status line does, only more often.
 
 #include <gtest/gtest.h>
 
@@ -60,7 +60,7 @@ States TraceFor(WinPlayer& player, milliseconds duration);
 // CPU time (user and system, all threads) this process has used so far, in milliseconds.
 int64_t ProcessCpuMs();
 
-// Adds the test CA of the script (LUMIO_WINTEST_CA) to the user's trusted roots, as a
+// Adds the test CA of the script (LUMIO_STATIONS_CA_DER) to the user's trusted roots, as a
 // listener's system trusts a public CA; false when it could not.
 bool TrustTestCa();
 
@@ -71,6 +71,6 @@ bool PrepareAndWait(WinPlayer& player, milliseconds timeout = milliseconds(30000
 }  // namespace lumio::test
 
 // Skips a test the script's stations are not there for (the executable run on its own).
-#define LUMIO_REQUIRE_STATIONS()                            \
-  if (::lumio::test::Env("LUMIO_WINTEST_STATIONS").empty()) \
-  GTEST_SKIP() << "LUMIO_WINTEST_STATIONS is not set: run through tests/windows/player_test.sh"
+#define LUMIO_REQUIRE_STATIONS()                    \
+  if (::lumio::test::Env("LUMIO_STATIONS").empty()) \
+  GTEST_SKIP() << "LUMIO_STATIONS is not set: run through tests/contract/run_with_stations.sh"

@@ -1,5 +1,6 @@
-// The Windows player against the local stations: every kind of station it must play, every way
-// a station fails, and what the window layer is told meanwhile.
+// The Windows player against the local stations, where the contract suite both players pass does
+// not reach: its own addresses (playlists, https behind a redirect, GBK addresses, Icecast), the
+// rounds of a station's addresses, its user agent, and calls that never wait.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -14,7 +15,6 @@ namespace {
 using std::chrono::steady_clock;
 using testing::AllOf;
 using testing::AnyOf;
-using testing::Each;
 using testing::ElementsAre;
 using testing::Ge;
 using testing::Le;
@@ -36,15 +36,10 @@ std::string Icecast() {
   return port.empty() ? "" : "http://127.0.0.1:" + port + "/tone.mp3";
 }
 
+// What the contract suite does not play (its good stations and stream kinds are its own).
 const Station kStations[] = {
-    {"mp3", [] { return StationUrl("/tone.mp3"); }},
-    {"mp3_mid_frame_with_titles", [] { return StationUrl("/icy.mp3"); }},
-    {"aac_without_burst", [] { return StationUrl("/tone.aac"); }},
-    {"hls", [] { return StationUrl("/hls/index.m3u8"); }},
     {"playlist_whose_first_entry_is_gone", [] { return StationUrl("/list.pls"); }},
-    {"redirect_to_https", [] { return Env("LUMIO_WINTEST_REDIRECT"); }},
-    // Its segments are relative: resolved against the address before the redirect, they 404.
-    {"hls_behind_a_redirect", [] { return Env("LUMIO_WINTEST_REDIRECT_HLS"); }},
+    {"redirect_to_https", [] { return Env("LUMIO_STATIONS_ELSEWHERE") + "/to-https/tone.mp3"; }},
     // "中文.mp3" in GBK, as the station list holds it; the server knows it in UTF-8.
     {"gbk_address", [] { return StationUrl("/\xD6\xD0\xCE\xC4.mp3"); }},
     {"icecast", &Icecast},
@@ -74,64 +69,6 @@ TEST_P(EveryStation, ConnectsThenPlays) {
 INSTANTIATE_TEST_SUITE_P(Stations, EveryStation, testing::ValuesIn(kStations),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
 
-struct Failing {
-  const char* name;
-  std::string (*url)();
-  StreamFailure failure;
-  const char* path;  // whose requests show the retries; null where no request arrives
-};
-
-const Failing kFailing[] = {
-    {"missing", [] { return StationUrl("/gone.mp3"); }, StreamFailure::kGone, "/gone.mp3"},
-    {"forbidden", [] { return StationUrl("/forbidden.mp3"); }, StreamFailure::kForbidden,
-     "/forbidden.mp3"},
-    {"refused", [] { return std::string("http://127.0.0.1:1/tone.mp3"); },
-     StreamFailure::kUnreachable, nullptr},
-    {"never_answering", [] { return StationUrl("/silent.mp3"); }, StreamFailure::kNoAnswer,
-     "/silent.mp3"},
-    {"ogg_vorbis", [] { return StationUrl("/tone.ogg"); }, StreamFailure::kNotAudio, "/tone.ogg"},
-    {"web_page", [] { return StationUrl("/page.html"); }, StreamFailure::kNotAudio, "/page.html"},
-    {"windows_media", [] { return StationUrl("/live.asf"); }, StreamFailure::kNotAudio,
-     "/live.asf"},
-    // The certificate names localhost, not the address.
-    {"certificate_for_another_name", [] { return Env("LUMIO_WINTEST_HTTPS_BY_ADDRESS"); },
-     StreamFailure::kBadCertificate, nullptr},
-};
-
-class FailingStation : public testing::TestWithParam<Failing> {};
-
-// A station that cannot be played says why, keeps the player connecting (the status line's
-// dots, then "连接失败") and is asked again after 1 s, then 2 s, or, for a failure that will not
-// pass, after a minute; never a hang or a crash.
-TEST_P(FailingStation, SaysWhyAndIsTriedAgain) {
-  LUMIO_REQUIRE_STATIONS();
-  ASSERT_TRUE(TrustTestCa());
-  WinPlayer player({.timeout_seconds = 1});
-  ASSERT_TRUE(PrepareAndWait(player));
-  // Other tests ask for some of the same paths.
-  const int asked_before = GetParam().path != nullptr ? RequestsFor(GetParam().path).count : 0;
-  player.SetURL(GetParam().url());
-  EXPECT_TRUE(
-      WaitUntil([&] { return player.Failure() != StreamFailure::kNone; }, milliseconds(5000)));
-  EXPECT_EQ(player.Failure(), GetParam().failure) << player.LastError();
-  EXPECT_NE(player.LastError(), "");
-  EXPECT_THAT(TraceFor(player, milliseconds(4000)), Each(AnyOf(kConnecting, kBuffering)));
-  if (GetParam().path != nullptr) {
-    const Requests requests = RequestsFor(GetParam().path);
-    if (IsPermanentFailure(GetParam().failure)) {
-      EXPECT_EQ(requests.count - asked_before, 1) << "asked again before the minute";
-    } else {
-      ASSERT_THAT(requests.count - asked_before, Ge(2)) << "the station was not asked again";
-      EXPECT_THAT(requests.gaps_ms.back(), Ge(900)) << "asked again too soon";
-    }
-  }
-  player.Stop();
-  EXPECT_EQ(player.GetPlayState(), kStopped);
-}
-
-INSTANTIATE_TEST_SUITE_P(Stations, FailingStation, testing::ValuesIn(kFailing),
-                         [](const auto& param_info) { return std::string(param_info.param.name); });
-
 // Every address of the station is tried at once, in order; only a round in which all failed
 // waits, 1 s after the first, 2 s after the second.
 TEST(WinPlayer, TriesEachAddressThenWaitsOneThenTwoSeconds) {
@@ -154,18 +91,15 @@ TEST(WinPlayer, TriesEachAddressThenWaitsOneThenTwoSeconds) {
   EXPECT_EQ(player.Failure(), StreamFailure::kNone);
 }
 
-TEST(WinPlayer, SendsItsUserAgentAndKeepsTheTitleAsTheStationSentIt) {
+TEST(WinPlayer, SendsItsUserAgentAndAsksForTitles) {
   LUMIO_REQUIRE_STATIONS();
   WinPlayer player;
   ASSERT_TRUE(PrepareAndWait(player));
-  player.SetURL(StationUrl("/gbk.mp3"));
+  player.SetURL(StationUrl("/title/gbk.mp3"));
   ASSERT_EQ(TraceUntil(player, kPlaying, milliseconds(10000)).back(), kPlaying)
       << player.LastError();
-  // "测试电台" in GBK, byte for byte.
-  EXPECT_TRUE(WaitUntil([&] { return player.Title() == "\xB2\xE2\xCA\xD4\xB5\xE7\xCC\xA8"; },
-                        milliseconds(3000)))
-      << player.Title();
-  const Requests stream = RequestsFor("/gbk.mp3");
+  EXPECT_TRUE(WaitUntil([&] { return player.Title() != ""; }, milliseconds(3000)));
+  const Requests stream = RequestsFor("/title/gbk.mp3");
   EXPECT_EQ(stream.user_agent, "Lumio/1.2");
   EXPECT_TRUE(stream.icy);
 
@@ -196,27 +130,6 @@ TEST(WinPlayer, EveryCallReturnsAtOnceAndTheStateFollowsTheCommand) {
   EXPECT_EQ(player.GetPlayState(), kConnecting);
   EXPECT_LT(timed([&] { player.Stop(); }), 50);
   EXPECT_THAT(TraceFor(player, milliseconds(300)), ElementsAre(kStopped));
-}
-
-// A station whose server drops the connection, or goes away and comes back, is heard again
-// without the listener doing anything.
-TEST(WinPlayer, AStationThatDropsIsHeardAgain) {
-  LUMIO_REQUIRE_STATIONS();
-  WinPlayer player;
-  ASSERT_TRUE(PrepareAndWait(player));
-  player.SetURL(StationUrl("/tone.aac"));
-  ASSERT_EQ(TraceUntil(player, kPlaying, milliseconds(10000)).back(), kPlaying);
-  const int before = RequestsFor("/tone.aac").count;
-  ASSERT_EQ(Control("drop /tone.aac"), "ok");
-  EXPECT_TRUE(
-      WaitUntil([&] { return RequestsFor("/tone.aac").count > before; }, milliseconds(3000)))
-      << "the player did not come back after the drop";
-  EXPECT_EQ(TraceUntil(player, kPlaying, milliseconds(5000)).back(), kPlaying);
-
-  // The control answers once the server is back.
-  ASSERT_EQ(Control("restart 2500"), "ok");
-  EXPECT_EQ(TraceUntil(player, kPlaying, milliseconds(10000)).back(), kPlaying)
-      << player.LastError();
 }
 
 }  // namespace
