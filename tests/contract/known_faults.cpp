@@ -38,21 +38,11 @@ constexpr KnownFault kKnownFaults[] = {
     {"windows", "FailingStations.SayWhyAndAreAskedAgainOnlyWhenThatMayHelp:not_audio",
      "bytes that are no audio are never called so: no sound within the limit (no answer), "
      "asked again after 10 s"},
-    {"windows", "FailingStations.SayWhyAndAreAskedAgainOnlyWhenThatMayHelp:never_answering",
-     "a server that accepts and never answers is given up at the sound limit (4 s), not the "
-     "answer limit (2 s): asked again after 4.9 s"},
-    {"windows", "FailingStations.ThatTrickleAreGivenUpWithinTheirLimit:at_the_head",
-     "an answer whose head trickles is given up at the sound limit (4 s), not the answer limit"},
     {"windows", "FailingStations.ThatTrickleAreGivenUpWithinTheirLimit:at_a_playlist",
-     "a trickling playlist ends in WinHTTP's timeout (10060), reported as unreachable instead of "
-     "no answer"},
-    {"windows", "HostileStations.LeadingToTheListenersMachineOpenNothing:hls_segment_on_disk",
-     "nothing local is opened, but the refused file:// segment after a good one reads as \"the "
-     "station stopped sending\" (no answer) instead of unreachable"},
+     "gives up in time, but parses the one byte it got as the whole playlist: \"lists no "
+     "address\" (not audio) instead of no answer"},
     {"windows", "HostileStations.APlaylistsCutLastLineIsNotTried:dropped",
      "a playlist whose connection drops mid-line has its cut last address tried, and it plays"},
-    {"windows", "Kinds/StreamKind.IsHeardOrRefusedWithItsReason/mp3_sent_as_html",
-     "the content type alone decides: \"a web page\", the MP3 body never looked at"},
     {"windows", "LoadedMachine.NoMoreSilencesThanTheLinuxPlayer",
      "the output runs dry under load: 34 or 35 silences of 20 ms or more in 6 s where the "
      "Linux player had 3 or 4"},
