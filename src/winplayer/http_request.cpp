@@ -1,6 +1,7 @@
 #include "winplayer/http_request.h"
 
 #include <algorithm>
+#include <charconv>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -74,6 +75,10 @@ struct HttpRequest::Shared : std::enable_shared_from_this<Shared> {
   HttpHead head;
   bool body_wanted = false;  // a 2xx status: the body is read
   std::string body;
+  // The length the server announced, and what came of it: a body that ends short of it was
+  // cut by a dropped connection, and its last piece must not pass for the whole.
+  std::optional<uint64_t> length;
+  uint64_t body_bytes = 0;
   bool busy = false;       // an operation of WinHTTP on the request is outstanding
   bool cancelled = false;  // the owner is gone
   bool certificate_failed = false;
@@ -174,11 +179,20 @@ struct HttpRequest::Shared : std::enable_shared_from_this<Shared> {
     received.content_type = QueryHeader(handle, WINHTTP_QUERY_CONTENT_TYPE, nullptr);
     received.icy_metaint = QueryHeader(handle, WINHTTP_QUERY_CUSTOM, L"icy-metaint");
     received.location = Utf8(QueryHeaderWide(handle, WINHTTP_QUERY_LOCATION, nullptr));
+    const std::string announced = QueryHeader(handle, WINHTTP_QUERY_CONTENT_LENGTH, nullptr);
+    std::optional<uint64_t> announced_length;
+    uint64_t value = 0;
+    const auto [end, parse_error] =
+        std::from_chars(announced.data(), announced.data() + announced.size(), value);
+    if (!announced.empty() && parse_error == std::errc() &&
+        end == announced.data() + announced.size())
+      announced_length = value;
     HINTERNET closing = nullptr;
     {
       std::lock_guard lock(mutex);
       closing = IdleLocked();
       head = std::move(received);
+      length = announced_length;
       body_wanted = status >= 200 && status < 300;
       if (!cancelled) phase = Phase::kBody;
     }
@@ -202,10 +216,15 @@ struct HttpRequest::Shared : std::enable_shared_from_this<Shared> {
       std::lock_guard lock(mutex);
       closing = IdleLocked();
       if (!cancelled && phase == Phase::kBody) {
-        if (bytes == 0) {
+        if (bytes == 0 && length && body_bytes < *length) {
+          FailLocked(TransportError::kConnectionLost, "The connection closed after " +
+                                                          std::to_string(body_bytes) + " of " +
+                                                          std::to_string(*length) + " bytes");
+        } else if (bytes == 0) {
           phase = Phase::kEnded;
         } else {
           body.append(chunk.data(), bytes);
+          body_bytes += bytes;
         }
       }
     }

@@ -41,8 +41,6 @@ constexpr KnownFault kKnownFaults[] = {
     {"windows", "FailingStations.ThatTrickleAreGivenUpWithinTheirLimit:at_a_playlist",
      "gives up in time, but parses the one byte it got as the whole playlist: \"lists no "
      "address\" (not audio) instead of no answer"},
-    {"windows", "HostileStations.APlaylistsCutLastLineIsNotTried:dropped",
-     "a playlist whose connection drops mid-line has its cut last address tried, and it plays"},
     {"windows", "LoadedMachine.NoMoreSilencesThanTheLinuxPlayer",
      "the output runs dry under load: 34 or 35 silences of 20 ms or more in 6 s where the "
      "Linux player had 3 or 4"},
