@@ -1,5 +1,6 @@
 #include "app/recording_and_timers.h"
 
+#include "app/layout_tables.h"
 #include "ports/control_ids.h"
 #include "store/config_path.h"
 #include "text/gbk.h"
@@ -10,6 +11,19 @@ namespace {
 constexpr int32_t kTickMs = 1000;
 // The most bytes a tray tip holds (its 64-byte field less the terminating zero).
 constexpr size_t kTipBytes = 63;
+
+// The play-time label holds "mm:ss"; "录音 mm:ss" needs room for two characters and a space
+// more, taken from the empty skin on its left so that its digits stay where they were.
+constexpr int32_t kRecordingLabelExtra = 30;
+
+Rect PlayTimeRect(bool recording) {
+  Rect rect;
+  for (const ControlPlacement& control : NormalLayout()) {
+    if (control.id == kIdcPlayTime) rect = control.rect;
+  }
+  if (recording) rect.left -= kRecordingLabelExtra;
+  return rect;
+}
 
 // The minutes a 定时停止 command sets, 0 for 取消; -1 for any other command.
 int32_t SleepMinutesOf(int32_t command) {
@@ -104,8 +118,11 @@ void RecordingAndTimers::ShowLabel() {
   if (m_nMode != kModeNormal) return;
   const std::string recording = m_features.RecordingText();
   if (!recording.empty()) {
+    // Every time: a switch of the display mode puts the label back in its designed place.
+    m_window.MoveControl(kIdcPlayTime, PlayTimeRect(true));
     m_window.SetControlText(kIdcPlayTime, recording);
   } else if (m_labelShowsRecording) {
+    m_window.MoveControl(kIdcPlayTime, PlayTimeRect(false));
     m_window.SetControlText(kIdcPlayTime, m_playback.PlayTimeText());
   } else {
     return;

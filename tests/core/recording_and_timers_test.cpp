@@ -106,6 +106,7 @@ TEST_F(RecordingAndTimersTest, BothMenusRecordThePlayingStationAndTheLabelShowsH
   Choose(StationMenu(), "开始录音");
   Play(3);
   EXPECT_EQ(Label(), "录音 00:03");
+  EXPECT_EQ(window.controls[kIdcPlayTime], Rect::FromSize(230, 25, 60, 20));  // room for it all
   EXPECT_TRUE(Find(TrayMenu(), "停止录音"));
   EXPECT_TRUE(Find(StationMenu(), "停止录音"));
   EXPECT_EQ(Find(StationMenu(), "开始录音"), nullptr);
@@ -115,6 +116,7 @@ TEST_F(RecordingAndTimersTest, BothMenusRecordThePlayingStationAndTheLabelShowsH
 
   Choose(TrayMenu(), "停止录音");
   EXPECT_EQ(Label(), "00:05");  // the play time is back at once
+  EXPECT_EQ(window.controls[kIdcPlayTime], Rect::FromSize(260, 25, 30, 20));
   Play(1);
   EXPECT_EQ(Label(), "00:06");
   EXPECT_EQ(std::filesystem::file_size(file), grown);  // the file ended with the recording
