@@ -64,9 +64,8 @@ void RecordingAndTimers::Start(const std::string& configFolder, const std::strin
 }
 
 void RecordingAndTimers::Shutdown() {
+  // No last tick: it could start a scheduled station while the window closes.
   m_window.KillTimer(kTimerTimedFeatures);
-  // What arrived is written before the file is closed.
-  m_features.OnTick();
   m_features.StopRecording();
   if (m_tapHanded) m_player.SetStreamTap(nullptr);
   m_tapHanded = false;
