@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "app/config_location.h"
@@ -25,6 +27,7 @@
 #include "qt/qt_window_layer.h"
 #include "qt/single_instance.h"
 #include "qt/startup_warm_up.h"
+#include "recording/recording_names.h"
 
 #ifndef LUMIO_DATA_DIR_FROM_BIN
 #define LUMIO_DATA_DIR_FROM_BIN "../share/lumio"
@@ -81,6 +84,19 @@ lumio::ConfigFacts GatherConfigFacts(const std::string& programDir) {
   return facts;
 }
 
+// Where the desktop keeps the listener's music, for the recordings of an installed copy.
+lumio::RecordingFolderFacts GatherRecordingFolderFacts() {
+  lumio::RecordingFolderFacts facts;
+  facts.home = HomeFolder();
+  facts.xdgConfigHome = Environment("XDG_CONFIG_HOME");
+  const std::string userDirs = lumio::UserDirsPath(facts);
+  if (!userDirs.empty()) {
+    std::ifstream file(userDirs, std::ios::binary);
+    facts.userDirs.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  }
+  return facts;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -121,6 +137,7 @@ int main(int argc, char* argv[]) {
   lumio::QtWindowLayer window;
   lumio::CRadioDlg dlg(window, player, clock, programDir, config);
   window.SetDialog(&dlg);
+  dlg.SetRecordingFolderFacts(GatherRecordingFolderFacts());
   dlg.SetExitHandler([&instance] {
     if (instance) instance->Release();
   });

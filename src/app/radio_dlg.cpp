@@ -5,6 +5,7 @@
 #include "commands/menus.h"
 #include "commands/web_pages.h"
 #include "ports/control_ids.h"
+#include "recording/recording_disk.h"
 #include "text/literal.h"
 #include "text/program_name.h"
 
@@ -36,17 +37,23 @@ CRadioDlg::CRadioDlg(WindowLayer& window, MediaPlayer& player, const Clock& cloc
       m_docking(window, m_place,
                 [this](int32_t x, int32_t y) { m_positionWriter.WriteSoon(x, y); }),
       m_timers(window),
+      m_timed(window, player, clock, m_playback, m_store, m_place.m_nMode),
       m_window(window),
       m_player(player),
       m_clock(clock) {
   m_store.SetLocation(m_config);
-  m_timers.SetAction(kTimerPlayTime, [this] { m_playback.UpdatePlayTime(); });
+  m_timers.SetAction(kTimerPlayTime, [this] {
+    m_playback.UpdatePlayTime();
+    m_timed.ShowLabel();
+  });
   m_timers.SetAction(kTimerLoadCatalogue, [this] { LoadCatalogue(); });
   m_timers.SetAction(kTimerSlideRight, [this] { m_docking.SlideOut(1); });
   m_timers.SetAction(kTimerSlideUp, [this] { m_docking.SlideOut(2); });
   m_timers.SetAction(kTimerAutoHide, [this] { m_docking.CheckAutoHide(); });
   m_timers.SetAction(kTimerFade, [this] { FadeOutStep(); });
   m_timers.SetAction(kTimerStatus, [this] { m_playback.UpdateStatus(0); });
+  m_timers.SetAction(kTimerTimedFeatures, [this] { m_timed.OnTick(); });
+  m_stations.SetStationMenu([this] { return StationMenu(m_timed.Menus()); });
 }
 
 void CRadioDlg::SavePosition(int32_t x, int32_t y) {
@@ -100,6 +107,11 @@ bool CRadioDlg::OnInitDialog() {
   banner.SetScrollDirection(0);
   banner.SetTop(0);
 
+  m_recordingFacts.portable = m_config.portable;
+  m_recordingFacts.programDir = m_strProgramDir;
+  m_recordingFacts.recordingsName = FileNameFromGbk(Literal("录音").gbk());
+  m_timed.Start(m_config.folder, ChooseRecordingFolder(m_recordingFacts));
+
   m_window.SetTimer(kTimerLoadCatalogue, kCatalogueDelayMs);
   m_window.ShowWindow(true);
   return true;
@@ -110,6 +122,7 @@ void CRadioDlg::LoadCatalogue() {
 }
 
 void CRadioDlg::OnCommand(int32_t id) {
+  if (m_timed.OnCommand(id)) return;
   switch (id) {
     case kIdcPlay:
       return m_playback.OnPlay();
@@ -208,6 +221,7 @@ bool CRadioDlg::PreTranslateMessage(int32_t virtualKey, bool altDown) {
 
 void CRadioDlg::OnCancel() {
   m_positionWriter.Flush();
+  m_timed.Shutdown();
   m_store.m_catalogue.clear();
   m_window.RemoveTrayIcon();
 }
@@ -246,7 +260,7 @@ int32_t CRadioDlg::OnTrayNotify(int32_t iconId, int32_t mouseEvent) {
 }
 
 void CRadioDlg::ShowTrayMenu() {
-  m_window.ShowPopupMenu(TrayMenu());
+  m_window.ShowPopupMenu(TrayMenu(m_timed.Menus()));
 }
 
 int32_t CRadioDlg::OnSliderChanging(int32_t controlId, int32_t position) {

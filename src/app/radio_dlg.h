@@ -9,6 +9,7 @@
 
 #include "app/docking.h"
 #include "app/position_writer.h"
+#include "app/recording_and_timers.h"
 #include "app/window_placement.h"
 #include "catalogue/station_store.h"
 #include "commands/station_commands.h"
@@ -17,6 +18,7 @@
 #include "ports/clock.h"
 #include "ports/media_player.h"
 #include "ports/window_layer.h"
+#include "recording/recording_names.h"
 #include "store/settings_file.h"
 
 namespace lumio {
@@ -109,6 +111,9 @@ class CRadioDlg {
   // Runs once when the exit begins, before the fade: the program gives up what only a running
   // program may hold (another start may now begin while this one fades out).
   void SetExitHandler(std::function<void()> handler) { m_onExit = std::move(handler); }
+  // What an installed copy needs to find the desktop's music folder (home, XDG_CONFIG_HOME,
+  // user-dirs.dirs); given before OnInitDialog, which fills in the rest.
+  void SetRecordingFolderFacts(RecordingFolderFacts facts) { m_recordingFacts = std::move(facts); }
 
   std::string m_strProgramDir;
   ConfigLocation m_config;
@@ -122,6 +127,7 @@ class CRadioDlg {
   StationCommands m_stations;
   Docking m_docking;
   TimerDispatcher m_timers;
+  RecordingAndTimers m_timed;
 
  private:
   void SavePosition(int32_t x, int32_t y);
@@ -134,6 +140,7 @@ class CRadioDlg {
   WindowLayer& m_window;
   MediaPlayer& m_player;
   const Clock& m_clock;
+  RecordingFolderFacts m_recordingFacts;
   std::function<void()> m_onExit;
   bool m_exiting = false;
 };

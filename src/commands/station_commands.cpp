@@ -102,7 +102,7 @@ void StationCommands::OnStationDblClk(int32_t row) {
 void StationCommands::OnStationRClick(int32_t row) {
   if (m_window.List(kIdcStationList).GetItemText(row, 0).empty()) return;
   m_store.m_menuStation = row;
-  m_window.ShowPopupMenu(StationMenu());
+  m_window.ShowPopupMenu(m_stationMenu ? m_stationMenu() : StationMenu());
 }
 
 void StationCommands::OnPlayStation() {

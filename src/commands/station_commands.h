@@ -4,7 +4,9 @@
 // to the favourites, and finding stations by name.
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "catalogue/station_store.h"
 #include "playback/playback_controller.h"
@@ -33,6 +35,10 @@ class StationCommands {
   void OnStationDblClk(int32_t row);
   // Opens the station menu for `row`.
   void OnStationRClick(int32_t row);
+  // What the station menu holds when it opens; StationMenu() until set.
+  void SetStationMenu(std::function<std::vector<MenuItem>()> menu) {
+    m_stationMenu = std::move(menu);
+  }
   void OnPlayStation();      // menu 32773
   void OnOpenStationPage();  // menu 32774, 32776, 32775
   void OnAddFavourite();     // menu 32777
@@ -53,6 +59,7 @@ class StationCommands {
   StationStore& m_store;
   PlaybackController& m_playback;
   const Clock& m_clock;
+  std::function<std::vector<MenuItem>()> m_stationMenu;
 };
 
 }  // namespace lumio

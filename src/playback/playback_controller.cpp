@@ -25,6 +25,7 @@ PlaybackController::PlaybackController(WindowLayer& window, MediaPlayer& player,
       m_saveVolume(std::move(saveVolume)) {}
 
 void PlaybackController::Reset() {
+  m_stationLive = false;
   m_bPlaying = false;
   m_bMute = false;
   m_nPlaySeconds = 0;
@@ -50,6 +51,7 @@ void PlaybackController::PlayStation(int32_t index) {
   ShowStationName(station.name.str());
   m_station = station;
   m_stationStarted = true;
+  m_stationLive = true;
   m_playedUrl.clear();
   m_failureShown = false;
   m_nowPlaying.Reset(station.name.str());
@@ -61,6 +63,7 @@ void PlaybackController::PlayStation(int32_t index) {
 
 // Pause and Stop end the station: the banner and the tray tip go back to the program's own.
 void PlaybackController::EndStation() {
+  m_stationLive = false;
   m_failureShown = false;
   m_nowPlaying.Reset("");
 }

@@ -58,6 +58,10 @@ class PlaybackController {
   // The play time as the label shows it: "mm:ss" of the last tick, "00:00" before any.
   std::string PlayTimeText() const;
 
+  // The station started last, while neither Stop nor Pause has ended it (connecting and
+  // reconnecting too); nullptr when none.
+  const StationRecord* LiveStation() const { return m_stationLive ? &m_station : nullptr; }
+
   // What the media controls show; asks the player's state, which never waits.
   PlaybackView View() const;
   // The bounds of Next and Previous.
@@ -89,6 +93,7 @@ class PlaybackController {
   std::function<void(int32_t)> m_saveVolume;
   StationRecord m_station;        // the station started last
   bool m_stationStarted = false;  // m_station holds one
+  bool m_stationLive = false;     // ... and it has not been stopped or paused since
   std::string m_playedUrl;        // the address it was last heard from
   bool m_failureShown = false;    // "连接失败" was shown since it was last heard
 };

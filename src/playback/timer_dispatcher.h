@@ -13,11 +13,12 @@ namespace lumio {
 class TimerDispatcher {
  public:
   static constexpr int32_t kFirstId = 1;
-  static constexpr int32_t kLastId = 7;
+  static constexpr int32_t kLastId = 9;
 
   explicit TimerDispatcher(WindowLayer& window) : m_window(window) {}
 
-  // The action of timer `id` (1..7); other ids are ignored.
+  // The action of timer `id` (1..9; 8 is the position writer's, which the window handles); other
+  // ids are ignored.
   void SetAction(int32_t id, std::function<void()> action);
 
   // Kills timer `id`, then runs its action; an id without an action only gets killed.

@@ -42,6 +42,9 @@ inline constexpr int32_t kTimerSlideUp = 4;
 inline constexpr int32_t kTimerAutoHide = 5;
 inline constexpr int32_t kTimerFade = 6;
 inline constexpr int32_t kTimerStatus = 7;
+// kTimerSavePosition (8) is the position writer's. The recorder's, the sleep timer's and the
+// schedule's one-second tick:
+inline constexpr int32_t kTimerTimedFeatures = 9;
 
 // Commands of the tray menu (140) and the station menu (141), and of the system menu.
 inline constexpr int32_t kCmdSysAbout = 16;
@@ -59,6 +62,12 @@ inline constexpr int32_t kCmdAboutUs = 32781;
 inline constexpr int32_t kCmdOnlineHelp = 32782;
 inline constexpr int32_t kCmdExit = 32783;
 inline constexpr int32_t kCmdStationGuide = 32784;
+// Recording and the sleep timer, added to the two menus.
+inline constexpr int32_t kCmdStartRecording = 32785;
+inline constexpr int32_t kCmdStopRecording = 32786;
+// 定时停止: kCmdSleepFirst + i sets kSleepChoices[i]; kCmdSleepCancel cancels.
+inline constexpr int32_t kCmdSleepFirst = 32787;
+inline constexpr int32_t kCmdSleepCancel = 32799;
 
 inline constexpr int32_t kMenuTray = 140;
 inline constexpr int32_t kMenuStation = 141;

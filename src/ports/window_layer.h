@@ -90,10 +90,13 @@ class ListControl {
 inline constexpr int32_t kShowCommandNormal = 1;
 inline constexpr int32_t kShowCommandShow = 5;
 
-// One entry of a pop-up menu; an entry without text is a separator.
+// One entry of a pop-up menu; an entry without text is a separator. An entry with a submenu
+// opens it and sends no command of its own.
 struct MenuItem {
   int32_t command = 0;
   std::string text;
+  bool checked = false;
+  std::vector<MenuItem> submenu;
 };
 
 class WindowLayer {

@@ -263,21 +263,35 @@ void QtWindowLayer::PostClose() {
   Post([this] { m_window->close(); });
 }
 
-void QtWindowLayer::ShowPopupMenu(const std::vector<MenuItem>& items) {
-  auto* menu = new QMenu(m_window.get());
-  menu->setAttribute(Qt::WA_DeleteOnClose);
-  menu->setFont(ProgramFont(12));
+void QtWindowLayer::AddMenuItems(QMenu* menu, const std::vector<MenuItem>& items) {
   for (const MenuItem& item : items) {
     if (item.text.empty()) {
       menu->addSeparator();
       continue;
     }
+    if (!item.submenu.empty()) {
+      QMenu* submenu = menu->addMenu(ToQString(item.text));
+      submenu->setFont(menu->font());
+      AddMenuItems(submenu, item.submenu);
+      continue;
+    }
     const int32_t command = item.command;
     QAction* action = menu->addAction(ToQString(item.text));
     action->setData(command);
+    if (item.checked) {
+      action->setCheckable(true);
+      action->setChecked(true);
+    }
     connect(action, &QAction::triggered, this,
             [this, command] { Post([this, command] { m_dlg->OnCommand(command); }); });
   }
+}
+
+void QtWindowLayer::ShowPopupMenu(const std::vector<MenuItem>& items) {
+  auto* menu = new QMenu(m_window.get());
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->setFont(ProgramFont(12));
+  AddMenuItems(menu, items);
   menu->popup(QCursor::pos());
 }
 

@@ -3,6 +3,7 @@
 // icon, pop-up menus, dialogs and the browser. It forwards every user action to the main
 // window's logic (CRadioDlg) and carries out what the logic asks.
 
+#include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
 #include <map>
@@ -72,6 +73,8 @@ class QtWindowLayer final : public QObject, public WindowLayer {
  private:
   void ConnectControls();
   void OnTrayActivated(QSystemTrayIcon::ActivationReason reason);
+  // Adds `items` to `menu`, each submenu as a menu of its own; a chosen entry reaches OnCommand.
+  void AddMenuItems(QMenu* menu, const std::vector<MenuItem>& items);
   // Ends the program: the logic's teardown once, then the event loop.
   void Cancel();
   // Runs `action` after the current handler returns, as a posted message would.

@@ -16,12 +16,13 @@ std::vector<MenuItem> ItemsOf(HMENU popup) {
     info.fMask = MIIM_FTYPE | MIIM_ID;
     if (!GetMenuItemInfoW(popup, static_cast<UINT>(i), TRUE, &info)) continue;
     if (info.fType & MFT_SEPARATOR) {
-      items.push_back({0, {}});
+      items.emplace_back();
       continue;
     }
     wchar_t text[128] = {};
     GetMenuStringW(popup, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
-    MenuItem item{static_cast<int32_t>(info.wID), {}};
+    MenuItem item;
+    item.command = static_cast<int32_t>(info.wID);
     WideToGbk(text, item.text);
     items.push_back(std::move(item));
   }
@@ -32,21 +33,33 @@ bool SameItems(const std::vector<MenuItem>& a, const std::vector<MenuItem>& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
     if (a[i].command != b[i].command || a[i].text != b[i].text) return false;
+    if (a[i].checked != b[i].checked || !SameItems(a[i].submenu, b[i].submenu)) return false;
   }
   return true;
 }
 
-UniqueMenu BuildMenu(const std::vector<MenuItem>& items) {
-  UniqueMenu menu(CreatePopupMenu());
+// The menu owns its submenus: DestroyMenu takes them with it.
+HMENU BuildPopup(const std::vector<MenuItem>& items) {
+  HMENU menu = CreatePopupMenu();
+  if (menu == nullptr) return nullptr;
   for (const MenuItem& item : items) {
     if (item.text.empty()) {
-      AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    } else if (!item.submenu.empty()) {
+      HMENU submenu = BuildPopup(item.submenu);
+      if (submenu != nullptr && !AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
+                                             GbkToWide(item.text).c_str()))
+        DestroyMenu(submenu);
     } else {
-      AppendMenuW(menu.get(), MF_STRING, static_cast<UINT_PTR>(item.command),
-                  GbkToWide(item.text).c_str());
+      const UINT flags = MF_STRING | (item.checked ? MF_CHECKED : MF_UNCHECKED);
+      AppendMenuW(menu, flags, static_cast<UINT_PTR>(item.command), GbkToWide(item.text).c_str());
     }
   }
   return menu;
+}
+
+UniqueMenu BuildMenu(const std::vector<MenuItem>& items) {
+  return UniqueMenu(BuildPopup(items));
 }
 
 }  // namespace

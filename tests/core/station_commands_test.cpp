@@ -133,7 +133,7 @@ TEST_F(StationCommandsTest, TheStationMenuWorksOnTheRightClickedRowOnly) {
   EXPECT_TRUE(window.menus.empty());
   commands.OnStationRClick(2);
   ASSERT_EQ(window.menus.size(), 1u);
-  EXPECT_EQ(window.menus[0].size(), 6u);
+  EXPECT_EQ(window.menus[0].size(), 7u);
   EXPECT_EQ(store.m_menuStation, 2);
 
   commands.OnPlayStation();

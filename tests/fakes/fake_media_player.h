@@ -23,6 +23,7 @@ class FakeMediaPlayer final : public MediaPlayer {
   std::string GetTitle() const override { return title; }
   StreamFailure GetFailure() const override { return failure; }
   std::string GetPlayedURL() const override { return playedUrl; }
+  void SetStreamTap(StreamTap* t) override { tap = t; }
 
   // States the next reads return, in order; the last one repeats.
   void Script(std::initializer_list<int32_t> states) { script.assign(states); }
@@ -38,6 +39,7 @@ class FakeMediaPlayer final : public MediaPlayer {
   int32_t volume = -1;
   bool mute = false;
   int32_t stateReads = 0;
+  StreamTap* tap = nullptr;  // as the program handed it over
 };
 
 }  // namespace lumio::test

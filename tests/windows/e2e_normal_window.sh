@@ -53,7 +53,7 @@ note "a right click on a station opens the station menu; its 加入收藏 keeps 
 click_client 150 244 3  # the second station
 wait_for 3 popup_is_open || fail "the right click on a station opened no menu"
 screenshot station-menu >/dev/null
-press_key Down Down Down Down Down Return
+press_key Down Down Down Down Down Down Return  # past 开始录音
 wait_for 5 test -s "$config_dir/favlst.ini" || fail "加入收藏 kept no favourite"
 [[ "$(station_names favlst.ini)" == "Beta音乐台" ]] || fail "the favourites hold: $(station_names favlst.ini)"
 
