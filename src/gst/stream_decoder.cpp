@@ -44,6 +44,18 @@ bool IsRawAudio(GstPad* pad) {
   return audio;
 }
 
+bool IsFactory(GstElement* element, std::string_view name) {
+  GstElementFactory* factory = gst_element_get_factory(element);
+  return factory != nullptr && name == GST_OBJECT_NAME(factory);
+}
+
+bool IsAdaptiveDemuxer(GstElement* element) {
+  GstElementFactory* factory = gst_element_get_factory(element);
+  if (factory == nullptr) return false;
+  const gchar* klass = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS);
+  return klass != nullptr && std::string_view(klass).find("Adaptive") != std::string_view::npos;
+}
+
 }  // namespace
 
 std::unique_ptr<StreamDecoder> StreamDecoder::Create(GstBin* pipeline, GstElement* output,
@@ -240,8 +252,44 @@ GstPadProbeReturn StreamDecoder::OnEndOfStream() {
   return GST_PAD_PROBE_OK;
 }
 
-void StreamDecoder::OnDeepElementAdded(GstBin*, GstBin*, GstElement* element, gpointer self) {
-  static_cast<StreamDecoder*>(self)->tap_.OnElementAdded(element);
+// An HLS demuxer takes each segment as fast as the server sends it, and holds what it parsed
+// of it until the sound is played: a segment without end (or one PES without end) would fill
+// the memory at the network's speed. What enters the demuxer's parser is counted per segment.
+void StreamDecoder::OnDeepElementAdded(GstBin*, GstBin* parent, GstElement* element,
+                                       gpointer self) {
+  auto* decoder = static_cast<StreamDecoder*>(self);
+  decoder->tap_.OnElementAdded(element);
+  if (decoder->as_ != OpenAs::kHls || !IsFactory(element, "parsebin") ||
+      !IsAdaptiveDemuxer(GST_ELEMENT_CAST(parent))) {
+    return;
+  }
+  if (GstPad* pad = gst_element_get_static_pad(element, "sink")) {
+    gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BUFFER, &OnSegmentData, decoder, nullptr);
+    gst_object_unref(pad);
+  }
+}
+
+// Runs on the demuxer's thread. The demuxer numbers a segment's buffers by their offset in it,
+// from 0 at the start of each; where it does not, a segment starts at a discontinuity.
+GstPadProbeReturn StreamDecoder::OnSegmentData(GstPad*, GstPadProbeInfo* info, gpointer self) {
+  auto* decoder = static_cast<StreamDecoder*>(self);
+  GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+  if (buffer == nullptr) return GST_PAD_PROBE_OK;
+  if (decoder->segment_refused_) return GST_PAD_PROBE_DROP;
+  const uint64_t size = gst_buffer_get_size(buffer);
+  const uint64_t offset = GST_BUFFER_OFFSET(buffer);
+  if (offset == 0 || GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_DISCONT)) {
+    decoder->segment_bytes_ = 0;
+  }
+  decoder->segment_bytes_ += size;
+  if (offset != GST_BUFFER_OFFSET_NONE) {
+    decoder->segment_bytes_ = std::max(decoder->segment_bytes_, offset + size);
+  }
+  if (decoder->segment_bytes_ <= limits::kMaxHlsSegmentBytes) return GST_PAD_PROBE_OK;
+  decoder->segment_refused_ = true;
+  decoder->Post(
+      Refused(TransportError::kUndecodable, "An HLS segment is larger than the player reads"));
+  return GST_PAD_PROBE_DROP;
 }
 
 // Runs on a streaming thread. A sound stream goes to the output whenever the output is free:

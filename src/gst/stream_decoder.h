@@ -5,6 +5,7 @@
 
 #include <gst/gst.h>
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -70,6 +71,7 @@ class StreamDecoder {
   static void OnDeepElementAdded(GstBin* decoder, GstBin* parent, GstElement* element,
                                  gpointer self);
   static GstPadProbeReturn OnSourceData(GstPad* pad, GstPadProbeInfo* info, gpointer self);
+  static GstPadProbeReturn OnSegmentData(GstPad* pad, GstPadProbeInfo* info, gpointer self);
   GstPadProbeReturn OnBuffer(std::string_view bytes);
   GstPadProbeReturn OnEndOfStream();
   void Post(BodyReport report);
@@ -90,6 +92,10 @@ class StreamDecoder {
   size_t posted_ = 0;       // bytes of a held-back body posted
   std::string playlist_;    // an HLS playlist on its way to the demuxer
   bool playlist_too_long_ = false;
+
+  // Touched only by the HLS demuxer's thread that feeds its parser.
+  uint64_t segment_bytes_ = 0;  // of the segment under way
+  bool segment_refused_ = false;
 
   // Held by the streaming threads that expose the decoder's pads.
   std::mutex mutex_;
