@@ -6,6 +6,7 @@
 
 #include <gst/gst.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -58,8 +59,9 @@ class AddressOpener {
 
   std::string uri_;
   OpenAs as_ = OpenAs::kStream;
-  bool answered_ = false;  // the server's answer to the current decoder's request came
-  int status_ = 0;         // and its status (0: no answer could be had)
+  bool answered_ = false;      // the server's answer to the current decoder's request came
+  int status_ = 0;             // and its status (0: no answer could be had)
+  int64_t last_bytes_ms_ = 0;  // when the answer or the latest bytes of its body were reported
   std::unique_ptr<StreamDecoder> decoder_;
   std::unique_ptr<ConnectionCheck> check_;
   SourcePtr deferred_;  // reports a failure that Open met itself

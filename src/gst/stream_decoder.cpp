@@ -179,18 +179,22 @@ void StreamDecoder::Post(BodyReport report) {
 // before the body) and the first bytes decide, as the station attempt decides from the same
 // facts: what the decoders cannot use never reaches them, which would only fail on it or, for
 // HLS opened as a stream, play it without our user agent.
-GstPadProbeReturn StreamDecoder::OnSourceData(GstPad*, GstPadProbeInfo* info, gpointer self) {
+GstPadProbeReturn StreamDecoder::OnSourceData(GstPad* pad, GstPadProbeInfo* info, gpointer self) {
   auto* decoder = static_cast<StreamDecoder*>(self);
   if ((info->type & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) != 0) {
     GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
     if (auto response = ParseHttpHeadersEvent(event)) {
       decoder->content_type_ = response->content_type;
+      decoder->icy_metaint_ = response->icy_metaint;
     } else if (GST_EVENT_TYPE(event) == GST_EVENT_EOS) {
       return decoder->OnEndOfStream();
+    } else if (GST_EVENT_TYPE(event) == GST_EVENT_CAPS) {
+      return decoder->OnCaps(event);
     }
     return GST_PAD_PROBE_OK;
   }
   GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+  if (!decoder->judged_) decoder->MendIcyCaps(pad);
   GstMapInfo map;
   if (buffer == nullptr || !gst_buffer_map(buffer, &map, GST_MAP_READ)) return GST_PAD_PROBE_OK;
   const GstPadProbeReturn result =
@@ -218,9 +222,14 @@ GstPadProbeReturn StreamDecoder::OnBuffer(std::string_view bytes) {
     Post(Bytes(bytes.substr(0, limits::kProbeBytes)));
     if (as_ != OpenAs::kHls) {
       tap_.OnBodyFlows();
-      return GST_PAD_PROBE_REMOVE;
+      if (body.kind != stream::BodyKind::kAudio) return GST_PAD_PROBE_REMOVE;
+      framer_ = std::make_unique<stream::AudioFramer>();
+      if (const size_t metaint = stream::IcyMetaintOfHeader(icy_metaint_.value_or(""))) {
+        icy_.emplace(metaint);
+      }
     }
   }
+  if (as_ != OpenAs::kHls) return LookForFrames(bytes);
   // An HLS playlist: kept until its end, when it is checked before the demuxer reads it.
   if (playlist_.size() + bytes.size() > limits::kMaxHlsPlaylistBytes) {
     playlist_too_long_ = true;
@@ -228,6 +237,61 @@ GstPadProbeReturn StreamDecoder::OnBuffer(std::string_view bytes) {
   }
   if (!playlist_too_long_) playlist_.append(bytes);
   return GST_PAD_PROBE_OK;
+}
+
+// The decoders would go on searching bytes that are no audio for as long as they come, and the
+// station would only fail for want of sound, and be asked again soon. The station's own frames
+// are looked for as the players agree, and the body is refused when none show within the bound.
+GstPadProbeReturn StreamDecoder::LookForFrames(std::string_view bytes) {
+  if (no_frames_) return GST_PAD_PROBE_DROP;
+  std::string audio;
+  std::vector<std::string> blocks;
+  if (icy_) {
+    icy_->Feed(bytes, audio, blocks);
+    bytes = audio;
+  }
+  std::vector<stream::AudioFrame> frames;
+  framer_->Feed(bytes, frames);
+  if (!frames.empty()) {
+    framer_.reset();
+    icy_.reset();
+    return GST_PAD_PROBE_REMOVE;
+  }
+  if (framer_->dropped_bytes() <= limits::kMaxBytesBeforeFirstFrame) return GST_PAD_PROBE_OK;
+  no_frames_ = true;
+  Post(Refused(TransportError::kUndecodable, "No MPEG audio or AAC frames in the stream"));
+  return GST_PAD_PROBE_DROP;
+}
+
+// The HTTP source reads an icy-metaint it cannot hold as another number (4294967297 as 1), and
+// the decoder would then cut the sound into metadata that is not there. Its caps come before
+// the headers they were read from, so they are noted here and mended before the first bytes.
+GstPadProbeReturn StreamDecoder::OnCaps(GstEvent* event) {
+  GstCaps* caps = nullptr;
+  gst_event_parse_caps(event, &caps);
+  if (mending_caps_ || caps == nullptr || gst_caps_is_empty(caps) ||
+      !gst_structure_has_name(gst_caps_get_structure(caps, 0), "application/x-icy")) {
+    return GST_PAD_PROBE_OK;
+  }
+  icy_caps_.reset(gst_caps_copy(caps));
+  return GST_PAD_PROBE_OK;
+}
+
+// An interval outside the bounds means a stream without in-band titles: the ICY demuxer is
+// told so (interval 0), and passes the body through whole.
+void StreamDecoder::MendIcyCaps(GstPad* pad) {
+  if (!icy_caps_) return;
+  CapsPtr caps = std::move(icy_caps_);
+  const size_t metaint = stream::IcyMetaintOfHeader(icy_metaint_.value_or(""));
+  gint interval = 0;
+  gst_structure_get_int(gst_caps_get_structure(caps.get(), 0), "metadata-interval", &interval);
+  if (interval >= 0 && static_cast<size_t>(interval) == metaint) return;
+  CapsPtr mended(gst_caps_copy(caps.get()));
+  gst_caps_set_simple(mended.get(), "metadata-interval", G_TYPE_INT, static_cast<gint>(metaint),
+                      nullptr);
+  mending_caps_ = true;
+  gst_pad_push_event(pad, gst_event_new_caps(mended.get()));
+  mending_caps_ = false;
 }
 
 // The end of what the source fetched. A body held back ends here: the decoders, which never saw

@@ -17,7 +17,9 @@
 #include "gst/tap_relay.h"
 #include "playback/station_attempt.h"
 #include "playback/stream_failure.h"
+#include "stream/audio_framer.h"
 #include "stream/body_kind.h"
+#include "stream/icy_demuxer.h"
 
 namespace lumio::gst {
 
@@ -73,6 +75,9 @@ class StreamDecoder {
   static GstPadProbeReturn OnSourceData(GstPad* pad, GstPadProbeInfo* info, gpointer self);
   static GstPadProbeReturn OnSegmentData(GstPad* pad, GstPadProbeInfo* info, gpointer self);
   GstPadProbeReturn OnBuffer(std::string_view bytes);
+  GstPadProbeReturn LookForFrames(std::string_view bytes);
+  GstPadProbeReturn OnCaps(GstEvent* event);
+  void MendIcyCaps(GstPad* pad);
   GstPadProbeReturn OnEndOfStream();
   void Post(BodyReport report);
 
@@ -87,6 +92,13 @@ class StreamDecoder {
 
   // Touched only by the source's streaming thread (and by the destructor, once it stopped).
   std::string content_type_;
+  std::optional<std::string> icy_metaint_;  // the header's value, when sent
+  // A body taken for MPEG audio or AAC, until its first frame shows (null after).
+  std::unique_ptr<stream::AudioFramer> framer_;
+  std::optional<stream::IcyDemuxer> icy_;  // its ICY metadata taken out first
+  bool no_frames_ = false;                 // none showed within the bound: refused
+  CapsPtr icy_caps_;                       // the source's ICY caps, until they are checked
+  bool mending_caps_ = false;              // the mended caps are on their way
   bool judged_ = false;
   bool held_back_ = false;  // the body goes no further than the source
   size_t posted_ = 0;       // bytes of a held-back body posted

@@ -21,6 +21,9 @@ inline constexpr int kMaxRedirects = 5;
 inline constexpr size_t kMaxAddressBytes = 8 * 1024;
 // Bytes at the start of a body that decide what it is (audio, a playlist, HLS, a page).
 inline constexpr size_t kProbeBytes = 4096;
+// Bytes of a body taken for MPEG audio or AAC (by its type, or for want of anything telling)
+// in which no frame has shown yet: past this, what the station sends is no audio.
+inline constexpr size_t kMaxBytesBeforeFirstFrame = 64 * 1024;
 // Body bytes received and not yet decoded (the network waits above this).
 inline constexpr size_t kMaxBodyBytesHeld = 256 * 1024;
 
