@@ -42,8 +42,11 @@ void AddressOpener::Close() {
 }
 
 void AddressOpener::EndDecoder() {
+  if (decoder_) {
+    decoder_->Detach();
+    retirement_.Retire(std::move(decoder_));
+  }
   gst_element_set_state(reinterpret_cast<GstElement*>(pipeline_), GST_STATE_READY);
-  decoder_.reset();
   gst_bus_set_flushing(bus_, TRUE);
   gst_bus_set_flushing(bus_, FALSE);
 }

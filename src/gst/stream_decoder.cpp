@@ -103,17 +103,31 @@ StreamDecoder::StreamDecoder(GstBin* pipeline, GstElement* output, GstElement* d
 }
 
 StreamDecoder::~StreamDecoder() {
+  if (halted_.empty()) {
+    Detach();
+    Halt();
+  }
+}
+
+void StreamDecoder::Detach() {
+  if (!halted_.empty()) return;
   g_signal_handlers_disconnect_by_data(decoder_.get(), this);
   std::vector<GstElement*> removed;
   {
     std::lock_guard lock(mutex_);
+    detached_ = true;
     removed.swap(discards_);
   }
   removed.push_back(decoder_.get());
   for (GstElement* element : removed) {
-    gst_element_set_state(element, GST_STATE_NULL);
+    halted_.emplace_back(static_cast<GstElement*>(gst_object_ref(element)));
     gst_bin_remove(pipeline_, element);  // also unlinks it from the output
   }
+}
+
+void StreamDecoder::Halt() {
+  for (const ElementPtr& element : halted_)
+    gst_element_set_state(element.get(), GST_STATE_NULL);
 }
 
 std::optional<BodyReport> StreamDecoder::ReportOf(GstMessage* message) {
@@ -362,8 +376,9 @@ GstPadProbeReturn StreamDecoder::OnSegmentData(GstPad*, GstPadProbeInfo* info, g
 // decoder exposes is swallowed, so that it neither blocks nor fails the pipeline.
 void StreamDecoder::OnPadAdded(GstElement*, GstPad* pad, gpointer self) {
   auto* decoder = static_cast<StreamDecoder*>(self);
+  std::lock_guard lock(decoder->mutex_);
+  if (decoder->detached_) return;  // the pad goes nowhere, and the decoder is being stopped
   if (IsRawAudio(pad)) {
-    std::lock_guard lock(decoder->mutex_);
     GstPad* entry = gst_element_get_static_pad(decoder->output_, "sink");
     const bool linked = !gst_pad_is_linked(entry) && gst_pad_link(pad, entry) == GST_PAD_LINK_OK;
     gst_object_unref(entry);
@@ -377,7 +392,6 @@ void StreamDecoder::OnPadAdded(GstElement*, GstPad* pad, gpointer self) {
   gst_pad_link(pad, entry);
   gst_object_unref(entry);
   gst_element_sync_state_with_parent(discard);
-  std::lock_guard lock(decoder->mutex_);
   decoder->discards_.push_back(discard);
 }
 

@@ -52,10 +52,17 @@ class StreamDecoder {
                                                const std::string& uri, OpenAs as,
                                                stream::FormatSet decodes, int timeout_seconds,
                                                TapRelay& relay, std::string* error);
-  // Takes the decoder out of the pipeline, which must be at READY or below.
+  // Takes the decoder out of the pipeline (Detach) and stops it (Halt) unless that was done.
   ~StreamDecoder();
   StreamDecoder(const StreamDecoder&) = delete;
   StreamDecoder& operator=(const StreamDecoder&) = delete;
+
+  // Takes the decoder out of the pipeline at once, still running: from now on nothing of it
+  // reaches the output or the pipeline's bus. User-interface thread.
+  void Detach();
+  // Stops what Detach took out; it may wait for the decoder's threads for as long as they
+  // take (a demuxer may never end its own), so it may run on a thread of its own, once.
+  void Halt();
 
   // What a message of the pipeline's bus reports, when it is one a decoder posts.
   static std::optional<BodyReport> ReportOf(GstMessage* message);
@@ -112,6 +119,9 @@ class StreamDecoder {
   // Held by the streaming threads that expose the decoder's pads.
   std::mutex mutex_;
   std::vector<GstElement*> discards_;  // sinks for streams that are not the sound
+  bool detached_ = false;
+
+  std::vector<ElementPtr> halted_;  // what Detach took out of the pipeline
 };
 
 }  // namespace lumio::gst
