@@ -7,6 +7,12 @@
 #include "gst/http_response.h"
 
 namespace lumio::gst {
+namespace {
+
+// How much earlier than the source's own time limit its timer may seem to fire, seen from here.
+constexpr int64_t kTimerSlackMs = 250;
+
+}  // namespace
 
 AddressOpener::AddressOpener(GstBin* pipeline, GstElement* output, GstBus* bus, int timeout_seconds,
                              stream::FormatSet decodes, StationAttempt& attempt, TapRelay& relay)
@@ -36,8 +42,11 @@ void AddressOpener::Close() {
 }
 
 void AddressOpener::EndDecoder() {
+  if (decoder_) {
+    decoder_->Detach();
+    retirement_.Retire(std::move(decoder_));
+  }
   gst_element_set_state(reinterpret_cast<GstElement*>(pipeline_), GST_STATE_READY);
-  decoder_.reset();
   gst_bus_set_flushing(bus_, TRUE);
   gst_bus_set_flushing(bus_, FALSE);
 }
@@ -83,6 +92,7 @@ bool AddressOpener::Handle(GstMessage* message) {
     if (answered_) return true;
     answered_ = true;
     status_ = response->status;
+    last_bytes_ms_ = MonotonicMs();
     if (status_ == 0) return true;  // no answer: the error that follows says why
     Answer answer;
     answer.status = status_;
@@ -95,6 +105,7 @@ bool AddressOpener::Handle(GstMessage* message) {
   if (auto report = StreamDecoder::ReportOf(message)) {
     switch (report->kind) {
       case BodyReport::Kind::kBytes:
+        last_bytes_ms_ = MonotonicMs();
         // A body the decoder let through is the decoders' already; one it held back goes on
         // being reported for as long as the attempt collects it.
         attempt_.OnBody(MonotonicMs(), report->bytes);
@@ -130,8 +141,18 @@ void AddressOpener::OnError(GstMessage* message) {
     return StartDecoder();
   }
   std::string why = error ? error->message : "The stream failed";
-  if (answered_ && status_ > 0)
-    return attempt_.OnError(MonotonicMs(), TransportErrorOfGstError(error.get()), std::move(why));
+  if (answered_ && status_ > 0) {
+    TransportError failure = TransportErrorOfGstError(error.get());
+    // The source waited its time limit for the next bytes and then gave up (it says no more
+    // than that the connection failed): the server stopped answering, not the connection.
+    const int64_t now = MonotonicMs();
+    if (failure == TransportError::kConnectionLost &&
+        now - last_bytes_ms_ >= int64_t{timeout_seconds_} * 1000 - kTimerSlackMs) {
+      failure = TransportError::kTimedOut;
+      why = "The server sent nothing more within " + std::to_string(timeout_seconds_) + " s";
+    }
+    return attempt_.OnError(now, failure, std::move(why));
+  }
   // No answer at all: the source does not say why, a connection of our own will.
   EndDecoder();
   check_ = std::make_unique<ConnectionCheck>(

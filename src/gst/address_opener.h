@@ -6,10 +6,12 @@
 
 #include <gst/gst.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
 #include "gst/connection_check.h"
+#include "gst/decoder_retirement.h"
 #include "gst/gst_refs.h"
 #include "gst/stream_decoder.h"
 #include "gst/tap_relay.h"
@@ -58,8 +60,10 @@ class AddressOpener {
 
   std::string uri_;
   OpenAs as_ = OpenAs::kStream;
-  bool answered_ = false;  // the server's answer to the current decoder's request came
-  int status_ = 0;         // and its status (0: no answer could be had)
+  bool answered_ = false;         // the server's answer to the current decoder's request came
+  int status_ = 0;                // and its status (0: no answer could be had)
+  int64_t last_bytes_ms_ = 0;     // when the answer or the latest bytes of its body were reported
+  DecoderRetirement retirement_;  // before the decoder, which it outlives
   std::unique_ptr<StreamDecoder> decoder_;
   std::unique_ptr<ConnectionCheck> check_;
   SourcePtr deferred_;  // reports a failure that Open met itself

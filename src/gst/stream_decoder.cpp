@@ -44,6 +44,18 @@ bool IsRawAudio(GstPad* pad) {
   return audio;
 }
 
+bool IsFactory(GstElement* element, std::string_view name) {
+  GstElementFactory* factory = gst_element_get_factory(element);
+  return factory != nullptr && name == GST_OBJECT_NAME(factory);
+}
+
+bool IsAdaptiveDemuxer(GstElement* element) {
+  GstElementFactory* factory = gst_element_get_factory(element);
+  if (factory == nullptr) return false;
+  const gchar* klass = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS);
+  return klass != nullptr && std::string_view(klass).find("Adaptive") != std::string_view::npos;
+}
+
 }  // namespace
 
 std::unique_ptr<StreamDecoder> StreamDecoder::Create(GstBin* pipeline, GstElement* output,
@@ -91,17 +103,31 @@ StreamDecoder::StreamDecoder(GstBin* pipeline, GstElement* output, GstElement* d
 }
 
 StreamDecoder::~StreamDecoder() {
+  if (halted_.empty()) {
+    Detach();
+    Halt();
+  }
+}
+
+void StreamDecoder::Detach() {
+  if (!halted_.empty()) return;
   g_signal_handlers_disconnect_by_data(decoder_.get(), this);
   std::vector<GstElement*> removed;
   {
     std::lock_guard lock(mutex_);
+    detached_ = true;
     removed.swap(discards_);
   }
   removed.push_back(decoder_.get());
   for (GstElement* element : removed) {
-    gst_element_set_state(element, GST_STATE_NULL);
+    halted_.emplace_back(static_cast<GstElement*>(gst_object_ref(element)));
     gst_bin_remove(pipeline_, element);  // also unlinks it from the output
   }
+}
+
+void StreamDecoder::Halt() {
+  for (const ElementPtr& element : halted_)
+    gst_element_set_state(element.get(), GST_STATE_NULL);
 }
 
 std::optional<BodyReport> StreamDecoder::ReportOf(GstMessage* message) {
@@ -167,18 +193,22 @@ void StreamDecoder::Post(BodyReport report) {
 // before the body) and the first bytes decide, as the station attempt decides from the same
 // facts: what the decoders cannot use never reaches them, which would only fail on it or, for
 // HLS opened as a stream, play it without our user agent.
-GstPadProbeReturn StreamDecoder::OnSourceData(GstPad*, GstPadProbeInfo* info, gpointer self) {
+GstPadProbeReturn StreamDecoder::OnSourceData(GstPad* pad, GstPadProbeInfo* info, gpointer self) {
   auto* decoder = static_cast<StreamDecoder*>(self);
   if ((info->type & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) != 0) {
     GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
     if (auto response = ParseHttpHeadersEvent(event)) {
       decoder->content_type_ = response->content_type;
+      decoder->icy_metaint_ = response->icy_metaint;
     } else if (GST_EVENT_TYPE(event) == GST_EVENT_EOS) {
       return decoder->OnEndOfStream();
+    } else if (GST_EVENT_TYPE(event) == GST_EVENT_CAPS) {
+      return decoder->OnCaps(event);
     }
     return GST_PAD_PROBE_OK;
   }
   GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+  if (!decoder->judged_) decoder->MendIcyCaps(pad);
   GstMapInfo map;
   if (buffer == nullptr || !gst_buffer_map(buffer, &map, GST_MAP_READ)) return GST_PAD_PROBE_OK;
   const GstPadProbeReturn result =
@@ -206,9 +236,14 @@ GstPadProbeReturn StreamDecoder::OnBuffer(std::string_view bytes) {
     Post(Bytes(bytes.substr(0, limits::kProbeBytes)));
     if (as_ != OpenAs::kHls) {
       tap_.OnBodyFlows();
-      return GST_PAD_PROBE_REMOVE;
+      if (body.kind != stream::BodyKind::kAudio) return GST_PAD_PROBE_REMOVE;
+      framer_ = std::make_unique<stream::AudioFramer>();
+      if (const size_t metaint = stream::IcyMetaintOfHeader(icy_metaint_.value_or(""))) {
+        icy_.emplace(metaint);
+      }
     }
   }
+  if (as_ != OpenAs::kHls) return LookForFrames(bytes);
   // An HLS playlist: kept until its end, when it is checked before the demuxer reads it.
   if (playlist_.size() + bytes.size() > limits::kMaxHlsPlaylistBytes) {
     playlist_too_long_ = true;
@@ -216,6 +251,61 @@ GstPadProbeReturn StreamDecoder::OnBuffer(std::string_view bytes) {
   }
   if (!playlist_too_long_) playlist_.append(bytes);
   return GST_PAD_PROBE_OK;
+}
+
+// The decoders would go on searching bytes that are no audio for as long as they come, and the
+// station would only fail for want of sound, and be asked again soon. The station's own frames
+// are looked for as the players agree, and the body is refused when none show within the bound.
+GstPadProbeReturn StreamDecoder::LookForFrames(std::string_view bytes) {
+  if (no_frames_) return GST_PAD_PROBE_DROP;
+  std::string audio;
+  std::vector<std::string> blocks;
+  if (icy_) {
+    icy_->Feed(bytes, audio, blocks);
+    bytes = audio;
+  }
+  std::vector<stream::AudioFrame> frames;
+  framer_->Feed(bytes, frames);
+  if (!frames.empty()) {
+    framer_.reset();
+    icy_.reset();
+    return GST_PAD_PROBE_REMOVE;
+  }
+  if (framer_->dropped_bytes() <= limits::kMaxBytesBeforeFirstFrame) return GST_PAD_PROBE_OK;
+  no_frames_ = true;
+  Post(Refused(TransportError::kUndecodable, "No MPEG audio or AAC frames in the stream"));
+  return GST_PAD_PROBE_DROP;
+}
+
+// The HTTP source reads an icy-metaint it cannot hold as another number (4294967297 as 1), and
+// the decoder would then cut the sound into metadata that is not there. Its caps come before
+// the headers they were read from, so they are noted here and mended before the first bytes.
+GstPadProbeReturn StreamDecoder::OnCaps(GstEvent* event) {
+  GstCaps* caps = nullptr;
+  gst_event_parse_caps(event, &caps);
+  if (mending_caps_ || caps == nullptr || gst_caps_is_empty(caps) ||
+      !gst_structure_has_name(gst_caps_get_structure(caps, 0), "application/x-icy")) {
+    return GST_PAD_PROBE_OK;
+  }
+  icy_caps_.reset(gst_caps_copy(caps));
+  return GST_PAD_PROBE_OK;
+}
+
+// An interval outside the bounds means a stream without in-band titles: the ICY demuxer is
+// told so (interval 0), and passes the body through whole.
+void StreamDecoder::MendIcyCaps(GstPad* pad) {
+  if (!icy_caps_) return;
+  CapsPtr caps = std::move(icy_caps_);
+  const size_t metaint = stream::IcyMetaintOfHeader(icy_metaint_.value_or(""));
+  gint interval = 0;
+  gst_structure_get_int(gst_caps_get_structure(caps.get(), 0), "metadata-interval", &interval);
+  if (interval >= 0 && static_cast<size_t>(interval) == metaint) return;
+  CapsPtr mended(gst_caps_copy(caps.get()));
+  gst_caps_set_simple(mended.get(), "metadata-interval", G_TYPE_INT, static_cast<gint>(metaint),
+                      nullptr);
+  mending_caps_ = true;
+  gst_pad_push_event(pad, gst_event_new_caps(mended.get()));
+  mending_caps_ = false;
 }
 
 // The end of what the source fetched. A body held back ends here: the decoders, which never saw
@@ -240,8 +330,44 @@ GstPadProbeReturn StreamDecoder::OnEndOfStream() {
   return GST_PAD_PROBE_OK;
 }
 
-void StreamDecoder::OnDeepElementAdded(GstBin*, GstBin*, GstElement* element, gpointer self) {
-  static_cast<StreamDecoder*>(self)->tap_.OnElementAdded(element);
+// An HLS demuxer takes each segment as fast as the server sends it, and holds what it parsed
+// of it until the sound is played: a segment without end (or one PES without end) would fill
+// the memory at the network's speed. What enters the demuxer's parser is counted per segment.
+void StreamDecoder::OnDeepElementAdded(GstBin*, GstBin* parent, GstElement* element,
+                                       gpointer self) {
+  auto* decoder = static_cast<StreamDecoder*>(self);
+  decoder->tap_.OnElementAdded(element);
+  if (decoder->as_ != OpenAs::kHls || !IsFactory(element, "parsebin") ||
+      !IsAdaptiveDemuxer(GST_ELEMENT_CAST(parent))) {
+    return;
+  }
+  if (GstPad* pad = gst_element_get_static_pad(element, "sink")) {
+    gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BUFFER, &OnSegmentData, decoder, nullptr);
+    gst_object_unref(pad);
+  }
+}
+
+// Runs on the demuxer's thread. The demuxer numbers a segment's buffers by their offset in it,
+// from 0 at the start of each; where it does not, a segment starts at a discontinuity.
+GstPadProbeReturn StreamDecoder::OnSegmentData(GstPad*, GstPadProbeInfo* info, gpointer self) {
+  auto* decoder = static_cast<StreamDecoder*>(self);
+  GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+  if (buffer == nullptr) return GST_PAD_PROBE_OK;
+  if (decoder->segment_refused_) return GST_PAD_PROBE_DROP;
+  const uint64_t size = gst_buffer_get_size(buffer);
+  const uint64_t offset = GST_BUFFER_OFFSET(buffer);
+  if (offset == 0 || GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_DISCONT)) {
+    decoder->segment_bytes_ = 0;
+  }
+  decoder->segment_bytes_ += size;
+  if (offset != GST_BUFFER_OFFSET_NONE) {
+    decoder->segment_bytes_ = std::max(decoder->segment_bytes_, offset + size);
+  }
+  if (decoder->segment_bytes_ <= limits::kMaxHlsSegmentBytes) return GST_PAD_PROBE_OK;
+  decoder->segment_refused_ = true;
+  decoder->Post(
+      Refused(TransportError::kUndecodable, "An HLS segment is larger than the player reads"));
+  return GST_PAD_PROBE_DROP;
 }
 
 // Runs on a streaming thread. A sound stream goes to the output whenever the output is free:
@@ -250,8 +376,9 @@ void StreamDecoder::OnDeepElementAdded(GstBin*, GstBin*, GstElement* element, gp
 // decoder exposes is swallowed, so that it neither blocks nor fails the pipeline.
 void StreamDecoder::OnPadAdded(GstElement*, GstPad* pad, gpointer self) {
   auto* decoder = static_cast<StreamDecoder*>(self);
+  std::lock_guard lock(decoder->mutex_);
+  if (decoder->detached_) return;  // the pad goes nowhere, and the decoder is being stopped
   if (IsRawAudio(pad)) {
-    std::lock_guard lock(decoder->mutex_);
     GstPad* entry = gst_element_get_static_pad(decoder->output_, "sink");
     const bool linked = !gst_pad_is_linked(entry) && gst_pad_link(pad, entry) == GST_PAD_LINK_OK;
     gst_object_unref(entry);
@@ -265,7 +392,6 @@ void StreamDecoder::OnPadAdded(GstElement*, GstPad* pad, gpointer self) {
   gst_pad_link(pad, entry);
   gst_object_unref(entry);
   gst_element_sync_state_with_parent(discard);
-  std::lock_guard lock(decoder->mutex_);
   decoder->discards_.push_back(discard);
 }
 

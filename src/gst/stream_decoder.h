@@ -5,6 +5,7 @@
 
 #include <gst/gst.h>
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -16,7 +17,9 @@
 #include "gst/tap_relay.h"
 #include "playback/station_attempt.h"
 #include "playback/stream_failure.h"
+#include "stream/audio_framer.h"
 #include "stream/body_kind.h"
+#include "stream/icy_demuxer.h"
 
 namespace lumio::gst {
 
@@ -49,10 +52,17 @@ class StreamDecoder {
                                                const std::string& uri, OpenAs as,
                                                stream::FormatSet decodes, int timeout_seconds,
                                                TapRelay& relay, std::string* error);
-  // Takes the decoder out of the pipeline, which must be at READY or below.
+  // Takes the decoder out of the pipeline (Detach) and stops it (Halt) unless that was done.
   ~StreamDecoder();
   StreamDecoder(const StreamDecoder&) = delete;
   StreamDecoder& operator=(const StreamDecoder&) = delete;
+
+  // Takes the decoder out of the pipeline at once, still running: from now on nothing of it
+  // reaches the output or the pipeline's bus. User-interface thread.
+  void Detach();
+  // Stops what Detach took out; it may wait for the decoder's threads for as long as they
+  // take (a demuxer may never end its own), so it may run on a thread of its own, once.
+  void Halt();
 
   // What a message of the pipeline's bus reports, when it is one a decoder posts.
   static std::optional<BodyReport> ReportOf(GstMessage* message);
@@ -70,7 +80,11 @@ class StreamDecoder {
   static void OnDeepElementAdded(GstBin* decoder, GstBin* parent, GstElement* element,
                                  gpointer self);
   static GstPadProbeReturn OnSourceData(GstPad* pad, GstPadProbeInfo* info, gpointer self);
+  static GstPadProbeReturn OnSegmentData(GstPad* pad, GstPadProbeInfo* info, gpointer self);
   GstPadProbeReturn OnBuffer(std::string_view bytes);
+  GstPadProbeReturn LookForFrames(std::string_view bytes);
+  GstPadProbeReturn OnCaps(GstEvent* event);
+  void MendIcyCaps(GstPad* pad);
   GstPadProbeReturn OnEndOfStream();
   void Post(BodyReport report);
 
@@ -85,15 +99,29 @@ class StreamDecoder {
 
   // Touched only by the source's streaming thread (and by the destructor, once it stopped).
   std::string content_type_;
+  std::optional<std::string> icy_metaint_;  // the header's value, when sent
+  // A body taken for MPEG audio or AAC, until its first frame shows (null after).
+  std::unique_ptr<stream::AudioFramer> framer_;
+  std::optional<stream::IcyDemuxer> icy_;  // its ICY metadata taken out first
+  bool no_frames_ = false;                 // none showed within the bound: refused
+  CapsPtr icy_caps_;                       // the source's ICY caps, until they are checked
+  bool mending_caps_ = false;              // the mended caps are on their way
   bool judged_ = false;
   bool held_back_ = false;  // the body goes no further than the source
   size_t posted_ = 0;       // bytes of a held-back body posted
   std::string playlist_;    // an HLS playlist on its way to the demuxer
   bool playlist_too_long_ = false;
 
+  // Touched only by the HLS demuxer's thread that feeds its parser.
+  uint64_t segment_bytes_ = 0;  // of the segment under way
+  bool segment_refused_ = false;
+
   // Held by the streaming threads that expose the decoder's pads.
   std::mutex mutex_;
   std::vector<GstElement*> discards_;  // sinks for streams that are not the sound
+  bool detached_ = false;
+
+  std::vector<ElementPtr> halted_;  // what Detach took out of the pipeline
 };
 
 }  // namespace lumio::gst

@@ -21,6 +21,9 @@ inline constexpr int kMaxRedirects = 5;
 inline constexpr size_t kMaxAddressBytes = 8 * 1024;
 // Bytes at the start of a body that decide what it is (audio, a playlist, HLS, a page).
 inline constexpr size_t kProbeBytes = 4096;
+// Bytes of a body taken for MPEG audio or AAC (by its type, or for want of anything telling)
+// in which no frame has shown yet: past this, what the station sends is no audio.
+inline constexpr size_t kMaxBytesBeforeFirstFrame = 64 * 1024;
 // Body bytes received and not yet decoded (the network waits above this).
 inline constexpr size_t kMaxBodyBytesHeld = 256 * 1024;
 
@@ -46,6 +49,11 @@ inline constexpr double kMinHlsTargetDurationSeconds = 1.0;
 inline constexpr double kMaxHlsTargetDurationSeconds = 60.0;
 // However short the target duration, a media playlist is fetched at most once this often.
 inline constexpr int32_t kMinHlsReloadIntervalMs = 1000;
+// Bytes of one HLS segment taken. A player that reads a segment only at the pace of its sound
+// needs no such cap; one whose demuxer takes a segment as fast as it comes gives up the open
+// here, before a segment without end fills the memory. Ten seconds of audio are well below a
+// MiB, and so are most segments that also carry pictures.
+inline constexpr size_t kMaxHlsSegmentBytes = 8 * 1024 * 1024;
 // Bytes of one MPEG-TS PES packet gathered; a longer one (length 0: "until the next") is
 // handed on in pieces of at most this size.
 inline constexpr size_t kMaxPesBytes = 256 * 1024;

@@ -221,6 +221,44 @@ TEST(GstPlayer, ClosesPromptlyWhileAServerKeepsItWaiting) {
   EXPECT_LT(duration_cast<milliseconds>(steady_clock::now() - start).count(), 1000);
 }
 
+// A live HLS station whose one segment never ends, sent at the pace of its sound: while it
+// plays, the demuxer asks for the playlist again, and Stop and the destructor still return
+// at once (neither waits for the segment to end, nor for a demuxer that deadlocked on it).
+TEST(GstPlayer, StopsAtOnceWhileAnEndlessHlsSegmentPlays) {
+  StreamServer server;
+  StreamResource segment;
+  segment.content_type = "video/mp2t";
+  segment.body = LocalStations::HlsSegments();
+  if (segment.body->empty()) GTEST_SKIP() << "no HLS media";
+  segment.bytes_per_second = 28000;  // about the 128 kbit/s of its AAC, with the TS around it
+  segment.burst_bytes = 64 * 1024;
+  segment.loop = true;
+  server.Serve("/live/seg.ts", segment);
+  StreamResource playlist;
+  playlist.content_type = "application/vnd.apple.mpegurl";
+  playlist.body = std::make_shared<const std::string>(
+      "#EXTM3U\n#EXT-X-VERSION:3\n#EXT-X-TARGETDURATION:1\n#EXT-X-MEDIA-SEQUENCE:0\n"
+      "#EXTINF:1.0,\nseg.ts\n");
+  server.Serve("/live/index.m3u8", playlist);
+  for (const bool destroy : {false, true}) {
+    SCOPED_TRACE(destroy ? "destructor" : "Stop");
+    auto player = std::make_unique<GstPlayer>(Silent(2));
+    player->SetURL(server.Url("/live/index.m3u8"));
+    // On a busy machine the demuxer may deadlock before the first sound: Stop is what counts.
+    TraceUntil(*player, kPlaying, milliseconds(8000));
+    ASSERT_FALSE(server.Requests("/live/seg.ts").empty()) << player->LastError();
+    PumpFor(milliseconds(2500));  // past a reload of the playlist
+    const auto start = steady_clock::now();
+    if (destroy) {
+      player.reset();
+    } else {
+      player->Stop();
+      EXPECT_EQ(player->GetPlayState(), kStopped);
+    }
+    EXPECT_LT(duration_cast<milliseconds>(steady_clock::now() - start).count(), 500);
+  }
+}
+
 // Plays `url` and ends the process: status 0 when neither the FFmpeg plugin nor the subtitle
 // parser was loaded for it, 1 when one was, 2 when the station did not play.
 [[noreturn]] void PlayAndExitWithHeavyPluginsLoaded(const std::string& url) {
