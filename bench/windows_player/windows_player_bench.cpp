@@ -12,11 +12,14 @@
 // With --holes SECONDS it measures instead how often the sound breaks up: silences of 20 ms or
 // more per minute while each player plays the stream for SECONDS on a quiet machine, then for
 // SECONDS with both cores kept busy (bench/windows_player/hole_run.h), and how soon the Windows
-// player's mute is heard.
+// player's mute is heard. With --winplayer-before PATH, a second build of the Windows player's
+// probe (e.g. of the commit before a change) is measured beside it in the same run, as
+// "WinPlayerBefore".
 //
 //   source STATE/env   # from scripts/services.sh start STATE (Wine prefix, PulseAudio)
 //   lumio_windows_player_bench [--runs N] [--streams mp3,aac,hls] [--away-ms MS]
 //                              [--players winplayer,gstplayer,mpv] [--holes SECONDS]
+//                              [--winplayer-before PATH]
 
 #include <algorithm>
 #include <chrono>
@@ -83,6 +86,10 @@ class RestartableStations {
   std::vector<std::string> paths_;
 };
 
+bool IsWinPlayer(const Contender& contender) {
+  return contender.name().rfind("WinPlayer", 0) == 0;
+}
+
 Sample Measure(Contender& contender, const std::string& url, MonitorRecorder& monitor,
                GapMeter& gaps, RestartableStations& stations, milliseconds away) {
   Sample sample;
@@ -91,7 +98,7 @@ Sample Measure(Contender& contender, const std::string& url, MonitorRecorder& mo
   sample.first_sound_ms = heard->ms;
 
   std::this_thread::sleep_until(heard->at + kSettle);
-  const pid_t server = contender.name() == "WinPlayer" ? WineserverPid() : -1;
+  const pid_t server = IsWinPlayer(contender) ? WineserverPid() : -1;
   const int64_t cpu_before = CpuTimeMs(contender.pid());
   const int64_t server_before = server > 0 ? CpuTimeMs(server) : 0;
   std::this_thread::sleep_for(kCpuWindow);
@@ -127,7 +134,7 @@ int RunHoles(const std::vector<std::unique_ptr<Contender>>& contenders,
       for (size_t p = 0; p < contenders.size(); ++p) {
         Contender& contender = *contenders[(p + run + s) % contenders.size()];
         // The Windows player's probe takes a volume as a line of its input.
-        const std::string mute = contender.name() == "WinPlayer" ? "volume 0" : "";
+        const std::string mute = IsWinPlayer(contender) ? "volume 0" : "";
         const HoleSample sample =
             MeasureHoles(contender, urls[streams[s]], monitor, gaps, window, mute);
         samples[{streams[s], contender.name()}].push_back(sample);
@@ -143,7 +150,7 @@ int RunHoles(const std::vector<std::unique_ptr<Contender>>& contenders,
   std::printf(
       "\nMedians over %d runs of %lld s each, quiet then loaded (holes: silences >= 20 ms)\n", runs,
       static_cast<long long>(window.count()));
-  std::printf("%-6s %-12s %12s %14s %14s %14s %14s\n", "stream", "player", "first sound",
+  std::printf("%-6s %-16s %12s %14s %14s %14s %14s\n", "stream", "player", "first sound",
               "quiet/min", "quiet longest", "loaded/min", "loaded longest");
   for (const std::string& stream : streams) {
     for (const auto& contender : contenders) {
@@ -160,7 +167,7 @@ int RunHoles(const std::vector<std::unique_ptr<Contender>>& contenders,
         loaded.push_back(sample.loaded_per_minute);
         loaded_longest.push_back(sample.loaded_longest_ms);
       }
-      std::printf("%-6s %-12s %12lld %14.1f %14lld %14.1f %14lld\n", stream.c_str(),
+      std::printf("%-6s %-16s %12lld %14.1f %14lld %14.1f %14lld\n", stream.c_str(),
                   contender->name().c_str(), static_cast<long long>(Median(heard)), Median(quiet),
                   static_cast<long long>(Median(quiet_longest)), Median(loaded),
                   static_cast<long long>(Median(loaded_longest)));
@@ -177,6 +184,7 @@ int Run(int argc, char** argv) {
   int runs = 3;
   int away_ms = 1500;
   int holes_seconds = 0;
+  std::string winplayer_before;
   std::vector<std::string> streams = {"mp3", "aac"};
   std::vector<std::string> players = {"winplayer", "gstplayer", "mpv"};
   for (int i = 1; i + 1 < argc; i += 2) {
@@ -192,6 +200,8 @@ int Run(int argc, char** argv) {
       players = Split(value);
     } else if (flag == "--holes") {
       holes_seconds = std::max(0, std::atoi(value.c_str()));
+    } else if (flag == "--winplayer-before") {
+      winplayer_before = value;
     } else {
       std::fprintf(stderr, "unknown option %s\n", flag.c_str());
       return 2;
@@ -238,6 +248,9 @@ int Run(int argc, char** argv) {
     }
     contenders.push_back(std::move(contender));
   }
+  if (!winplayer_before.empty()) {
+    contenders.push_back(MakeWinPlayerContender(winplayer_before, work.path(), "WinPlayerBefore"));
+  }
 
   if (holes_seconds > 0) {
     return RunHoles(contenders, streams, urls, runs, std::chrono::seconds(holes_seconds), monitor,
@@ -266,7 +279,7 @@ int Run(int argc, char** argv) {
 
   std::printf("\nMedians over %d runs (first sound: median [min..max]; server away %d ms)\n", runs,
               away_ms);
-  std::printf("%-6s %-12s %22s %8s %8s %12s %14s\n", "stream", "player", "first sound ms", "missed",
+  std::printf("%-6s %-16s %22s %8s %8s %12s %14s\n", "stream", "player", "first sound ms", "missed",
               "CPU %", "+server %", "gap ms (rec.)");
   for (const std::string& stream : streams) {
     for (const auto& contender : contenders) {
@@ -294,7 +307,7 @@ int Run(int argc, char** argv) {
       char gap_text[32];
       std::snprintf(gap_text, sizeof gap_text, "%lld (%d/%zu)", static_cast<long long>(Median(gap)),
                     recovered, heard.size());
-      std::printf("%-6s %-12s %22s %8zu %8.1f %12.1f %14s\n", stream.c_str(),
+      std::printf("%-6s %-16s %22s %8zu %8.1f %12.1f %14s\n", stream.c_str(),
                   contender->name().c_str(), range, list.size() - heard.size(), Median(cpu),
                   Median(with_server), gap_text);
     }

@@ -16,9 +16,11 @@ using std::chrono::milliseconds;
 
 class WinPlayerContender : public Contender {
  public:
-  WinPlayerContender(std::string probe_path, const std::string& work_dir)
-      : probe_path_(std::move(probe_path)), out_(work_dir + "winplayer.out") {}
-  std::string name() const override { return "WinPlayer"; }
+  WinPlayerContender(std::string probe_path, const std::string& work_dir, std::string name)
+      : probe_path_(std::move(probe_path)),
+        name_(std::move(name)),
+        out_(work_dir + name_ + ".out") {}
+  std::string name() const override { return name_; }
   bool Prepare() override {
     // The loader of the test services' prefix: the 64-bit one where no 32-bit program runs.
     const char* wine = std::getenv("LUMIO_WINE");
@@ -40,6 +42,7 @@ class WinPlayerContender : public Contender {
 
  private:
   std::string probe_path_;
+  std::string name_;
   std::string out_;
   std::unique_ptr<test::ChildProcess> process_;
 };
@@ -55,8 +58,9 @@ std::string EnvironOf(const std::filesystem::path& process, const std::string& n
 }  // namespace
 
 std::unique_ptr<Contender> MakeWinPlayerContender(const std::string& probe_path,
-                                                  const std::string& work_dir) {
-  return std::make_unique<WinPlayerContender>(probe_path, work_dir);
+                                                  const std::string& work_dir,
+                                                  const std::string& name) {
+  return std::make_unique<WinPlayerContender>(probe_path, work_dir, name);
 }
 
 pid_t WineserverPid() {

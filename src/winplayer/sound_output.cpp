@@ -3,23 +3,30 @@
 #include <algorithm>
 #include <cstring>
 
+#include "winplayer/wasapi_output.h"
+#include "winplayer/wave_output.h"
+
 namespace lumio::win {
+
+using std::chrono::milliseconds;
+using std::chrono::steady_clock;
 
 SoundOutput::SoundOutput(HANDLE wake, std::function<double()> gain)
     : wake_(wake),
       gain_(std::move(gain)),
       device_done_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
       stirred_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
-      device_(device_done_.get()) {
+      in_com_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
   thread_ = std::thread([this] { Run(); });
+  // The audio stream's objects live in COM's multithreaded apartment, which this thread keeps
+  // up: one made before it is, by a caller of Open not in COM itself, would not outlive Open.
+  WaitForSingleObject(in_com_.get(), INFINITE);
 }
 
 SoundOutput::~SoundOutput() {
   quit_ = true;
   SetEvent(stirred_.get());
   thread_.join();
-  std::lock_guard device(device_mutex_);
-  device_.Close();
 }
 
 bool SoundOutput::Open(const PcmFormat& format, std::string* error) {
@@ -33,14 +40,29 @@ bool SoundOutput::Open(const PcmFormat& format, std::string* error) {
     const size_t per_second = static_cast<size_t>(std::max(1, format.sample_rate)) * frame_;
     ring_.assign(per_second * kHeldMs / 1000 / frame_ * frame_, 0);
   }
-  open_ = device_.Open(format, error);
+  open_ = OpenDevice(format, error);
+  gone_ = false;
   device_queued_ms_ = 0;
   drained_ = true;
-  if (open_) {
-    format_ = format;
-    scratch_.assign(device_.block_samples(), 0);
-  }
+  if (open_) format_ = format;
   return open_;
+}
+
+bool SoundOutput::OpenDevice(const PcmFormat& format, std::string* error) {
+  next_refill_ = steady_clock::now();
+  if (device_) device_->Close();
+  auto shared = std::make_unique<WasapiOutput>();
+  if (shared->Open(format, error)) {
+    device_ = std::move(shared);
+    return true;
+  }
+  auto wave = std::make_unique<WaveOutput>(device_done_.get());
+  if (wave->Open(format, error)) {
+    device_ = std::move(wave);
+    return true;
+  }
+  device_.reset();
+  return false;
 }
 
 size_t SoundOutput::Push(const int16_t* samples, size_t count) {
@@ -72,7 +94,8 @@ void SoundOutput::Flush() {
     held_ = 0;
     read_ = 0;
   }
-  device_.Flush();
+  if (device_) device_->Flush();
+  next_refill_ = steady_clock::now();
   device_queued_ms_ = 0;
   drained_ = true;  // silenced on purpose: no running dry
 }
@@ -89,30 +112,51 @@ int64_t SoundOutput::QueuedMs() {
 }
 
 void SoundOutput::Run() {
-  // Only this thread's promptness keeps the device from running dry; where the system honours
-  // it, it comes before the decoding and everything else of the program's.
+  const ComApartment com;
+  SetEvent(in_com_.get());
+  // Where the system honours it, this thread comes before the decoding and everything else of
+  // the program's: only its promptness keeps a short device queue from running dry.
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
   const HANDLE handles[] = {stirred_.get(), device_done_.get()};
   while (!quit_) {
-    // The device signals each finished block; the wait's bound only covers a missed signal.
-    WaitForMultipleObjects(2, handles, FALSE, 20);
+    const DWORD woken = WaitForMultipleObjects(2, handles, FALSE, kLookMs);
     if (quit_) break;
-    Refill();
+    Refill(woken == WAIT_OBJECT_0 + 1);
   }
+  // The stream's objects go while this thread still keeps COM up for them.
+  std::lock_guard device(device_mutex_);
+  device_.reset();
 }
 
-void SoundOutput::Refill() {
+void SoundOutput::Refill(bool block_done) {
   bool wrote = false;
   bool drained = false;
   bool newly_drained = false;
   {
     std::lock_guard device(device_mutex_);
-    if (!device_.is_open()) return;
-    while (device_.HasRoom()) {
+    if (!device_ || !device_->is_open()) return;
+    if (device_->lost()) {
+      // Unplugged, or the listener chose another device: the sound goes on on the new
+      // default one, less what the lost one held.
+      std::string error;
+      if (!OpenDevice(format_, &error)) {
+        gone_ = true;
+        return;
+      }
+    }
+    device_->SetGain(gain_());
+    const auto now = steady_clock::now();
+    if (!block_done && !device_->signals_blocks()) {
+      if (now < next_refill_) return;
+      std::lock_guard ring(ring_mutex_);
+      if (held_ == 0 && drained_) return;  // nothing to write, nothing playing
+    }
+    for (size_t room = device_->Room(); room > 0; room = device_->Room()) {
       size_t count = 0;
       {
         std::lock_guard ring(ring_mutex_);
-        count = std::min(held_, scratch_.size());
+        count = std::min(held_, room);
+        scratch_.resize(std::max(scratch_.size(), count));
         for (size_t done = 0; done < count;) {
           const size_t run = std::min(count - done, ring_.size() - read_);
           std::memcpy(scratch_.data() + done, ring_.data() + read_, run * sizeof(int16_t));
@@ -122,12 +166,18 @@ void SoundOutput::Refill() {
         held_ -= count;
       }
       if (count == 0) break;
-      // A block the device refuses is dropped rather than tried again and again.
-      device_.Write(scratch_.data(), count, gain_());
+      // What the device refuses is dropped rather than tried again and again.
+      for (size_t done = 0; done < count;) {
+        const size_t taken = device_->Write(scratch_.data() + done, count - done);
+        if (taken == 0) break;
+        done += taken;
+      }
       left_ += count;
       wrote = true;
+      if (!device_->signals_blocks()) break;  // one look at the device's room is enough
     }
-    device_queued_ms_ = device_.QueuedMs();
+    device_queued_ms_ = device_->QueuedMs();
+    next_refill_ = now + milliseconds(std::min(kRefillMs, device_queued_ms_.load() / 2));
     {
       std::lock_guard ring(ring_mutex_);
       drained = held_ == 0 && device_queued_ms_ == 0;

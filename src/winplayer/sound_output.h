@@ -1,9 +1,11 @@
 #pragma once
 // The sound device kept fed by a thread of its own. The worker that fetches and decodes may be
 // held up (a slow decoder, a busy machine): what it decoded waits here in a bounded queue, and
-// this thread, which does nothing else, moves it into the device's short queue as soon as a block
-// of it has played, applying the volume as the samples leave. The device thus never runs dry
-// while decoded sound is in hand, and a volume change is heard after the device's short queue.
+// this thread, which does nothing else, moves it into the device as the device makes room. The
+// device is the system's shared audio stream, with a long buffer and the volume applied by the
+// mixer (WasapiOutput), or waveOut's short queue with the volume on the samples where that
+// cannot be opened (WaveOutput). The device thus never runs dry while decoded sound is in hand,
+// and a volume change is heard within a look of this thread plus what the mixer holds.
 
 #include <windows.h>
 
@@ -15,8 +17,11 @@
 #include <thread>
 #include <vector>
 
-#include "winplayer/audio_decoder.h"
-#include "winplayer/wave_output.h"
+#include <chrono>
+#include <memory>
+
+#include "winplayer/pcm_queue.h"
+#include "winplayer/sound_device.h"
 #include "winplayer/win_handles.h"
 
 namespace lumio::win {
@@ -25,6 +30,12 @@ class SoundOutput {
  public:
   // Decoded sound held here at most, beyond the device's own queue.
   static constexpr int64_t kHeldMs = 1000;
+  // How often this thread looks at the volume, and at a device refilled on a schedule when
+  // nothing else wakes it.
+  static constexpr int kLookMs = 20;
+  // A device refilled on a schedule is looked at again after half of what it holds has played,
+  // and at least this often.
+  static constexpr int64_t kRefillMs = 100;
 
   // `wake` is signalled whenever room comes free here or everything has played. `gain` (any
   // thread) gives the gain to apply to the samples leaving for the device now.
@@ -36,7 +47,8 @@ class SoundOutput {
   // Opens the system's default device for `format`, dropping whatever was queued; false, with
   // `error` (ASCII) set, when the device refuses.
   bool Open(const PcmFormat& format, std::string* error);
-  bool is_open() const { return open_; }
+  // False also once the device was lost and could not be opened again.
+  bool is_open() const { return open_ && !gone_.load(); }
   const PcmFormat& format() const { return format_; }
 
   // Queues what room allows of the first `count` samples (whole frames); the number taken.
@@ -54,13 +66,17 @@ class SoundOutput {
 
  private:
   void Run();
-  // Moves queued sound into the device while it has room.
-  void Refill();
+  // Moves queued sound into the device while it has room (`block_done`: the device finished
+  // a block and wants it now).
+  void Refill(bool block_done);
+  // Opens `device_` for `format`: the shared audio stream, else waveOut. Under device_mutex_.
+  bool OpenDevice(const PcmFormat& format, std::string* error);
 
   HANDLE wake_;
   std::function<double()> gain_;
   UniqueHandle device_done_;
   UniqueHandle stirred_;  // a command for the thread: refill, or quit
+  UniqueHandle in_com_;   // the thread has joined COM, which it keeps up while it lives
   std::atomic<bool> quit_{false};
 
   // Worker-side copies of what the device was opened for.
@@ -70,8 +86,10 @@ class SoundOutput {
 
   // Held by whoever uses the device; taken before ring_mutex_ when both are.
   std::mutex device_mutex_;
-  WaveOutput device_;
-  std::vector<int16_t> scratch_;  // one block, as it leaves for the device
+  std::unique_ptr<SoundDevice> device_;
+  std::vector<int16_t> scratch_;                         // sound on its way to the device
+  std::chrono::steady_clock::time_point next_refill_{};  // of a device refilled on a schedule
+  std::atomic<bool> gone_{false};  // the device was lost and could not be opened again
 
   std::mutex ring_mutex_;
   std::vector<int16_t> ring_;

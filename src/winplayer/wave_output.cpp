@@ -51,14 +51,15 @@ int64_t WaveOutput::QueuedMs() {
   return per_second > 0 ? queued * 1000 / per_second : 0;
 }
 
-bool WaveOutput::HasRoom() {
-  if (device_ == nullptr) return false;
+size_t WaveOutput::Room() {
+  if (device_ == nullptr) return 0;
   Reclaim();
-  return std::any_of(blocks_.begin(), blocks_.end(),
-                     [](const Block& block) { return !block.queued; });
+  const bool free =
+      std::any_of(blocks_.begin(), blocks_.end(), [](const Block& block) { return !block.queued; });
+  return free ? block_samples_ : 0;
 }
 
-size_t WaveOutput::Write(const int16_t* samples, size_t count, double gain) {
+size_t WaveOutput::Write(const int16_t* samples, size_t count) {
   if (device_ == nullptr || count == 0) return 0;
   Reclaim();
   const auto free = std::find_if(blocks_.begin(), blocks_.end(),
@@ -68,7 +69,7 @@ size_t WaveOutput::Write(const int16_t* samples, size_t count, double gain) {
   size_t taken = std::min(count, block_samples_);
   taken -= taken % channels;
   if (taken == 0) return 0;
-  ScaleSamples(samples, free->samples.data(), taken, gain);
+  ScaleSamples(samples, free->samples.data(), taken, gain_);
   free->header = WAVEHDR{};
   free->header.lpData = reinterpret_cast<LPSTR>(free->samples.data());
   free->header.dwBufferLength = static_cast<DWORD>(taken * sizeof(int16_t));

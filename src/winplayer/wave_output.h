@@ -1,7 +1,7 @@
 #pragma once
-// The sound device through waveOut: a few short blocks queued at a time, so that what the
-// player changes (volume, mute, a stop) is heard within the length of that queue. Not
-// thread-safe: one user at a time (SoundOutput).
+// The sound device through waveOut, where the shared audio stream cannot be opened: a few short
+// blocks queued at a time, so that what the player changes (volume, mute, a stop) is heard
+// within the length of that queue, the volume being applied to the samples as they are written.
 
 #include <windows.h>
 
@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "winplayer/audio_decoder.h"
+#include "winplayer/sound_device.h"
 
 namespace lumio::win {
 
-class WaveOutput {
+class WaveOutput final : public SoundDevice {
  public:
   // Each block lasts this long; at most kBlocks are queued.
   static constexpr int kBlockMs = 20;
@@ -24,28 +24,23 @@ class WaveOutput {
 
   // `done` is signalled whenever the device finishes a block.
   explicit WaveOutput(HANDLE done) : done_(done) {}
-  ~WaveOutput() { Close(); }
+  ~WaveOutput() override { Close(); }
   WaveOutput(const WaveOutput&) = delete;
   WaveOutput& operator=(const WaveOutput&) = delete;
 
-  // Opens the system's default device for 16-bit PCM of `format`, closing what was open
-  // before; false, with `error` (ASCII) set, when the device refuses.
-  bool Open(const PcmFormat& format, std::string* error);
-  void Close();
-  bool is_open() const { return device_ != nullptr; }
-  const PcmFormat& format() const { return format_; }
-
-  // Milliseconds of sound written and not yet played (whole blocks).
-  int64_t QueuedMs();
-  // True when a block is free for Write.
-  bool HasRoom();
-  // Samples of one block (whole frames): what one Write takes at most.
-  size_t block_samples() const { return block_samples_; }
-  // Queues one block from the first samples of `samples` (at most `count`), scaled by `gain`;
-  // the number of samples taken, 0 when the queue is full.
-  size_t Write(const int16_t* samples, size_t count, double gain);
-  // Drops everything queued: silence at once.
-  void Flush();
+  bool Open(const PcmFormat& format, std::string* error) override;
+  void Close() override;
+  bool is_open() const override { return device_ != nullptr; }
+  // Whole blocks.
+  int64_t QueuedMs() override;
+  // One block when one is free.
+  size_t Room() override;
+  // One block at most.
+  size_t Write(const int16_t* samples, size_t count) override;
+  void SetGain(double gain) override { gain_ = gain; }
+  void Flush() override;
+  bool lost() const override { return false; }
+  bool signals_blocks() const override { return true; }
 
  private:
   struct Block {
@@ -61,6 +56,7 @@ class WaveOutput {
   HWAVEOUT device_ = nullptr;
   PcmFormat format_;
   size_t block_samples_ = 0;
+  double gain_ = 1.0;
   std::array<Block, kBlocks> blocks_;
 };
 
