@@ -271,7 +271,7 @@ GstPadProbeReturn StreamDecoder::LookForFrames(std::string_view bytes) {
     icy_.reset();
     return GST_PAD_PROBE_REMOVE;
   }
-  if (framer_->dropped_bytes() <= limits::kMaxBytesBeforeFirstFrame) return GST_PAD_PROBE_OK;
+  if (framer_->garbage_bytes() <= limits::kMaxBytesBeforeFirstFrame) return GST_PAD_PROBE_OK;
   no_frames_ = true;
   Post(Refused(TransportError::kUndecodable, "No MPEG audio or AAC frames in the stream"));
   return GST_PAD_PROBE_DROP;

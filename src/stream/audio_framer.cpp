@@ -81,6 +81,7 @@ void AudioFramer::Feed(std::string_view bytes, std::vector<AudioFrame>& frames) 
     if (skip_ > 0) {
       const size_t take = std::min(skip_, available);
       Drop(take);
+      tag_bytes_ += take;
       skip_ -= take;
       if (skip_ > 0) return;
       continue;

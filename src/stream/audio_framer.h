@@ -32,6 +32,9 @@ class AudioFramer {
 
   // Bytes dropped so far: garbage and ID3 tags.
   uint64_t dropped_bytes() const { return dropped_; }
+  // Of them, the bytes that were no ID3 tag either: a tag with cover art may be far longer than
+  // any run of noise a real stream starts with.
+  uint64_t garbage_bytes() const { return dropped_ - tag_bytes_; }
 
  private:
   // Looks for the next trustworthy frame from pos_ on; false when more bytes are needed.
@@ -46,6 +49,7 @@ class AudioFramer {
   size_t skip_ = 0;  // bytes of an ID3 tag still to drop
   std::optional<AudioFrameHeader> locked_;
   uint64_t dropped_ = 0;
+  uint64_t tag_bytes_ = 0;
 };
 
 }  // namespace lumio::stream

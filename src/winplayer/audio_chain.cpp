@@ -1,13 +1,8 @@
 #include "winplayer/audio_chain.h"
 
+#include "stream/stream_limits.h"
+
 namespace lumio::win {
-namespace {
-
-// Bytes of a stream without one frame in them before it counts as no audio the player knows:
-// more than any ID3 tag or page header in front of a real stream.
-constexpr uint64_t kGiveUpBytes = 256 * 1024;
-
-}  // namespace
 
 void AudioChain::Restart() {
   framer_ = std::make_unique<stream::AudioFramer>();
@@ -34,7 +29,7 @@ bool AudioChain::Feed(std::string_view bytes) {
   for (const stream::AudioFrame& frame : frames_) {
     if (!Decode(frame)) return false;
   }
-  if (!framed_ && framer_->dropped_bytes() > kGiveUpBytes) {
+  if (!framed_ && framer_->garbage_bytes() > stream::limits::kMaxBytesBeforeFirstFrame) {
     error_ = "No MPEG audio or AAC frames in the stream";
     return false;
   }

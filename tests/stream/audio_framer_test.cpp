@@ -55,6 +55,7 @@ TEST(AudioFrameHeader, ReadsTheFactsOfEachVersionAndLayer) {
 struct Framed {
   std::vector<size_t> lengths;
   uint64_t dropped = 0;
+  uint64_t garbage = 0;
   std::string bytes;  // the frames, concatenated
 };
 
@@ -70,6 +71,7 @@ Framed FrameAll(std::string_view stream, size_t chunk) {
     out.bytes += f.bytes;
   }
   out.dropped = framer.dropped_bytes();
+  out.garbage = framer.garbage_bytes();
   return out;
 }
 
@@ -143,6 +145,17 @@ TEST(AudioFramer, RandomBytesPassForNoAudioAndAreNotHeldBack) {
   const Framed framed = FrameAll(noise, 4096);
   EXPECT_TRUE(framed.lengths.empty());
   EXPECT_GE(framed.dropped, noise.size() - 8191 - 7);
+  EXPECT_EQ(framed.garbage, framed.dropped);
+}
+
+// Both players give a stream up as no audio after so many bytes of garbage; a tag with cover
+// art in front of the first frame is longer than that, and is no garbage.
+TEST(AudioFramer, ALongTagBeforeTheFirstFrameIsNoGarbage) {
+  const std::string tag = test::Id3Tag({{"TIT2", "Song"}}, 300 * 1024);
+  const Framed framed = FrameAll(tag + Mp3Frame() + Mp3Frame(), 4096);
+  EXPECT_EQ(framed.lengths.size(), 2u);
+  EXPECT_EQ(framed.dropped, tag.size());
+  EXPECT_EQ(framed.garbage, 0u);
 }
 
 TEST(Id3v2, ReadsTitleAndArtistInTheirEncodings) {
