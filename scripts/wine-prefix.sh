@@ -74,9 +74,12 @@ case "$cmd" in
     done
     # The server writes the registry out only when it ends, and the tests that start a Wine
     # session of their own copy it: end this one once so the prefix on disk is whole.
+    # The new server's first program starts Wine's own services again; let that happen here,
+    # once, and not in the first tests that start side by side (one of them then never ended).
     wineserver -k
     wineserver -w
     wineserver -p
+    "$wine" wineboot >/dev/null 2>&1
     cat <<ENV
 export WINEPREFIX=$WINEPREFIX
 export WINEARCH=$WINEARCH
