@@ -31,6 +31,9 @@ constexpr KnownFault kKnownFaults[] = {
     {"windows", "FailingStations.ThatTrickleAreGivenUpWithinTheirLimit:at_a_playlist",
      "gives up in time, but parses the one byte it got as the whole playlist: \"lists no "
      "address\" (not audio) instead of no answer"},
+    {"windows", "HostileStations.APlaylistsCutLastLineIsNotTried:dropped",
+     "passes on a quiet machine; in a loaded run the drop was told before the playlist's bytes "
+     "were: no answer, instead of the whole entry before the cut"},
     {"windows", "LoadedMachine.NoMoreSilencesThanTheLinuxPlayer",
      "the output runs dry under load: 34 or 35 silences of 20 ms or more in 6 s where the "
      "Linux player had 3 or 4"},
