@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "fuzz_check.h"
+#include "fuzz_input.h"
 #include "playback/address_policy.h"
 #include "playback/station_attempt.h"
 #include "ports/media_player.h"
@@ -38,28 +39,6 @@ class Mechanism final : public AttemptMechanism {
   bool soundInHand = false;
 };
 
-class Reader {
- public:
-  explicit Reader(std::string_view bytes) : bytes_(bytes) {}
-  bool empty() const { return bytes_.empty(); }
-  uint8_t Byte() {
-    if (bytes_.empty()) return 0;
-    const auto b = static_cast<uint8_t>(bytes_[0]);
-    bytes_.remove_prefix(1);
-    return b;
-  }
-  // A piece of the input: a length byte, then as many bytes.
-  std::string_view Text() {
-    const size_t length = std::min<size_t>(Byte(), bytes_.size());
-    const std::string_view text = bytes_.substr(0, length);
-    bytes_.remove_prefix(length);
-    return text;
-  }
-
- private:
-  std::string_view bytes_;
-};
-
 std::vector<std::string> Lines(std::string_view text) {
   std::vector<std::string> lines;
   while (!text.empty()) {
@@ -78,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   const size_t split = std::min(input.find('\0'), input.size());
   const std::vector<std::string> addresses = Lines(input.substr(0, split));
-  Reader events(input.substr(std::min(split + 1, input.size())));
+  FuzzInput events(input.substr(std::min(split + 1, input.size())));
 
   static const int kStatuses[] = {200, 200, 301, 302, 307, 400, 403, 404, 408, 451, 503, 0, 999};
   static const char* const kTypes[] = {

@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "fuzz_check.h"
+#include "fuzz_input.h"
 #include "playback/address_policy.h"
 #include "stream/stream_limits.h"
 #include "winplayer/station_stream.h"
@@ -29,32 +30,6 @@ namespace {
 
 namespace limits = stream::limits;
 using std::chrono::milliseconds;
-
-class Input {
- public:
-  explicit Input(std::string_view bytes) : bytes_(bytes) {}
-  bool empty() const { return bytes_.empty(); }
-  uint8_t Byte() {
-    if (bytes_.empty()) return 0;
-    const auto b = static_cast<uint8_t>(bytes_[0]);
-    bytes_.remove_prefix(1);
-    return b;
-  }
-  std::string Take(size_t n) {
-    n = std::min(n, bytes_.size());
-    std::string out(bytes_.substr(0, n));
-    bytes_.remove_prefix(n);
-    return out;
-  }
-  std::string Short() { return Take(Byte()); }
-  std::string Long() {
-    const size_t n = static_cast<size_t>(Byte()) << 8 | Byte();
-    return Take(n);
-  }
-
- private:
-  std::string_view bytes_;
-};
 
 struct Answer {
   bool known = false;  // false: the request fails before any answer
@@ -73,7 +48,7 @@ constexpr std::array<const char*, 8> kTypes = {
     "audio/x-mpegurl", "text/html",     "",
     "audio/x-scpls",   "video/x-ms-asf"};
 
-Answer ReadAnswer(Input& in) {
+Answer ReadAnswer(FuzzInput& in) {
   Answer answer;
   if (in.empty()) return answer;
   answer.known = true;
@@ -81,10 +56,10 @@ Answer ReadAnswer(Input& in) {
   answer.status = kStatuses[flags & 7];
   answer.endless = (flags & 8) != 0;
   answer.breaks_off = (flags & 16) != 0;
-  answer.content_type = (flags & 32) != 0 ? in.Short() : kTypes[in.Byte() & 7];
-  if ((flags & 64) != 0) answer.icy_metaint = in.Short();
-  if ((flags & 128) != 0) answer.location = in.Short();
-  answer.body = in.Long();
+  answer.content_type = (flags & 32) != 0 ? std::string(in.Text()) : kTypes[in.Byte() & 7];
+  if ((flags & 64) != 0) answer.icy_metaint = std::string(in.Text());
+  if ((flags & 128) != 0) answer.location = std::string(in.Text());
+  answer.body = std::string(in.LongText());
   return answer;
 }
 
@@ -126,7 +101,7 @@ class Fetch final : public HttpFetch {
 
 class Network final : public HttpFetcher {
  public:
-  explicit Network(Input& in) : in_(in) {}
+  explicit Network(FuzzInput& in) : in_(in) {}
   std::unique_ptr<HttpFetch> Open(const std::string& url,
                                   const HttpFetchOptions& options) override {
     Check(RefusalOfAddress(url).empty(), "only addresses the policy allows are asked for");
@@ -134,7 +109,7 @@ class Network final : public HttpFetcher {
   }
 
  private:
-  Input& in_;
+  FuzzInput& in_;
 };
 
 constexpr OpenAs kOpenAs[] = {OpenAs::kStream, OpenAs::kPlaylist, OpenAs::kHls};
@@ -145,7 +120,7 @@ constexpr OpenAs kOpenAs[] = {OpenAs::kStream, OpenAs::kPlaylist, OpenAs::kHls};
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace lumio;
   using namespace lumio::win;
-  Input in(std::string_view(reinterpret_cast<const char*>(data), size));
+  FuzzInput in(std::string_view(reinterpret_cast<const char*>(data), size));
   const uint8_t how = in.Byte();
   Network network(in);
   HttpFetchOptions options;

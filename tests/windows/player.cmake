@@ -7,7 +7,8 @@ if(WIN32)
   endif()
   file(GLOB winplayer_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/player_*_test.cpp)
   add_executable(lumio_winplayer_tests ${winplayer_test_sources}
-                                       ${CMAKE_CURRENT_LIST_DIR}/player_harness.cpp)
+                                       ${CMAKE_CURRENT_LIST_DIR}/player_harness.cpp
+                                       ${CMAKE_CURRENT_LIST_DIR}/stations_client.cpp)
   target_include_directories(lumio_winplayer_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(lumio_winplayer_tests PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN
     NOMINMAX LUMIO_STREAM_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/stream/data")

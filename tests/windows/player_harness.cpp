@@ -1,33 +1,14 @@
 #include "windows/player_harness.h"
 
-#include <winsock2.h>
-
-#include <wincrypt.h>
 #include <windows.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
+
+#include "windows/stations_client.h"
 
 namespace lumio::test {
 namespace {
-
-class Winsock {
- public:
-  Winsock() {
-    WSADATA data;
-    ok_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
-  }
-  ~Winsock() {
-    if (ok_) WSACleanup();
-  }
-  Winsock(const Winsock&) = delete;
-  Winsock& operator=(const Winsock&) = delete;
-
- private:
-  bool ok_ = false;
-};
 
 void Add(States& states, int32_t state) {
   if (states.empty() || states.back() != state) states.push_back(state);
@@ -45,25 +26,7 @@ std::string StationUrl(const std::string& path) {
 }
 
 std::string Control(const std::string& command) {
-  static Winsock winsock;
-  const int port = std::atoi(Env("LUMIO_STATIONS_CONTROL").c_str());
-  if (port <= 0) return "";
-  SOCKET fd = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  if (fd == INVALID_SOCKET) return "";
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<u_short>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  std::string answer;
-  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-    const std::string line = command + "\n";
-    send(fd, line.data(), static_cast<int>(line.size()), 0);
-    char c = 0;
-    while (recv(fd, &c, 1, 0) == 1 && c != '\n')
-      answer += c;
-  }
-  closesocket(fd);
-  return answer;
+  return StationsControl(command);
 }
 
 Heard Listen(milliseconds duration) {
@@ -123,16 +86,7 @@ int64_t ProcessCpuMs() {
 }
 
 bool TrustTestCa() {
-  std::ifstream file(Env("LUMIO_STATIONS_CA_DER"), std::ios::binary);
-  const std::string der((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (der.empty()) return false;
-  HCERTSTORE store = CertOpenSystemStoreW(0, L"ROOT");
-  if (store == nullptr) return false;
-  const BOOL added = CertAddEncodedCertificateToStore(
-      store, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
-      static_cast<DWORD>(der.size()), CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
-  CertCloseStore(store, 0);
-  return added != FALSE;
+  return TrustStationsAuthority();
 }
 
 bool PrepareAndWait(WinPlayer& player, milliseconds timeout) {
