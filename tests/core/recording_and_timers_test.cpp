@@ -195,5 +195,27 @@ TEST_F(RecordingAndTimersTest, TheTapIsWithdrawnAndTheRecordingFinishedWhenThePr
   EXPECT_EQ(player.tap, nullptr);
 }
 
+TEST_F(RecordingAndTimersTest, TheTrayMenuOpensTheDialogsOverThePlayingStationAndTheFavourites) {
+  dlg->m_store.m_favourites = {Station(3, "news 2")};
+  dlg->OnStationDblClk(0);
+  std::vector<std::string> offered;
+  window.taskDialogActions = [&offered](TaskDialogModel& model) {
+    offered = model.Stations();
+    TaskFields fields = model.Defaults();
+    fields.station = 1;
+    EXPECT_EQ(model.Add(fields).message, "");
+  };
+  Choose(TrayMenu(), "定时任务...");
+  ASSERT_EQ(window.taskDialogRuns, 1);
+  ASSERT_EQ(offered.size(), 2u);
+  EXPECT_EQ(offered[1], "news 2");
+  ASSERT_EQ(dlg->m_timed.Features().Tasks().size(), 1u);
+  EXPECT_EQ(dlg->m_timed.Features().Tasks()[0].nid, 3);
+  EXPECT_NE(test::ReadBytes(dir.File("config/tasklst.ini")).find("|3|news 2"), std::string::npos);
+
+  Choose(TrayMenu(), "歌曲记录...");
+  EXPECT_EQ(window.songHistoryTables.size(), 1u);
+}
+
 }  // namespace
 }  // namespace lumio
