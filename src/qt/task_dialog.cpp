@@ -41,7 +41,7 @@ CTaskDlg::CTaskDlg(QWidget* parent, TaskDialogModel& model,
     : QDialog(parent), m_model(model), m_tell(std::move(tell)) {
   setWindowTitle(QStringLiteral("定时任务"));
   setFont(ProgramFont(12));
-  setFixedSize(DluX(300), DluY(204));
+  setFixedSize(DluX(300), DluY(222));
 
   m_list = new QTreeWidget(this);
   m_list->setObjectName(QStringLiteral("tasks"));
@@ -58,7 +58,7 @@ CTaskDlg::CTaskDlg(QWidget* parent, TaskDialogModel& model,
     m_list->setColumnWidth(static_cast<int>(i), DluX(columns[i].width));
 
   auto* group = new QGroupBox(QStringLiteral("新任务"), this);
-  group->setGeometry(DluRect(7, 101, 286, 74));
+  group->setGeometry(DluRect(7, 101, 286, 92));
   Label(QStringLiteral("任务"), DluRect(14, 115, 20, 8), this);
   m_play = new QRadioButton(QStringLiteral("播放"), this);
   m_play->setObjectName(QStringLiteral("play"));
@@ -75,26 +75,26 @@ CTaskDlg::CTaskDlg(QWidget* parent, TaskDialogModel& model,
   m_time = new QLineEdit(this);
   m_time->setObjectName(QStringLiteral("time"));
   m_time->setGeometry(DluRect(38, 131, 32, 13));
-  Label(QStringLiteral("重复"), DluRect(80, 133, 20, 8), this);
+  Label(QStringLiteral("重复"), DluRect(14, 151, 20, 8), this);
   static constexpr const char16_t* kDays[] = {u"一", u"二", u"三", u"四", u"五", u"六", u"日"};
   for (size_t day = 0; day < m_days.size(); ++day) {
     m_days[day] = new QCheckBox(QString::fromUtf16(kDays[day]), this);
     m_days[day]->setObjectName(QStringLiteral("day%1").arg(day + 1));
-    m_days[day]->setGeometry(DluRect(100 + static_cast<int>(day) * 21, 132, 21, 10));
+    m_days[day]->setGeometry(DluRect(38 + static_cast<int>(day) * 24, 150, 22, 10));
   }
-  Label(QStringLiteral("不选为一次"), DluRect(248, 133, 42, 8), this);
+  Label(QStringLiteral("（不选为一次）"), DluRect(210, 151, 70, 8), this);
 
-  Label(QStringLiteral("电台"), DluRect(14, 152, 20, 8), this);
+  Label(QStringLiteral("电台"), DluRect(14, 170, 20, 8), this);
   m_station = new QComboBox(this);
   m_station->setObjectName(QStringLiteral("station"));
-  m_station->setGeometry(DluRect(38, 150, 170, 14));
+  m_station->setGeometry(DluRect(38, 168, 170, 14));
   for (const std::string& name : m_model.Stations())
     m_station->addItem(ToQString(name));
 
-  QPushButton* add = Button(QStringLiteral("添加"), "add", DluRect(131, 183, 50, 14), this);
+  QPushButton* add = Button(QStringLiteral("添加"), "add", DluRect(131, 201, 50, 14), this);
   add->setDefault(true);
-  QPushButton* remove = Button(QStringLiteral("删除"), "remove", DluRect(187, 183, 50, 14), this);
-  QPushButton* close = Button(QStringLiteral("关闭"), "close", DluRect(243, 183, 50, 14), this);
+  QPushButton* remove = Button(QStringLiteral("删除"), "remove", DluRect(187, 201, 50, 14), this);
+  QPushButton* close = Button(QStringLiteral("关闭"), "close", DluRect(243, 201, 50, 14), this);
 
   const TaskFields defaults = m_model.Defaults();
   (defaults.record ? m_record : m_play)->setChecked(true);
