@@ -204,19 +204,29 @@ std::string RecordingAndTimers::PlayingTitle() const {
   return m_playback.LiveStation() != nullptr ? m_player.GetTitle() : std::string();
 }
 
+// The list shown first, so that the row lights up as a double click would; then the
+// favourites and the catalogue, since a task's station need not be in the category showing.
 bool RecordingAndTimers::PlayStationById(int32_t nid, const std::string& name) {
-  int64_t found = -1;
-  for (size_t i = 0; i < m_store.m_view.size() && found < 0; ++i) {
-    if (nid != 0 && m_store.m_view[i].nid == nid) found = static_cast<int64_t>(i);
+  const auto matches = [&](const StationRecord& station, bool byName) {
+    return byName ? !name.empty() && station.name == name : nid != 0 && station.nid == nid;
+  };
+  for (bool byName : {false, true}) {
+    for (size_t i = 0; i < m_store.m_view.size(); ++i) {
+      if (!matches(m_store.m_view[i], byName)) continue;
+      const auto index = static_cast<int32_t>(i);
+      m_playback.PlayStation(index);
+      m_store.m_currentStation = index;
+      return true;
+    }
+    for (const StationList* list : {&m_store.m_favourites, &m_store.m_catalogue}) {
+      for (const StationRecord& station : *list) {
+        if (!matches(station, byName)) continue;
+        m_playback.PlayRecord(station);
+        return true;
+      }
+    }
   }
-  for (size_t i = 0; i < m_store.m_view.size() && found < 0; ++i) {
-    if (!name.empty() && m_store.m_view[i].name == name) found = static_cast<int64_t>(i);
-  }
-  if (found < 0) return false;
-  const auto index = static_cast<int32_t>(found);
-  m_playback.PlayStation(index);
-  m_store.m_currentStation = index;
-  return true;
+  return false;
 }
 
 void RecordingAndTimers::StopPlayback() {
