@@ -9,7 +9,7 @@
 namespace lumio::win {
 
 void SetTableColumns(HWND dialog, HWND list, const std::vector<TableColumn>& columns) {
-  SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+  SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
   for (size_t i = 0; i < columns.size(); ++i) {
     RECT units{0, 0, columns[i].width, 8};
     MapDialogRect(dialog, &units);

@@ -9,7 +9,7 @@
 
 namespace lumio::win {
 
-// Columns sized in the dialog's units, whole-row selection, grid lines.
+// Columns sized in the dialog's units, whole-row selection.
 void SetTableColumns(HWND dialog, HWND list, const std::vector<TableColumn>& columns);
 // Replaces every row.
 void SetTableRows(HWND list, const std::vector<TableRow>& rows);

@@ -4,6 +4,7 @@
 
 #include <iterator>
 
+#include "text/program_name.h"
 #include "text/wide_text.h"
 #include "win/dialog_placement.h"
 #include "win/dialog_table.h"
@@ -21,9 +22,6 @@ constexpr int kDayIds[] = {IDC_TASK_DAY1, IDC_TASK_DAY2, IDC_TASK_DAY3, IDC_TASK
                            IDC_TASK_DAY5, IDC_TASK_DAY6, IDC_TASK_DAY7};
 
 }  // namespace
-
-CTaskDlg::CTaskDlg(TaskDialogModel& model, std::function<void(const std::string&)> tell)
-    : m_model(model), m_tell(std::move(tell)) {}
 
 void CTaskDlg::DoModal(HINSTANCE instance, HWND owner) {
   DialogBoxParamW(instance, ResourceId(IDD_TASKS), owner, DialogProc,
@@ -115,7 +113,12 @@ void CTaskDlg::ShowRows() {
 
 void CTaskDlg::Show(const TaskDialogOutcome& outcome) {
   if (outcome.changed) ShowRows();
-  if (!outcome.message.empty() && m_tell) m_tell(outcome.message);
+  // Owned by the dialog, not the main window: a box re-enables its owner as it closes, and the
+  // main window must stay disabled while this dialog runs.
+  if (!outcome.message.empty()) {
+    MessageBoxW(m_hwnd, GbkToWide(outcome.message).c_str(), GbkToWide(ProgramName()).c_str(),
+                MB_OK | MB_ICONWARNING);
+  }
 }
 
 std::string CTaskDlg::Text(int32_t id) const {

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,8 +14,7 @@ namespace lumio::win {
 
 class CTaskDlg {
  public:
-  // `tell` shows a message over the dialog (GBK).
-  CTaskDlg(TaskDialogModel& model, std::function<void(const std::string&)> tell);
+  explicit CTaskDlg(TaskDialogModel& model) : m_model(model) {}
 
   // Modal, owned by `owner`: returns when the dialog is closed.
   void DoModal(HINSTANCE instance, HWND owner);
@@ -31,7 +29,6 @@ class CTaskDlg {
   std::string Text(int32_t id) const;
 
   TaskDialogModel& m_model;
-  std::function<void(const std::string&)> m_tell;
   std::vector<TableRow> m_rows;
   HWND m_hwnd = nullptr;
 };

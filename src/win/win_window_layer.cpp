@@ -327,7 +327,7 @@ void WinWindowLayer::RunFindDialog() {
 }
 
 void WinWindowLayer::RunTaskDialog(TaskDialogModel& model) {
-  CTaskDlg tasks(model, [this](const std::string& text) { ShowMessageBox(text); });
+  CTaskDlg tasks(model);
   tasks.DoModal(m_instance, m_dialog);
 }
 
