@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The 定时任务 dialog of the Windows program, from the tray menu: with a station playing, Enter
-# adds the task the dialog offers (play the station playing, once, at the next minute), written
-# at once to the task file and shown in the list; Escape closes it. 歌曲记录 opens beside it in
+# The 定时任务 dialog of the Windows program, from the tray menu: with a station playing, a time
+# that is none is refused with a message over the dialog and nothing is written; Enter then adds
+# the task (play the station playing, once), written at once to the task file and shown in the
+# list; Escape closes it. 歌曲记录 opens beside it in
 # the same menu; 退出 ends the program.
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
@@ -27,12 +28,25 @@ tray_entry() {
   press_key "$@"
 }
 
-note "tray menu: 定时任务..., then Enter: 添加"
+note "tray menu: 定时任务...; a time that is none is refused with a message"
 tray_entry Up Up Up Return
 wait_for 5 window_named '定时任务' >/dev/null || fail "定时任务 opened no dialog"
+press_key Tab Tab  # past the list and 播放 to the time, which the dialog selects whole
+xdotool type --delay 80 25:00
 press_key Return
-# play|HH:MM|YYYY-MM-DD|0|401|<name>: the station playing, once.
-wait_for 5 grep -Eq '^play\|[0-9]{2}:[0-9]{2}\|[0-9]{4}-[0-9]{2}-[0-9]{2}\|0\|401\|' "$tasks" ||
+wait_for 5 window_named 'Lumio网络收音机' >/dev/null || fail "25:00 was not refused with a message"
+screenshot refused >/dev/null
+press_key Return
+wait_for 3 eval '! window_named Lumio网络收音机' || fail "the message did not close"
+window_named '定时任务' >/dev/null || fail "the 定时任务 dialog closed with the message"
+[[ ! -e "$tasks" ]] || fail "a refused task was written: $(cat "$tasks")"
+
+note "23:59, then Enter: 添加"
+press_key End BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace
+xdotool type --delay 80 23:59
+press_key Return
+# play|23:59|YYYY-MM-DD|0|401|<name>: the station playing, once.
+wait_for 5 grep -Eq '^play\|23:59\|[0-9]{4}-[0-9]{2}-[0-9]{2}\|0\|401\|' "$tasks" ||
   fail "no task in $tasks after 添加: $(cat "$tasks" 2>/dev/null)"
 (($(grep -c . "$tasks") == 1)) || fail "one 添加 wrote $(grep -c . "$tasks") lines"
 sleep 0.5
