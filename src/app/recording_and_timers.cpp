@@ -1,7 +1,9 @@
 #include "app/recording_and_timers.h"
 
 #include "app/layout_tables.h"
+#include "history/song_history_table.h"
 #include "ports/control_ids.h"
+#include "schedule/task_dialog.h"
 #include "store/config_path.h"
 #include "text/gbk.h"
 
@@ -9,6 +11,9 @@ namespace lumio {
 namespace {
 
 constexpr int32_t kTickMs = 1000;
+
+static_assert(kCmdSleepFirst + static_cast<int32_t>(kSleepChoices.size()) <= kCmdScheduledTasks,
+              "the sleep choices' commands run into the dialogs' ones");
 // The most bytes a tray tip holds (its 64-byte field less the terminating zero).
 constexpr size_t kTipBytes = 63;
 
@@ -40,6 +45,7 @@ RecordingAndTimers::RecordingAndTimers(WindowLayer& window, MediaPlayer& player,
                                        const int32_t& mode)
     : m_window(window),
       m_player(player),
+      m_clock(clock),
       m_playback(playback),
       m_store(store),
       m_nMode(mode),
@@ -92,12 +98,30 @@ bool RecordingAndTimers::OnCommand(int32_t id) {
     Refresh();
     return true;
   }
+  if (id == kCmdScheduledTasks) {
+    RunTaskDialog();
+    return true;
+  }
+  if (id == kCmdSongHistory) {
+    m_window.RunSongHistoryDialog(
+        MakeSongHistoryTable(m_features.Songs(), m_clock, m_features.HistoryText()));
+    return true;
+  }
   const int32_t minutes = SleepMinutesOf(id);
   if (minutes < 0) return false;
   m_features.SetSleepTimer(minutes);
   m_sleepMinutes = minutes;
   Refresh();
   return true;
+}
+
+void RecordingAndTimers::RunTaskDialog() {
+  std::vector<CurrentStation> favourites;
+  for (const StationRecord& station : m_store.m_favourites)
+    favourites.push_back({station.nid, station.name.str()});
+  const uint32_t maxRecordMinutes = RecorderLimits{}.maxSeconds / 60;
+  TaskDialog dialog(m_features, m_clock, PlayingStation(), favourites, maxRecordMinutes);
+  m_window.RunTaskDialog(dialog);
 }
 
 MenuState RecordingAndTimers::Menus() const {
@@ -180,19 +204,29 @@ std::string RecordingAndTimers::PlayingTitle() const {
   return m_playback.LiveStation() != nullptr ? m_player.GetTitle() : std::string();
 }
 
+// The list shown first, so that the row lights up as a double click would; then the
+// favourites and the catalogue, since a task's station need not be in the category showing.
 bool RecordingAndTimers::PlayStationById(int32_t nid, const std::string& name) {
-  int64_t found = -1;
-  for (size_t i = 0; i < m_store.m_view.size() && found < 0; ++i) {
-    if (nid != 0 && m_store.m_view[i].nid == nid) found = static_cast<int64_t>(i);
+  const auto matches = [&](const StationRecord& station, bool byName) {
+    return byName ? !name.empty() && station.name == name : nid != 0 && station.nid == nid;
+  };
+  for (bool byName : {false, true}) {
+    for (size_t i = 0; i < m_store.m_view.size(); ++i) {
+      if (!matches(m_store.m_view[i], byName)) continue;
+      const auto index = static_cast<int32_t>(i);
+      m_playback.PlayStation(index);
+      m_store.m_currentStation = index;
+      return true;
+    }
+    for (const StationList* list : {&m_store.m_favourites, &m_store.m_catalogue}) {
+      for (const StationRecord& station : *list) {
+        if (!matches(station, byName)) continue;
+        m_playback.PlayRecord(station);
+        return true;
+      }
+    }
   }
-  for (size_t i = 0; i < m_store.m_view.size() && found < 0; ++i) {
-    if (!name.empty() && m_store.m_view[i].name == name) found = static_cast<int64_t>(i);
-  }
-  if (found < 0) return false;
-  const auto index = static_cast<int32_t>(found);
-  m_playback.PlayStation(index);
-  m_store.m_currentStation = index;
-  return true;
+  return false;
 }
 
 void RecordingAndTimers::StopPlayback() {

@@ -39,7 +39,8 @@ class RecordingAndTimers final : public ProgramControls {
 
   // The one-second tick.
   void OnTick();
-  // 开始录音, 停止录音 and the 定时停止 choices; false for any other command.
+  // 开始录音, 停止录音, the 定时停止 choices, and the 定时任务 and 歌曲记录 dialogs (modal);
+  // false for any other command.
   bool OnCommand(int32_t id);
   // What the two menus show of recording and the sleep timer now.
   MenuState Menus() const;
@@ -61,9 +62,11 @@ class RecordingAndTimers final : public ProgramControls {
   void ShowQueuedMessages();
   void ShowTrayTip();
   void Refresh();
+  void RunTaskDialog();
 
   WindowLayer& m_window;
   MediaPlayer& m_player;
+  const Clock& m_clock;
   PlaybackController& m_playback;
   StationStore& m_store;
   const int32_t& m_nMode;

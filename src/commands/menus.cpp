@@ -51,6 +51,8 @@ std::vector<MenuItem> TrayMenu(const MenuState& state) {
       Item(kCmdStationGuide, "电台导航"),
       RecordingItem(state),
       SleepSubmenu(state),
+      Item(kCmdScheduledTasks, "定时任务..."),
+      Item(kCmdSongHistory, "歌曲记录..."),
       Separator(),
       Item(kCmdExit, "退出"),
   };

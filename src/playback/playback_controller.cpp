@@ -46,7 +46,11 @@ int32_t PlaybackController::MuteButtonFace() const {
 
 void PlaybackController::PlayStation(int32_t index) {
   if (!m_store.IsViewIndex(index)) return;
-  const StationRecord station = m_store.m_view[static_cast<size_t>(index)];
+  PlayRecord(m_store.m_view[static_cast<size_t>(index)]);
+}
+
+void PlaybackController::PlayRecord(const StationRecord& record) {
+  const StationRecord station = record;  // `record` may be a row that changes below
   m_window.KillTimer(kTimerStatus);
   ShowStationName(station.name.str());
   m_station = station;

@@ -29,6 +29,9 @@ class PlaybackController {
   // shows its name, starts the status line and hands its addresses to the player, the one it
   // last played from first.
   void PlayStation(int32_t index);
+  // The same for a station that is no row of the list (a favourite, while another category
+  // shows); m_currentStation stays as it was.
+  void PlayRecord(const StationRecord& station);
   // Puts a station name into the station-name label and repaints at once.
   void ShowStationName(const std::string& name);
 

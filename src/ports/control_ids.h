@@ -68,6 +68,9 @@ inline constexpr int32_t kCmdStopRecording = 32786;
 // 定时停止: kCmdSleepFirst + i sets kSleepChoices[i]; kCmdSleepCancel cancels.
 inline constexpr int32_t kCmdSleepFirst = 32787;
 inline constexpr int32_t kCmdSleepCancel = 32799;
+// The 定时任务 and 歌曲记录 dialogs, from the tray menu; below them room for more sleep choices.
+inline constexpr int32_t kCmdScheduledTasks = 32797;
+inline constexpr int32_t kCmdSongHistory = 32798;
 
 inline constexpr int32_t kMenuTray = 140;
 inline constexpr int32_t kMenuStation = 141;

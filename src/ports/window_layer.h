@@ -99,6 +99,52 @@ struct MenuItem {
   std::vector<MenuItem> submenu;
 };
 
+// A column of a dialog's list; `width` in dialog units.
+struct TableColumn {
+  std::string heading;
+  int32_t width = 0;
+};
+using TableRow = std::vector<std::string>;
+
+// What the listener filled in below the 定时任务 dialog's list, as the controls hold it.
+struct TaskFields {
+  bool record = false;
+  std::string minutes;  // the recording's length as typed
+  std::string time;     // "HH:MM" as typed
+  // Bit 0 Monday .. bit 6 Sunday; none ticked runs once.
+  uint8_t weekdays = 0;
+  int32_t station = -1;  // an index into Stations(); -1 none chosen
+};
+
+// What one press of 添加 or 删除 did.
+struct TaskDialogOutcome {
+  bool changed = false;  // the rows differ: show them again
+  std::string message;   // to show in a message box over the dialog; "" for none (GBK)
+};
+
+// The 定时任务 dialog's logic, of which the window layer is a view (texts GBK).
+class TaskDialogModel {
+ public:
+  virtual ~TaskDialogModel() = default;
+  virtual std::vector<TableColumn> Columns() const = 0;
+  // The tasks now, one row per task, each with a cell per column. The rows may change while
+  // the dialog is open (a task that runs once goes when it has run): a view asks again.
+  virtual std::vector<TableRow> Rows() const = 0;
+  virtual std::vector<std::string> Stations() const = 0;
+  // The fields a fresh dialog shows.
+  virtual TaskFields Defaults() const = 0;
+  virtual TaskDialogOutcome Add(const TaskFields& fields) = 0;
+  // `row` as the last Rows() gave it.
+  virtual TaskDialogOutcome Remove(int32_t row) = 0;
+};
+
+// The 歌曲记录 dialog: the songs heard, newest first, and the same as text to copy (GBK).
+struct SongHistoryTable {
+  std::vector<TableColumn> columns;
+  std::vector<TableRow> rows;
+  std::string copyText;  // CR LF lines
+};
+
 class WindowLayer {
  public:
   virtual ~WindowLayer() = default;
@@ -167,6 +213,10 @@ class WindowLayer {
   // Modal dialogs.
   virtual void RunAboutDialog() = 0;
   virtual void RunFindDialog() = 0;
+  // The 定时任务 dialog, shown over `model` until the listener closes it.
+  virtual void RunTaskDialog(TaskDialogModel& model) = 0;
+  // The 歌曲记录 dialog: a read-only list; 复制 puts `table.copyText` on the clipboard.
+  virtual void RunSongHistoryDialog(const SongHistoryTable& table) = 0;
 };
 
 }  // namespace lumio

@@ -20,6 +20,8 @@
 #include "qt/fonts.h"
 #include "qt/qt_text.h"
 #include "qt/skin_resources.h"
+#include "qt/song_history_dialog.h"
+#include "qt/task_dialog.h"
 #include "text/program_name.h"
 
 namespace lumio {
@@ -361,6 +363,16 @@ void QtWindowLayer::RunFindDialog() {
     if (gbk && m_dlg->OnFindOk(*gbk)) Post([this] { m_dlg->OnFindRequest(kFindRequestCode); });
   });
   find.exec();
+}
+
+void QtWindowLayer::RunTaskDialog(TaskDialogModel& model) {
+  CTaskDlg tasks(m_window.get(), model, [this](const std::string& text) { ShowMessageBox(text); });
+  tasks.exec();
+}
+
+void QtWindowLayer::RunSongHistoryDialog(const SongHistoryTable& table) {
+  CSongHistoryDlg songs(m_window.get(), table);
+  songs.exec();
 }
 
 }  // namespace lumio

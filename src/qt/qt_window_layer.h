@@ -69,6 +69,8 @@ class QtWindowLayer final : public QObject, public WindowLayer {
   void RemoveTrayIcon() override;
   void RunAboutDialog() override;
   void RunFindDialog() override;
+  void RunTaskDialog(TaskDialogModel& model) override;
+  void RunSongHistoryDialog(const SongHistoryTable& table) override;
 
  private:
   void ConnectControls();

@@ -6,6 +6,8 @@
 #define IDD_ABOUT 100
 #define IDD_MAIN 102
 #define IDD_FIND 196
+#define IDD_TASKS 197
+#define IDD_SONGS 198
 
 // Strings, menus and the icon.
 #define IDS_ABOUT_ITEM 101
@@ -44,6 +46,25 @@
 #define IDC_TEXT 1005
 #define IDC_HOME_LINK 1032
 #define IDC_HELP_LINK 1033
+
+// Controls of the 定时任务 and 歌曲记录 dialogs.
+#define IDC_TASK_LIST 1040
+#define IDC_TASK_PLAY 1041
+#define IDC_TASK_RECORD 1042
+#define IDC_TASK_MINUTES 1043
+#define IDC_TASK_TIME 1044
+#define IDC_TASK_DAY1 1045
+#define IDC_TASK_DAY2 1046
+#define IDC_TASK_DAY3 1047
+#define IDC_TASK_DAY4 1048
+#define IDC_TASK_DAY5 1049
+#define IDC_TASK_DAY6 1050
+#define IDC_TASK_DAY7 1051
+#define IDC_TASK_STATION 1052
+#define IDC_TASK_ADD 1053
+#define IDC_TASK_REMOVE 1054
+#define IDC_SONG_LIST 1055
+#define IDC_SONG_COPY 1056
 
 // Commands of the system menu, the tray menu and the station menu.
 #define ID_SYS_ABOUT 16

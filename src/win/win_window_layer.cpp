@@ -13,6 +13,8 @@
 #include "win/background_painter.h"
 #include "win/find_dialog.h"
 #include "win/popup_menu.h"
+#include "win/song_history_dialog.h"
+#include "win/task_dialog.h"
 
 namespace lumio::win {
 namespace {
@@ -322,6 +324,16 @@ void WinWindowLayer::RunFindDialog() {
     return m_dlg != nullptr && m_dlg->OnFindOk(text);
   });
   find.DoModal(m_instance);
+}
+
+void WinWindowLayer::RunTaskDialog(TaskDialogModel& model) {
+  CTaskDlg tasks(model);
+  tasks.DoModal(m_instance, m_dialog);
+}
+
+void WinWindowLayer::RunSongHistoryDialog(const SongHistoryTable& table) {
+  CSongHistoryDlg songs(table);
+  songs.DoModal(m_instance, m_dialog);
 }
 
 }  // namespace lumio::win

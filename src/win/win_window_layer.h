@@ -82,6 +82,8 @@ class WinWindowLayer final : public WindowLayer {
   void RemoveTrayIcon() override;
   void RunAboutDialog() override;
   void RunFindDialog() override;
+  void RunTaskDialog(TaskDialogModel& model) override;
+  void RunSongHistoryDialog(const SongHistoryTable& table) override;
 
  private:
   HWND Control(int32_t id) const;

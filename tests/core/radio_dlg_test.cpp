@@ -235,7 +235,7 @@ TEST_F(RadioDlgTest, TrayNotificationsAndMenuRoutes) {
   window.TakeLog();
   EXPECT_EQ(dlg.OnTrayNotify(kTrayIconId, kTrayRightButtonUp), 0);
   EXPECT_EQ(window.TakeLog(), (std::vector<std::string>{"foreground", "menu"}));
-  ASSERT_EQ(window.menus.back().size(), 12u);
+  ASSERT_EQ(window.menus.back().size(), 14u);
   EXPECT_EQ(window.menus.back()[2].command, kCmdMiniMode);
 
   struct Route {

@@ -195,5 +195,34 @@ TEST_F(RecordingAndTimersTest, TheTapIsWithdrawnAndTheRecordingFinishedWhenThePr
   EXPECT_EQ(player.tap, nullptr);
 }
 
+// A favourite need not be in the category showing: its task plays it all the same.
+TEST_F(RecordingAndTimersTest, TheTrayMenuOpensTheDialogsAndAFavouritesTaskPlaysItAnywhere) {
+  StationRecord far = Station(9, "far away");
+  far.contentCategory = 5;
+  dlg->m_store.m_favourites = {far};
+  dlg->OnStationDblClk(0);
+  std::vector<std::string> offered;
+  window.taskDialogActions = [&offered](TaskDialogModel& model) {
+    offered = model.Stations();
+    TaskFields fields = model.Defaults();  // once, at the next minute
+    fields.station = 1;
+    EXPECT_EQ(model.Add(fields).message, "");
+  };
+  Choose(TrayMenu(), "定时任务...");
+  ASSERT_EQ(window.taskDialogRuns, 1);
+  ASSERT_EQ(offered.size(), 2u);
+  EXPECT_EQ(offered[1], "far away");
+  EXPECT_NE(test::ReadBytes(dir.File("config/tasklst.ini")).find("|9|far away"), std::string::npos);
+
+  clock.now += 120;
+  dlg->OnTimer(kTimerTimedFeatures);
+  EXPECT_EQ(player.urls, std::vector<std::string>{"http://127.0.0.1/9"});
+  EXPECT_TRUE(dlg->m_timed.Features().Tasks().empty());
+  EXPECT_TRUE(window.messageBoxes.empty());
+
+  Choose(TrayMenu(), "歌曲记录...");
+  EXPECT_EQ(window.songHistoryTables.size(), 1u);
+}
+
 }  // namespace
 }  // namespace lumio

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Recording from the tray menu: with a local MP3 station playing, 开始录音 makes a file in the
 # recordings folder beside config/ that grows while the station plays, and 停止录音 ends it.
-# The entry is reached by keyboard from the menu's end (退出, 定时停止, then the recording entry),
-# as the menus of both programs keep it there.
+# The entry is reached by keyboard from the menu's end (退出, 歌曲记录, 定时任务, 定时停止, then
+# the recording entry), as the menus of both programs keep it there.
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 require_env LUMIO_ICECAST_PORT LUMIO_PULSE_SINK
@@ -30,7 +30,7 @@ sleep 2
 choose_recording_entry() {
   click_tray_icon 3
   popup_is_open || fail "a right click on the tray icon opened no menu"
-  menu_key Up Up Up Return
+  menu_key Up Up Up Up Up Return
 }
 
 note "tray menu: 开始录音"

@@ -261,6 +261,17 @@ void FakeWindowLayer::RunFindDialog() {
   log.push_back("find");
 }
 
+void FakeWindowLayer::RunTaskDialog(TaskDialogModel& model) {
+  ++taskDialogRuns;
+  log.push_back("task dialog");
+  if (taskDialogActions) taskDialogActions(model);
+}
+
+void FakeWindowLayer::RunSongHistoryDialog(const SongHistoryTable& table) {
+  songHistoryTables.push_back(table);
+  log.push_back("song history dialog");
+}
+
 std::string FakeWindowLayer::Text(int32_t id) const {
   auto it = texts.find(id);
   return it == texts.end() ? std::string() : Utf8(it->second);

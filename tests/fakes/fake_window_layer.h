@@ -132,6 +132,9 @@ class FakeWindowLayer final : public WindowLayer {
   void RemoveTrayIcon() override;
   void RunAboutDialog() override;
   void RunFindDialog() override;
+  // Acts as the listener through `taskDialogActions`, if set.
+  void RunTaskDialog(TaskDialogModel& model) override;
+  void RunSongHistoryDialog(const SongHistoryTable& table) override;
 
   // Reading back.
   std::string Text(int32_t id) const;  // UTF-8
@@ -173,6 +176,9 @@ class FakeWindowLayer final : public WindowLayer {
   std::string trayTip;  // GBK
   int32_t trayTipChanges = 0;
   std::vector<std::vector<MenuItem>> menus;
+  std::function<void(TaskDialogModel&)> taskDialogActions;
+  int32_t taskDialogRuns = 0;
+  std::vector<SongHistoryTable> songHistoryTables;
   std::vector<std::string> messageBoxes;  // UTF-8
   std::vector<std::string> openedUrls;
   std::vector<std::string> openedHow;  // "VERB SHOW" of each opened page, "- 1" for no verb
