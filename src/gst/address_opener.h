@@ -14,8 +14,8 @@
 #include "gst/decoder_retirement.h"
 #include "gst/gst_refs.h"
 #include "gst/stream_decoder.h"
-#include "gst/tap_relay.h"
 #include "playback/station_attempt.h"
+#include "recording/tap_relay.h"
 
 namespace lumio::gst {
 

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "gst/gst_refs.h"
-#include "gst/tap_relay.h"
+#include "recording/tap_relay.h"
 #include "stream/mp4_aac_config.h"
 
 namespace lumio::gst {

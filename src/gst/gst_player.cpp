@@ -11,8 +11,8 @@
 #include "gst/gst_refs.h"
 #include "gst/player_pipeline.h"
 #include "gst/stream_tags.h"
-#include "gst/tap_relay.h"
 #include "playback/station_attempt.h"
+#include "recording/tap_relay.h"
 #include "stream/stream_text.h"
 
 namespace lumio {
@@ -68,7 +68,7 @@ class GstPlayer::Impl final : public AttemptMechanism {
   static gboolean OnUnusable(gpointer self);
 
   const GstPlayerOptions options_;
-  gst::TapRelay relay_;  // before the opener, which feeds it
+  TapRelay relay_;  // before the opener, which feeds it
   bool prepared_ = false;
   gst::PlayerPipeline pipeline_;
   std::optional<StationAttempt> attempt_;

@@ -14,9 +14,9 @@
 
 #include "gst/decoder_tap.h"
 #include "gst/gst_refs.h"
-#include "gst/tap_relay.h"
 #include "playback/station_attempt.h"
 #include "playback/stream_failure.h"
+#include "recording/tap_relay.h"
 #include "stream/audio_framer.h"
 #include "stream/body_kind.h"
 #include "stream/icy_demuxer.h"

@@ -152,7 +152,7 @@ void HlsReader::OnMedia(const stream::HlsMediaPlaylist& media, Clock::time_point
   stream::HlsFetchPlan plan = window_.Next(media);
   if (plan.jumped) {
     queue_.clear();
-    jump_ = true;
+    gap_ = true;
   }
   queue_.insert(queue_.end(), plan.segments.begin(), plan.segments.end());
   // Segments that left the live window while one long segment was read are gone from the server
@@ -160,7 +160,7 @@ void HlsReader::OnMedia(const stream::HlsMediaPlaylist& media, Clock::time_point
   if (!ended_) {
     while (!queue_.empty() && queue_.front().sequence < media.media_sequence) {
       queue_.pop_front();
-      jump_ = true;
+      gap_ = true;
     }
   }
   // RFC 8216: reload after a target duration, or half of one when nothing new came.
@@ -170,7 +170,8 @@ void HlsReader::OnMedia(const stream::HlsMediaPlaylist& media, Clock::time_point
 void HlsReader::StartSegment() {
   current_ = queue_.front();
   queue_.pop_front();
-  if (current_->discontinuity) jump_ = true;
+  // The segment in hand when segments went missing goes on; the gap lies before this one.
+  jump_ = std::exchange(gap_, false) || current_->discontinuity || jump_;
   Proceed();
 }
 
@@ -275,7 +276,7 @@ void HlsReader::SegmentFailed(StreamFailure why, std::string text) {
   decryption_.reset();
   if (++failed_segments_ >= kMaxFailedSegments) return Fail(why, std::move(text));
   // A live window moves on: the segment may be gone already. The next one follows a gap.
-  jump_ = true;
+  gap_ = true;
 }
 
 bool HlsReader::TakeSegmentBytes(std::string& audio, bool last) {
@@ -294,6 +295,14 @@ bool HlsReader::TakeSegmentBytes(std::string& audio, bool last) {
 }
 
 void HlsReader::Unpack(const std::string& bytes, std::string& audio, bool last) {
+  // A title is placed where the bytes it came with begin: an ID3 tag leads the audio it names.
+  const std::optional<std::string> title_before = title_;
+  const size_t start = audio.size();
+  UnpackAudio(bytes, audio, last);
+  if (title_ != title_before) title_at_ = start;
+}
+
+void HlsReader::UnpackAudio(const std::string& bytes, std::string& audio, bool last) {
   if (part_ == Part::kInit || !current_->map.uri.empty()) {
     metadata_.clear();
     fmp4_.Feed(bytes, audio, metadata_);

@@ -42,11 +42,17 @@ class HlsReader {
   // never ends is read at the pace it plays.
   Status Advance(std::string& audio, bool want_more, Clock::time_point now);
 
-  // True once since the last call when segments were skipped or the stream restarted: the next
-  // audio does not continue what came before.
+  // True once since the last call when the segment started last does not continue the audio
+  // before it (segments were skipped, failed or left out, or a discontinuity): whatever Advance
+  // appended before the jump, nothing after it.
   bool TakeJump() { return std::exchange(jump_, false); }
-  // A title the stream sent (GBK) since the last call.
-  std::optional<std::string> TakeTitle() { return std::exchange(title_, std::nullopt); }
+  // A title the stream sent (GBK) since the last call, to be taken after each Advance; `at`
+  // (optional) is set to the offset in Advance's `audio` where it falls, as near as the
+  // segment's bytes tell.
+  std::optional<std::string> TakeTitle(size_t* at = nullptr) {
+    if (at != nullptr && title_) *at = title_at_;
+    return std::exchange(title_, std::nullopt);
+  }
   // When the playlist is to be fetched again, unless the network wakes the player first.
   std::optional<Clock::time_point> next_wake() const;
 
@@ -73,6 +79,7 @@ class HlsReader {
   // Hands on the bytes taken; false when the segment failed.
   bool TakeSegmentBytes(std::string& audio, bool last);
   void Unpack(const std::string& bytes, std::string& audio, bool last);
+  void UnpackAudio(const std::string& bytes, std::string& audio, bool last);
 
   HttpFetcher& fetcher_;
   HttpFetchOptions options_;
@@ -107,8 +114,10 @@ class HlsReader {
   stream::TsDemuxer demuxer_;
   std::vector<stream::TimedMetadata> metadata_;
 
+  bool gap_ = false;  // the next segment does not follow the one before
   bool jump_ = false;
   std::optional<std::string> title_;
+  size_t title_at_ = 0;
 };
 
 }  // namespace lumio::win

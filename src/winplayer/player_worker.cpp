@@ -39,9 +39,10 @@ int64_t NowMs() {
 
 }  // namespace
 
-PlayerWorker::PlayerWorker(PlayerChannel& channel, const WorkerOptions& options)
+PlayerWorker::PlayerWorker(PlayerChannel& channel, const WorkerOptions& options, TapRelay& relay)
     : channel_(channel),
       options_(options),
+      relay_(relay),
       network_event_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
       device_event_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
       fetcher_(session_, network_event_.get()),
@@ -132,6 +133,7 @@ void PlayerWorker::Open(const std::string& uri, OpenAs as) {
   HttpFetchOptions options;
   options.timeout_ms = options_.request_timeout_ms;
   stream_ = std::make_unique<StationStream>(fetcher_, options, uri, as);
+  stream_->TapTo(relay_);
 }
 
 void PlayerWorker::Close(CloseSound sound) {

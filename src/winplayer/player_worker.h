@@ -14,6 +14,7 @@
 #include <string>
 
 #include "playback/station_attempt.h"
+#include "recording/tap_relay.h"
 #include "winplayer/audio_chain.h"
 #include "winplayer/http_request.h"
 #include "winplayer/player_channel.h"
@@ -29,7 +30,8 @@ struct WorkerOptions {
 
 class PlayerWorker final : public AttemptMechanism {
  public:
-  PlayerWorker(PlayerChannel& channel, const WorkerOptions& options);
+  // Each open hands what it receives to `relay` as it is decoded.
+  PlayerWorker(PlayerChannel& channel, const WorkerOptions& options, TapRelay& relay);
   PlayerWorker(const PlayerWorker&) = delete;
   PlayerWorker& operator=(const PlayerWorker&) = delete;
 
@@ -65,6 +67,7 @@ class PlayerWorker final : public AttemptMechanism {
 
   PlayerChannel& channel_;
   const WorkerOptions options_;
+  TapRelay& relay_;
   UniqueHandle network_event_;
   UniqueHandle device_event_;
   HttpSession session_;

@@ -13,6 +13,10 @@ namespace limits = stream::limits;
 
 static_assert(StationStream::kFirstBytes <= limits::kProbeBytes);
 
+// Body bytes split from their ICY metadata at once. A slice that completes a metadata block is
+// split again a byte at a time, so that its title is placed exactly where the server put it.
+constexpr size_t kIcySliceBytes = 4096;
+
 StationStream::Event Told(StationStream::Event::Kind kind, std::string bytes = {}) {
   StationStream::Event event;
   event.kind = kind;
@@ -69,6 +73,7 @@ void StationStream::Use(BodyUse use) {
     mode_ = Mode::kDone;
     fetch_.reset();
     held_.clear();
+    held_titles_.clear();
     return;
   }
   // Collecting, each piece told is followed by the next.
@@ -78,8 +83,10 @@ void StationStream::Use(BodyUse use) {
       mode_ = as_ == OpenAs::kHls ? Mode::kHlsPlaylist : Mode::kDecode;
       return;
     case BodyUse::kCollect:
-      // The first bytes were told; what came after them is the next piece.
+      // The first bytes were told; what came after them is the next piece. A list is no audio:
+      // nothing of it is tapped.
       held_.erase(0, told_);
+      held_titles_.clear();
       mode_ = Mode::kCollect;
       return;
     case BodyUse::kNone:
@@ -90,6 +97,11 @@ void StationStream::Use(BodyUse use) {
 void StationStream::Reuse(OpenAs as) {
   as_ = as;
   Use(BodyUse::kDecode);
+}
+
+void StationStream::TapTo(TapRelay& relay) {
+  relay_ = &relay;
+  connection_ = relay.NewConnection();
 }
 
 std::optional<Clock::time_point> StationStream::next_wake() const {
@@ -135,7 +147,9 @@ void StationStream::Decode(std::string& audio, bool want_more) {
   const HttpFetch::Phase phase = fetch_->phase();
   Take();
   audio += held_;
+  Tap(held_, held_titles_);
   held_.clear();
+  held_titles_.clear();
   if (phase == HttpFetch::Phase::kFailed) return Failed();
   if (phase == HttpFetch::Phase::kEnded) return Ended();
 }
@@ -143,6 +157,7 @@ void StationStream::Decode(std::string& audio, bool want_more) {
 void StationStream::Collect() {
   const HttpFetch::Phase phase = fetch_->phase();
   Take();
+  held_titles_.clear();
   if (!held_.empty()) events_.push_back(Told(Event::Kind::kBody, std::exchange(held_, {})));
   if (phase == HttpFetch::Phase::kFailed) return Failed();
   if (phase == HttpFetch::Phase::kEnded) return Ended();
@@ -162,14 +177,29 @@ void StationStream::GatherPlaylist(Clock::time_point now) {
     return;
   }
   fetch_.reset();
+  held_titles_.clear();
   mode_ = Mode::kHls;
   hls_ = std::make_unique<HlsReader>(fetcher_, options_);
   hls_->Start(uri_, std::exchange(held_, {}), whole, now);
 }
 
 void StationStream::AdvanceHls(std::string& audio, bool want_more, Clock::time_point now) {
+  // A jump comes after the audio appended with it: it is told with the next audio, once the
+  // taker has taken all before it (it asks for more only then).
+  if (want_more && std::exchange(jump_next_, false)) jump_ = true;
+  const size_t from = audio.size();
   const HlsReader::Status status = hls_->Advance(audio, want_more, now);
-  if (auto title = hls_->TakeTitle()) events_.push_back(Told(Event::Kind::kTitle, *title));
+  size_t at = audio.size();
+  PlacedTitles titles;
+  if (auto title = hls_->TakeTitle(&at)) {
+    events_.push_back(Told(Event::Kind::kTitle, *title));
+    titles.emplace_back(std::max(at, from) - from, std::move(*title));
+  }
+  Tap(std::string_view(audio).substr(from), titles);
+  if (hls_->TakeJump()) {
+    jump_next_ = true;
+    if (relay_ != nullptr) connection_ = relay_->NewConnection();
+  }
   switch (status) {
     case HlsReader::Status::kRunning:
       return;
@@ -190,12 +220,27 @@ void StationStream::AdvanceHls(std::string& audio, bool want_more, Clock::time_p
 void StationStream::Take() {
   std::string raw;
   fetch_->TakeBody(raw);
-  if (raw.empty()) return;
   std::vector<std::string> blocks;
-  icy_->Feed(raw, held_, blocks);
-  for (const std::string& block : blocks) {
-    if (auto title = stream::ParseIcyMetadata(block).title)
-      events_.push_back(Told(Event::Kind::kTitle, std::move(*title)));
+  for (std::string_view rest = raw; !rest.empty();) {
+    const std::string_view slice = rest.substr(0, kIcySliceBytes);
+    rest.remove_prefix(slice.size());
+    const stream::IcyDemuxer before = *icy_;
+    const size_t held = held_.size();
+    blocks.clear();
+    icy_->Feed(slice, held_, blocks);
+    if (blocks.empty()) continue;
+    *icy_ = before;
+    held_.resize(held);
+    for (const char& byte : slice) {
+      blocks.clear();
+      icy_->Feed(std::string_view(&byte, 1), held_, blocks);
+      for (const std::string& block : blocks) {
+        if (auto title = stream::ParseIcyMetadata(block).title) {
+          held_titles_.emplace_back(held_.size(), *title);
+          events_.push_back(Told(Event::Kind::kTitle, std::move(*title)));
+        }
+      }
+    }
   }
 }
 
@@ -212,6 +257,18 @@ void StationStream::Failed() {
   events_.push_back(std::move(event));
   mode_ = Mode::kDone;
   fetch_.reset();
+}
+
+void StationStream::Tap(std::string_view audio, const PlacedTitles& titles) {
+  if (relay_ == nullptr || !relay_->Active()) return;
+  size_t from = 0;
+  for (const auto& [at, title] : titles) {
+    const size_t to = std::clamp(at, from, audio.size());
+    relay_->Bytes(connection_, audio.substr(from, to - from));
+    relay_->Title(connection_, title);
+    from = to;
+  }
+  relay_->Bytes(connection_, audio.substr(from));
 }
 
 TransportError TransportErrorOfHlsFailure(StreamFailure failure) {

@@ -5,12 +5,17 @@
 // its ICY metadata, whose titles come back as events), back to the attempt piece by piece (a
 // playlist), or to the HLS reader (the playlist and everything it leads to).
 
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "playback/station_attempt.h"
+#include "recording/tap_relay.h"
 #include "stream/icy_demuxer.h"
 #include "winplayer/hls_reader.h"
 #include "winplayer/http_fetcher.h"
@@ -57,11 +62,16 @@ class StationStream {
   // neither the answer nor the first bytes are told again.
   void Reuse(OpenAs as);
 
+  // Hands the audio to `relay` too as it goes to the taker, as one connection of its own (a new
+  // one after each jump), with each title where it falls in the audio.
+  void TapTo(TapRelay& relay);
+
   const std::string& uri() const { return uri_; }
   // True from the first bytes' event until Use or Reuse: the body is in hand, undecided.
   bool awaiting_use() const { return mode_ == Mode::kTold; }
-  // True once since the last call when the next audio does not continue the last.
-  bool TakeJump() { return hls_ && hls_->TakeJump(); }
+  // True once since the last call when the audio this Next appended does not continue what the
+  // calls before appended.
+  bool TakeJump() { return std::exchange(jump_, false); }
   // When to look again even if the network does not signal.
   std::optional<Clock::time_point> next_wake() const;
 
@@ -88,6 +98,9 @@ class StationStream {
   void Take();
   void Ended();
   void Failed();
+  // Hands `audio` to the relay, each title before the byte of `audio` it is paired with.
+  using PlacedTitles = std::vector<std::pair<size_t, std::string>>;
+  void Tap(std::string_view audio, const PlacedTitles& titles);
 
   HttpFetcher& fetcher_;
   const HttpFetchOptions options_;
@@ -96,10 +109,16 @@ class StationStream {
   std::unique_ptr<HttpFetch> fetch_;
   Mode mode_ = Mode::kAnswer;
   std::unique_ptr<stream::IcyDemuxer> icy_;
-  std::string held_;  // body bytes taken and not handed on
-  size_t told_ = 0;   // of them, told as the first bytes
+  std::string held_;          // body bytes taken and not handed on
+  size_t told_ = 0;           // of them, told as the first bytes
+  PlacedTitles held_titles_;  // the titles that fall in held_, placed in it
   std::deque<Event> events_;
   std::unique_ptr<HlsReader> hls_;
+  // The HLS reader jumped after the audio it appended last: the next audio begins anew.
+  bool jump_next_ = false;
+  bool jump_ = false;
+  TapRelay* relay_ = nullptr;
+  uint64_t connection_ = 0;
 };
 
 // How a failure of the HLS reader, after the playlist's answer, is told to the attempt.

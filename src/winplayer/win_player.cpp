@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "recording/tap_relay.h"
 #include "winplayer/player_channel.h"
 #include "winplayer/player_worker.h"
 
@@ -26,6 +27,7 @@ win::PlayerCommand Command(Kind kind, std::vector<std::string> urls = {}) {
 struct Shared {
   win::WorkerOptions options;
   win::PlayerChannel channel;
+  TapRelay relay;
 };
 
 }  // namespace
@@ -44,6 +46,8 @@ class WinPlayer::Impl {
   // device that takes seconds to open, a decoder that loads) is not waited for beyond a moment:
   // the program's exit would hang on it. It ends on its own, on state it shares.
   ~Impl() {
+    // A worker that outlives the player must not reach a tap that goes with it.
+    shared_->relay.Set(nullptr);
     if (!thread_) return;
     shared_->channel.Post(Command(Kind::kQuit));
     WaitForSingleObject(thread_.get(), kQuitWaitMs);
@@ -60,6 +64,7 @@ class WinPlayer::Impl {
     return shared_->channel;
   }
   win::PlayerChannel& published() { return shared_->channel; }
+  TapRelay& relay() { return shared_->relay; }
 
  private:
   static constexpr DWORD kQuitWaitMs = 2000;
@@ -70,7 +75,7 @@ class WinPlayer::Impl {
     win::ComApartment com;
     const bool media_foundation = SUCCEEDED(MFStartup(MF_VERSION, MFSTARTUP_LITE));
     {
-      win::PlayerWorker worker(shared->channel, shared->options);
+      win::PlayerWorker worker(shared->channel, shared->options, shared->relay);
       worker.Run();
     }
     if (media_foundation) MFShutdown();
@@ -110,6 +115,10 @@ void WinPlayer::Pause() {
 
 void WinPlayer::SetVolume(int32_t volume) {
   impl_->published().SetVolume(std::clamp(volume, 0, 100));
+}
+
+void WinPlayer::SetStreamTap(StreamTap* tap) {
+  impl_->relay().Set(tap);
 }
 
 void WinPlayer::SetMute(bool mute) {

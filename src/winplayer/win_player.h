@@ -56,6 +56,9 @@ class WinPlayer final : public MediaPlayer {
   std::string GetTitle() const override;  // the title while the station plays, else ""
   StreamFailure GetFailure() const override { return Failure(); }
   std::string GetPlayedURL() const override;
+  // Waits only for a call to the old tap in progress (the worker holds no lock of the relay's
+  // beyond one such call).
+  void SetStreamTap(StreamTap* tap) override;
 
   // What the station calls what it plays (GBK), while it plays; else "".
   std::string Title() const;

@@ -9,6 +9,7 @@
 // Writes DIR/stations.env (shell exports, see Run) once everything is up; runs until SIGTERM.
 // Control: one line per connection, one line back:
 //   drop PATH       ends every connection to PATH                   -> "ok"
+//   title PATH TEXT the ICY title of PATH becomes TEXT (none when empty) -> "ok"
 //   restart MS      the stations go away for MS and come back on their port -> "ok"
 //   requests PATH   "COUNT GAP_MS,GAP_MS,... UA ICY AGO_MS" of the requests for PATH (AGO_MS:
 //                   since the first)
@@ -152,6 +153,11 @@ class Stations {
     stations_->server().CloseConnections(path);
   }
 
+  void SetTitle(const std::string& path, std::string title) {
+    std::lock_guard lock(mutex_);
+    stations_->server().SetTitle(path, std::move(title));
+  }
+
   // Away, the port refuses connections, as a station's server does while it restarts.
   void Restart(int away_ms) {
     std::lock_guard lock(mutex_);
@@ -237,6 +243,11 @@ void Answer(Stations& stations, int fd) {
   command >> verb >> argument;
   if (verb == "drop") {
     stations.Drop(argument);
+    Send(fd, "ok\n");
+  } else if (verb == "title") {
+    std::string title;
+    std::getline(command >> std::ws, title);
+    stations.SetTitle(argument, title);
     Send(fd, "ok\n");
   } else if (verb == "restart") {
     stations.Restart(std::atoi(argument.c_str()));

@@ -13,8 +13,11 @@
 #include <memory>
 #include <numbers>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "ports/stream_tap.h"
+#include "recording/tap_relay.h"
 #include "stream/fmp4_reader.h"
 #include "winplayer/hls_reader.h"
 #include "winplayer/http_get.h"
@@ -290,6 +293,82 @@ TEST(StationOpen, TellsTheServersAnswerAndGoesOnAsTheAttemptSays) {
   }
   EXPECT_EQ(audio, "one");
   EXPECT_EQ(network.OpenedCount("http://a/radio"), 1);
+}
+
+// A tap that writes down what it hears as one text, each call in order.
+class WrittenTap final : public StreamTap {
+ public:
+  std::string heard;
+  void OnStreamStart() override { heard += "<start>"; }
+  void OnStreamBytes(std::string_view bytes) override { heard += bytes; }
+  void OnStreamTitle(std::string_view title) override { heard += "<" + std::string(title) + ">"; }
+};
+
+std::string IcyBlock(const std::string& title) {
+  std::string block = "StreamTitle='" + title + "';";
+  block.resize((block.size() + 15) / 16 * 16, '\0');
+  return static_cast<char>(block.size() / 16) + block;
+}
+
+// What a recording keeps of a stream: the audio the decoder gets, byte for byte, with each title
+// exactly where the server put its block (also where a block straddles two reads), a title the
+// stream repeats once; a playlist's body is no audio and is not handed over.
+TEST(StationTap, HandsTheAudioWithEachTitleWhereTheServerPutIt) {
+  ScriptedNetwork network;
+  const size_t metaint = 5000;
+  const std::string a(metaint, 'a'), b(metaint, 'b'), c(metaint, 'c'), d(700, 'd');
+  Route icy =
+      Text("audio/mpeg", a + IcyBlock("Song") + b + IcyBlock("Song") + c + IcyBlock("Other") + d);
+  icy.icy_metaint = std::to_string(metaint);
+  network.routes["http://a/icy"] = icy;
+  network.routes["http://a/list.m3u"] = Text("audio/x-mpegurl", "http://b/x.mp3\n");
+  TapRelay relay;
+  WrittenTap tap;
+  relay.Set(&tap);
+
+  StationStream stream(network, {}, "http://a/icy", OpenAs::kStream);
+  stream.TapTo(relay);
+  std::string audio;
+  EXPECT_FALSE(Play(stream, audio, true, Clock::time_point{}));
+  EXPECT_EQ(audio, a + b + c + d);
+  EXPECT_EQ(tap.heard, "<start>" + a + "<Song>" + b + c + "<Other>" + d);
+
+  tap.heard.clear();
+  std::string told;
+  StationStream list(network, {}, "http://a/list.m3u", OpenAs::kPlaylist);
+  list.TapTo(relay);
+  Events(list, told, audio);
+  list.Use(BodyUse::kCollect);
+  Events(list, told, audio);
+  EXPECT_EQ(tap.heard, "");
+}
+
+// After a discontinuity the tap hears a new stream, and the decoder is restarted after the last
+// audio before it and before the first after it, never in between.
+TEST(StationTap, AnHlsDiscontinuityBeginsANewStreamWhereItFalls) {
+  ScriptedNetwork network;
+  network.routes["http://a/index.m3u8"] =
+      Text("application/vnd.apple.mpegurl",
+           "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2,\none.aac\n#EXTINF:2,\ntwo.aac\n"
+           "#EXT-X-DISCONTINUITY\n#EXTINF:2,\nthree.aac\n#EXT-X-ENDLIST\n");
+  network.routes["http://a/one.aac"] = Text("audio/aac", "one");
+  network.routes["http://a/two.aac"] = Text("audio/aac", "two");
+  network.routes["http://a/three.aac"] = Text("audio/aac", "three");
+  TapRelay relay;
+  WrittenTap tap;
+  relay.Set(&tap);
+  StationStream stream(network, {}, "http://a/index.m3u8", OpenAs::kHls);
+  stream.TapTo(relay);
+  std::string decoded;
+  for (int i = 0; i < 50; ++i) {
+    std::string audio;
+    const bool running = Play(stream, audio, true, Clock::time_point{});
+    if (stream.TakeJump()) decoded += "<restart>";
+    decoded += audio;
+    if (!running) break;
+  }
+  EXPECT_EQ(decoded, "onetwo<restart>three");
+  EXPECT_EQ(tap.heard, "<start>onetwo<start>three");
 }
 
 // HLS behind a redirect: the variant, the segments and the reloads resolve against where the

@@ -1,6 +1,7 @@
 #pragma once
-// The player's one StreamTap, shared by the user-interface thread that sets it and the streaming
-// threads that feed it. Calls reach the tap one at a time, and none once it has been replaced.
+// A player's one StreamTap, shared by the user-interface thread that sets it and the player's
+// threads that feed it, so that both players keep the tap's rules alike. Calls reach the tap one
+// at a time, and none once it has been replaced.
 
 #include <atomic>
 #include <cstdint>
@@ -10,7 +11,7 @@
 
 #include "ports/stream_tap.h"
 
-namespace lumio::gst {
+namespace lumio {
 
 class TapRelay {
  public:
@@ -40,4 +41,4 @@ class TapRelay {
   bool titled_ = false;
 };
 
-}  // namespace lumio::gst
+}  // namespace lumio

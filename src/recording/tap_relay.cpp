@@ -1,6 +1,6 @@
-#include "gst/tap_relay.h"
+#include "recording/tap_relay.h"
 
-namespace lumio::gst {
+namespace lumio {
 
 void TapRelay::Set(StreamTap* tap) {
   std::lock_guard lock(mutex_);
@@ -37,4 +37,4 @@ void TapRelay::Title(uint64_t connection, std::string_view title) {
   tap_->OnStreamTitle(title);
 }
 
-}  // namespace lumio::gst
+}  // namespace lumio
