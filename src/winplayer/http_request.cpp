@@ -416,6 +416,10 @@ TransportError TransportErrorOfWinHttp(DWORD error, bool answered) {
     case ERROR_WINHTTP_NAME_NOT_RESOLVED:
       return TransportError::kHostUnknown;
     case ERROR_WINHTTP_TIMEOUT:
+    // Wine hands up the socket's own error when a wait for the next bytes passes its limit: a
+    // server that stopped answering, not a connection that broke. Told as a break, a playlist
+    // that stopped coming would be read as if its last whole line were its end.
+    case WSAETIMEDOUT:
       return TransportError::kTimedOut;
     case ERROR_WINHTTP_SECURE_FAILURE:
     case ERROR_WINHTTP_SECURE_INVALID_CA:

@@ -28,9 +28,6 @@ constexpr KnownFault kKnownFaults[] = {
     {"windows", "FailingStations.SayWhyAndAreAskedAgainOnlyWhenThatMayHelp:not_audio",
      "bytes that are no audio are never called so: no sound within the limit (no answer), "
      "asked again after 10 s"},
-    {"windows", "FailingStations.ThatTrickleAreGivenUpWithinTheirLimit:at_a_playlist",
-     "gives up in time, but parses the one byte it got as the whole playlist: \"lists no "
-     "address\" (not audio) instead of no answer"},
     {"windows", "HostileStations.APlaylistsCutLastLineIsNotTried:dropped",
      "passes on a quiet machine; in a loaded run the drop was told before the playlist's bytes "
      "were: no answer, instead of the whole entry before the cut"},

@@ -1,13 +1,16 @@
 // The Windows player against the local stations, where the contract suite both players pass does
 // not reach: its own addresses (playlists, https behind a redirect, GBK addresses, Icecast), the
-// rounds of a station's addresses, its user agent, and calls that never wait.
+// rounds of a station's addresses, its user agent, calls that never wait, and how one request
+// through WinHTTP tells the ways a server stops.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 
 #include "windows/player_harness.h"
+#include "winplayer/http_request.h"
 
 namespace lumio::test {
 namespace {
@@ -16,8 +19,10 @@ using std::chrono::steady_clock;
 using testing::AllOf;
 using testing::AnyOf;
 using testing::ElementsAre;
+using testing::EndsWith;
 using testing::Ge;
 using testing::Le;
+using testing::StartsWith;
 
 constexpr int32_t kStopped = kPlayStateStopped;
 constexpr int32_t kPaused = kPlayStatePaused;
@@ -130,6 +135,49 @@ TEST(WinPlayer, EveryCallReturnsAtOnceAndTheStateFollowsTheCommand) {
   EXPECT_EQ(player.GetPlayState(), kConnecting);
   EXPECT_LT(timed([&] { player.Stop(); }), 50);
   EXPECT_THAT(TraceFor(player, milliseconds(300)), ElementsAre(kStopped));
+}
+
+// A server that stops sending a body for longer than the wait stopped answering; one whose
+// connection closes short of the announced length broke off. The attempt reads a playlist that
+// broke off up to its last whole line, and fails one that stopped as no answer: the two must not be
+// told alike, and every byte that came must be there before the end is.
+TEST(WinHttpRequest, TellsAServerThatStoppedFromAConnectionThatBrokeOff) {
+  LUMIO_REQUIRE_STATIONS();
+  using win::HttpFetch;
+  win::HttpSession session;
+  ASSERT_TRUE(session.Open(L"Lumio/1.2"));
+  const win::UniqueHandle wake(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  win::WinHttpFetcher fetcher(session, wake.get());
+  win::HttpFetchOptions options;
+  options.timeout_ms = 500;
+  const std::string playlist_start = "#EXTM3U\n/cut/gone.mp3\n";
+  struct Row {
+    const char* path;
+    TransportError failure;
+    testing::Matcher<std::string> body;
+  };
+  const Row rows[] = {
+      {"/trickle/list.m3u", TransportError::kTimedOut, "#"},
+      {"/cut/dropped.m3u", TransportError::kConnectionLost,
+       AllOf(StartsWith(playlist_start), EndsWith("/cut/tone.mp3"))},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.path);
+    const std::unique_ptr<HttpFetch> fetch = fetcher.Open(StationUrl(row.path), options);
+    std::string body;
+    const bool over = WaitUntil(
+        [&] {
+          // Read as the player reads: the phase first, then what came before it.
+          const HttpFetch::Phase phase = fetch->phase();
+          fetch->TakeBody(body);
+          return phase == HttpFetch::Phase::kFailed || phase == HttpFetch::Phase::kEnded;
+        },
+        milliseconds(5000));
+    ASSERT_TRUE(over) << "still reading";
+    EXPECT_EQ(fetch->phase(), HttpFetch::Phase::kFailed);
+    EXPECT_EQ(fetch->failure(), row.failure) << fetch->error();
+    EXPECT_THAT(body, row.body);
+  }
 }
 
 }  // namespace
