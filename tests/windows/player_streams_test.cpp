@@ -8,9 +8,12 @@
 
 #include <chrono>
 #include <memory>
+#include <vector>
 
 #include "windows/player_harness.h"
+#include "winplayer/http_get.h"
 #include "winplayer/http_request.h"
+#include "winplayer/station_stream.h"
 
 namespace lumio::test {
 namespace {
@@ -178,6 +181,73 @@ TEST(WinHttpRequest, TellsAServerThatStoppedFromAConnectionThatBrokeOff) {
     EXPECT_EQ(fetch->failure(), row.failure) << fetch->error();
     EXPECT_THAT(body, row.body);
   }
+}
+
+// The player's requests through WinHTTP, each kept to be looked at from outside.
+class WatchedFetcher final : public win::HttpFetcher {
+ public:
+  explicit WatchedFetcher(win::HttpFetcher& fetcher) : fetcher_(fetcher) {}
+  std::unique_ptr<win::HttpFetch> Open(const std::string& url,
+                                       const win::HttpFetchOptions& options) override {
+    std::unique_ptr<win::HttpFetch> fetch = fetcher_.Open(url, options);
+    made.push_back(fetch.get());
+    return fetch;
+  }
+  std::vector<win::HttpFetch*> made;
+
+ private:
+  win::HttpFetcher& fetcher_;
+};
+
+// A busy worker looks at a request only once its connection has already dropped after part of
+// a playlist: the answer and the bytes still come first, then the break, so that the playlist
+// is read up to its last whole line, as when the worker looked in time. The same for a request
+// of the HLS reader: what arrived before the drop is handed out.
+TEST(WinHttpRequest, ALateLookFindsTheAnswerAndTheBytesBeforeTheBreak) {
+  LUMIO_REQUIRE_STATIONS();
+  using win::HttpFetch;
+  using Kind = win::StationStream::Event::Kind;
+  win::HttpSession session;
+  ASSERT_TRUE(session.Open(L"Lumio/1.2"));
+  const win::UniqueHandle wake(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  win::WinHttpFetcher winhttp(session, wake.get());
+  WatchedFetcher fetcher(winhttp);
+  const std::string url = StationUrl("/cut/dropped.m3u");
+  const auto broke_off = [&] {
+    return WaitUntil([&] { return fetcher.made.back()->phase() == HttpFetch::Phase::kFailed; },
+                     milliseconds(5000));
+  };
+
+  win::StationStream stream(fetcher, {}, url, OpenAs::kPlaylist);
+  ASSERT_TRUE(broke_off());
+  std::vector<Kind> told;
+  std::string body;
+  std::string audio;
+  for (int i = 0; i < 10; ++i) {
+    win::StationStream::Event event = stream.Next(audio, true, win::Clock::now());
+    if (event.kind == Kind::kNone) break;
+    told.push_back(event.kind);
+    if (event.kind == Kind::kAnswer) {
+      EXPECT_EQ(event.answer.status, 200);
+    }
+    if (event.kind == Kind::kBody) {
+      body += event.bytes;
+      stream.Use(BodyUse::kCollect);
+    }
+    if (event.kind == Kind::kError) {
+      EXPECT_EQ(event.error, TransportError::kConnectionLost);
+    }
+  }
+  EXPECT_THAT(told, ElementsAre(Kind::kAnswer, Kind::kBody, Kind::kError));
+  EXPECT_THAT(body, EndsWith("/cut/tone.mp3"));
+
+  win::HttpGet get(fetcher, url, {});
+  ASSERT_TRUE(broke_off());
+  EXPECT_EQ(get.Advance(), win::HttpGet::Phase::kFailed);
+  EXPECT_EQ(get.response().status, 200);
+  std::string got;
+  get.TakeBody(got);
+  EXPECT_EQ(got, body);
 }
 
 }  // namespace
