@@ -47,7 +47,7 @@ class HttpFetch {
 
   virtual ~HttpFetch() = default;
   virtual Phase phase() const = 0;
-  // Complete from kBody on.
+  // Complete from kBody on, and in kEnded or kFailed once it came; status 0 while none came.
   virtual HttpHead head() const = 0;
   // Moves the body bytes received so far to the end of `out`; reading goes on as they are taken.
   virtual void TakeBody(std::string& out) = 0;

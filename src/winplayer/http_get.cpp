@@ -33,6 +33,13 @@ HttpGet::Phase HttpGet::Advance() {
   while (fetch_ && (phase_ == Phase::kWaiting || phase_ == Phase::kBody)) {
     const HttpFetch::Phase raw = fetch_->phase();
     if (raw == HttpFetch::Phase::kWaiting) break;
+    // A request that broke off after its head, before this looked, is read as any drop: the
+    // head first, then what arrived before the break.
+    if (phase_ == Phase::kWaiting &&
+        (raw != HttpFetch::Phase::kFailed || fetch_->head().status != 0)) {
+      OnHead();
+      continue;
+    }
     if (raw == HttpFetch::Phase::kFailed) {
       // A stream that drops mid-body still hands out what arrived before.
       const StreamFailure why = FailureOfTransportError(fetch_->failure());
@@ -41,10 +48,6 @@ HttpGet::Phase HttpGet::Advance() {
       Fail(why, std::move(text));
       fetch_ = std::move(rest);
       break;
-    }
-    if (phase_ == Phase::kWaiting) {
-      OnHead();
-      continue;
     }
     if (raw == HttpFetch::Phase::kEnded) phase_ = Phase::kEnded;
     break;

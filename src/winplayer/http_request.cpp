@@ -1,7 +1,6 @@
 #include "winplayer/http_request.h"
 
 #include <algorithm>
-#include <charconv>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -10,6 +9,7 @@
 #include "stream/stream_limits.h"
 #include "stream/url.h"
 #include "winplayer/connection_check.h"
+#include "winplayer/http_head.h"
 
 namespace lumio::win {
 namespace {
@@ -20,45 +20,6 @@ constexpr DWORD kCallbacks =
     WINHTTP_CALLBACK_FLAG_REQUEST_ERROR | WINHTTP_CALLBACK_FLAG_SECURE_FAILURE |
     WINHTTP_CALLBACK_FLAG_HANDLES;
 constexpr size_t kChunkBytes = 64 * 1024;
-
-std::wstring Widen(std::string_view ascii) {
-  return std::wstring(ascii.begin(), ascii.end());
-}
-
-// Header values and addresses the player reads are ASCII; anything else is of no use to it.
-std::string Narrow(std::wstring_view wide) {
-  std::string out;
-  out.reserve(wide.size());
-  for (const wchar_t c : wide)
-    out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
-}
-
-// A Location may hold any character; the player escapes what an address cannot hold.
-std::string Utf8(std::wstring_view wide) {
-  if (wide.empty()) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(std::max(size, 0)), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size,
-                      nullptr, nullptr);
-  return out;
-}
-
-std::wstring QueryHeaderWide(HINTERNET request, DWORD info, const wchar_t* name) {
-  DWORD size = 0;
-  WinHttpQueryHeaders(request, info, name, nullptr, &size, nullptr);
-  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0) return {};
-  std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
-  size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-  if (!WinHttpQueryHeaders(request, info, name, value.data(), &size, nullptr)) return {};
-  value.resize(size / sizeof(wchar_t));
-  return value;
-}
-
-std::string QueryHeader(HINTERNET request, DWORD info, const wchar_t* name) {
-  return Narrow(QueryHeaderWide(request, info, name));
-}
 
 }  // namespace
 
@@ -170,23 +131,9 @@ struct HttpRequest::Shared : std::enable_shared_from_this<Shared> {
   }
 
   void OnHeaders(HINTERNET handle) {
-    HttpHead received;
-    DWORD status = 0;
-    DWORD size = sizeof status;
-    WinHttpQueryHeaders(handle, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER, nullptr,
-                        &status, &size, nullptr);
-    received.status = static_cast<int>(status);
-    received.content_type = QueryHeader(handle, WINHTTP_QUERY_CONTENT_TYPE, nullptr);
-    received.icy_metaint = QueryHeader(handle, WINHTTP_QUERY_CUSTOM, L"icy-metaint");
-    received.location = Utf8(QueryHeaderWide(handle, WINHTTP_QUERY_LOCATION, nullptr));
-    const std::string announced = QueryHeader(handle, WINHTTP_QUERY_CONTENT_LENGTH, nullptr);
     std::optional<uint64_t> announced_length;
-    uint64_t value = 0;
-    const auto [end, parse_error] =
-        std::from_chars(announced.data(), announced.data() + announced.size(), value);
-    if (!announced.empty() && parse_error == std::errc() &&
-        end == announced.data() + announced.size())
-      announced_length = value;
+    HttpHead received = ReadHttpHead(handle, &announced_length);
+    const int status = received.status;
     HINTERNET closing = nullptr;
     {
       std::lock_guard lock(mutex);
@@ -317,17 +264,18 @@ void HttpRequest::Start(HINTERNET session, const std::string& url) {
   if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
     host = host.substr(1, host.size() - 2);
   }
-  connection_.reset(
-      WinHttpConnect(session, Widen(host).c_str(), static_cast<INTERNET_PORT>(parts->port), 0));
+  connection_.reset(WinHttpConnect(session, WidenAscii(host).c_str(),
+                                   static_cast<INTERNET_PORT>(parts->port), 0));
   if (!connection_) {
     return fail(TransportErrorOfWinHttp(GetLastError(), false), "WinHttpConnect failed");
   }
   const bool secure = parts->scheme == "https";
   if (!secure) shared.plain_http = parts;
-  shared.request = WinHttpOpenRequest(
-      connection_.get(), L"GET", Widen(parts->RequestTarget()).c_str(), nullptr, nullptr, nullptr,
-      WINHTTP_FLAG_ESCAPE_DISABLE | WINHTTP_FLAG_ESCAPE_DISABLE_QUERY |
-          (secure ? WINHTTP_FLAG_SECURE : 0));
+  shared.request =
+      WinHttpOpenRequest(connection_.get(), L"GET", WidenAscii(parts->RequestTarget()).c_str(),
+                         nullptr, nullptr, nullptr,
+                         WINHTTP_FLAG_ESCAPE_DISABLE | WINHTTP_FLAG_ESCAPE_DISABLE_QUERY |
+                             (secure ? WINHTTP_FLAG_SECURE : 0));
   if (shared.request == nullptr) {
     return fail(TransportErrorOfWinHttp(GetLastError(), false), "WinHttpOpenRequest failed");
   }
@@ -409,35 +357,6 @@ std::string HttpRequest::error() const {
 std::unique_ptr<HttpFetch> WinHttpFetcher::Open(const std::string& url,
                                                 const HttpFetchOptions& options) {
   return std::make_unique<HttpRequest>(session_.get(), url, options, wake_);
-}
-
-TransportError TransportErrorOfWinHttp(DWORD error, bool answered) {
-  switch (error) {
-    case ERROR_WINHTTP_NAME_NOT_RESOLVED:
-      return TransportError::kHostUnknown;
-    case ERROR_WINHTTP_TIMEOUT:
-      return TransportError::kTimedOut;
-    case ERROR_WINHTTP_SECURE_FAILURE:
-    case ERROR_WINHTTP_SECURE_INVALID_CA:
-    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
-    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
-    case ERROR_WINHTTP_SECURE_INVALID_CERT:
-    case ERROR_WINHTTP_SECURE_CERT_REVOKED:
-    case ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE:
-    // Wine reports a certificate for another name as a failure of the secure channel.
-    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
-      return TransportError::kBadCertificate;
-    case ERROR_WINHTTP_UNRECOGNIZED_SCHEME:
-    case ERROR_WINHTTP_INVALID_URL:
-      return TransportError::kNotAllowed;
-    case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
-    case ERROR_WINHTTP_HEADER_SIZE_OVERFLOW:
-    case ERROR_WINHTTP_HEADER_COUNT_EXCEEDED:
-      // Something answered, but not in HTTP (nor ICY), or with a head no radio server sends.
-      return answered ? TransportError::kConnectionLost : TransportError::kNotHttp;
-    default:
-      return answered ? TransportError::kConnectionLost : TransportError::kRefused;
-  }
 }
 
 }  // namespace lumio::win

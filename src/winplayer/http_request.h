@@ -71,7 +71,4 @@ class WinHttpFetcher final : public HttpFetcher {
   HANDLE wake_;
 };
 
-// How a request failed with the WinHTTP error `error`; `answered`: after the response's head.
-TransportError TransportErrorOfWinHttp(DWORD error, bool answered);
-
 }  // namespace lumio::win

@@ -111,8 +111,10 @@ std::optional<Clock::time_point> StationStream::next_wake() const {
 void StationStream::TakeAnswer() {
   const HttpFetch::Phase phase = fetch_->phase();
   if (phase == HttpFetch::Phase::kWaiting) return;
-  if (phase == HttpFetch::Phase::kFailed) return Failed();
   const HttpHead head = fetch_->head();
+  // A busy worker may look only once the whole exchange is over: a request that broke off
+  // after its head still tells the answer and the bytes that came, then the break.
+  if (phase == HttpFetch::Phase::kFailed && head.status == 0) return Failed();
   Event event = Told(Event::Kind::kAnswer);
   event.answer.status = head.status;
   event.answer.contentType = head.content_type;

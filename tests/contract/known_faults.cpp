@@ -25,15 +25,6 @@ constexpr KnownFault kKnownFaults[] = {
      "the second chain of a file that comes at full speed is heard in some runs only: in two "
      "of four, 440 Hz at RMS 0.17 (the first chain again, half silent) or 840 Hz where 880 Hz "
      "should be"},
-    {"windows", "FailingStations.SayWhyAndAreAskedAgainOnlyWhenThatMayHelp:not_audio",
-     "bytes that are no audio are never called so: no sound within the limit (no answer), "
-     "asked again after 10 s"},
-    {"windows", "FailingStations.ThatTrickleAreGivenUpWithinTheirLimit:at_a_playlist",
-     "gives up in time, but parses the one byte it got as the whole playlist: \"lists no "
-     "address\" (not audio) instead of no answer"},
-    {"windows", "HostileStations.APlaylistsCutLastLineIsNotTried:dropped",
-     "passes on a quiet machine; in a loaded run the drop was told before the playlist's bytes "
-     "were: no answer, instead of the whole entry before the cut"},
     {"windows", "LoadedMachine.NoMoreSilencesThanTheLinuxPlayer",
      "the output runs dry under load: 34 or 35 silences of 20 ms or more in 6 s where the "
      "Linux player had 3 or 4"},

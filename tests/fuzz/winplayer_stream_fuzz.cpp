@@ -75,6 +75,7 @@ class Fetch final : public HttpFetch {
     return answer_.breaks_off ? Phase::kFailed : Phase::kEnded;
   }
   HttpHead head() const override {
+    if (!answer_.known) return {};
     return {answer_.status, answer_.content_type, answer_.icy_metaint, answer_.location};
   }
   void TakeBody(std::string& out) override {

@@ -80,6 +80,7 @@ class ScriptedNetwork final : public HttpFetcher {
       return route_->status / 100 == 2 && !more ? Phase::kEnded : Phase::kBody;
     }
     HttpHead head() const override {
+      if (route_ == nullptr) return {};
       return {route_->status, route_->content_type, route_->icy_metaint, route_->location};
     }
     void TakeBody(std::string& out) override {
