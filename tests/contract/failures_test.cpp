@@ -23,6 +23,10 @@ struct Failing {
   // from one request to the next (0: asked again only after a minute).
   std::string path;
   int64_t retry_ms = 0;
+  // How much shorter the gap may look at the server: when the player gives up on its own
+  // clock, a first request that reached the server late (a busy machine, every row's player
+  // starting at once) shortens the gap by as much, though the player waited as it should.
+  int64_t early_ms = 100;
 };
 
 // A player per row, all started at once.
@@ -100,7 +104,7 @@ TEST(FailingStations, SayWhyAndAreAskedAgainOnlyWhenThatMayHelp) {
       {"refused", "http://127.0.0.1:1/tone.mp3", StreamFailure::kUnreachable, "", 0},
       {"unknown_host", "http://no-such-host.invalid/live.mp3", StreamFailure::kUnreachable, "", 0},
       {"never_answering", StationUrl("/silent.mp3"), StreamFailure::kNoAnswer, "/silent.mp3",
-       kAnswerLimit.count() + 1000},
+       kAnswerLimit.count() + 1000, 700},
       {"web_page", StationUrl("/page.html"), StreamFailure::kNotAudio, "/page.html"},
       {"not_audio", StationUrl("/noise.mp3"), StreamFailure::kNotAudio, "/noise.mp3"},
       {"windows_media", StationUrl("/live.asf"), StreamFailure::kNotAudio, "/live.asf"},
@@ -141,7 +145,7 @@ TEST(FailingStations, SayWhyAndAreAskedAgainOnlyWhenThatMayHelp) {
     } else {
       ASSERT_GE(requests.count - run.asked_before, 2) << "not asked again";
       const int64_t gap = requests.gaps_ms[static_cast<size_t>(run.asked_before)];
-      EXPECT_THAT(gap, AllOf(Ge(row.retry_ms - 100), Le(row.retry_ms + 800)))
+      EXPECT_THAT(gap, AllOf(Ge(row.retry_ms - row.early_ms), Le(row.retry_ms + 800)))
           << "asked again after " << gap << " ms";
     }
   }
