@@ -160,7 +160,7 @@ std::string HelpText() {
          "  --play NID          play the station with this NID from the catalogue or the "
          "favourites\n"
          "  --help              show this text\n"
-         "Ends with status 0 when the running Lumio did what was asked, else with status 1.\n";
+         "Ends with status 0 when the running Lumio did what was asked, else with another status.\n";
 }
 
 std::string NoProgramLine() {
