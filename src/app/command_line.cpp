@@ -80,8 +80,7 @@ CommandAnswer CarryOut(CRadioDlg& dlg, const ProgramCommand& command) {
     case CommandKind::kRecord: {
       const std::string refusal = timed.StartRecording();
       if (!refusal.empty()) return No("lumio: not recording: " + Utf8(refusal));
-      return Ok("lumio: recording " + Utf8(timed.PlayingStation()->name) + " into " +
-                timed.Features().GetRecorder().FilePath());
+      return Ok("lumio: recording " + Utf8(timed.PlayingStation()->name));
     }
     case CommandKind::kStopRecording:
       if (!timed.Features().IsRecording()) return Ok("lumio: no recording was running");
@@ -160,7 +159,8 @@ std::string HelpText() {
          "  --play NID          play the station with this NID from the catalogue or the "
          "favourites\n"
          "  --help              show this text\n"
-         "Ends with status 0 when the running Lumio did what was asked, else with another status.\n";
+         "Ends with status 0 when the running Lumio did what was asked, else with another "
+         "status.\n";
 }
 
 std::string NoProgramLine() {
