@@ -204,7 +204,7 @@ std::optional<ProgramCommand> ParseCommandText(std::string_view bytes) {
 }
 
 std::string FormatAnswerText(const CommandAnswer& answer) {
-  std::string line = answer.line.substr(0, kAnswerTextMax - 5);
+  std::string line = answer.line.substr(0, kAnswerTextMax - 4);
   // A cut must not leave half a UTF-8 character behind.
   if (line.size() < answer.line.size()) {
     while (!line.empty() && (static_cast<unsigned char>(line.back()) & 0xC0) == 0x80)
