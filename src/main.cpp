@@ -139,8 +139,8 @@ int main(int argc, char* argv[]) {
   // start shows its window) and ends, before it has touched a file or the display.
   std::unique_ptr<lumio::SingleInstance> instance;
   if (!config.folder.empty()) {
-    instance =
-        std::make_unique<lumio::SingleInstance>(config.folder, lumio::FormatCommandText(command));
+    instance = std::make_unique<lumio::SingleInstance>(
+        config.folder, plainStart ? std::string() : lumio::FormatCommandText(command));
     if (instance->claim() == lumio::SingleInstance::Claim::kOtherAsked) {
       if (plainStart) return 0;
       return Finish(lumio::ParseAnswerText(instance->answer()));

@@ -114,6 +114,9 @@ Knock AskHolder(const sockaddr_un& address, socklen_t length, const std::string&
     if (errno == EAGAIN || errno == ECONNREFUSED) return Knock::kRefused;
     return Knock::kFailed;
   }
+  // A plain start only knocks: the connection itself asks for the window, and no answer is
+  // awaited from a program that may still be starting.
+  if (commandText.empty()) return Knock::kAnswered;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kAnswerWaitMs);
   if (SendAll(client.get(), commandText, deadline)) {
     ::shutdown(client.get(), SHUT_WR);

@@ -24,8 +24,8 @@ class SingleInstance final : public QObject {
   };
 
   // Claims `configFolder`; when another program holds it, hands it `commandText` and waits
-  // for its answer. Touches no file and needs no QCoreApplication, so that a second start ends
-  // before it has done anything.
+  // for its answer ("" only knocks: show the window, no answer awaited). Touches no file and needs
+  // no QCoreApplication, so that a second start ends before it has done anything.
   SingleInstance(const std::string& configFolder, const std::string& commandText);
   ~SingleInstance() override;
   SingleInstance(const SingleInstance&) = delete;
