@@ -1,6 +1,7 @@
-// Lumio: the application. It finds where its settings live, makes sure it is the only program
-// using them, builds the window layer, the player and the main window's logic, runs the
-// start-up sequence and the event loop, and ends with the window.
+// Lumio: the application. It reads its command line, finds where its settings live, makes sure
+// it is the only program using them (a later start hands its command to the first), builds the
+// window layer, the player and the main window's logic, runs the start-up sequence and the event
+// loop, and ends with the window.
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -8,13 +9,18 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "app/command_line.h"
 #include "app/config_location.h"
 #include "app/program_dir.h"
 #include "app/radio_dlg.h"
@@ -22,7 +28,6 @@
 #include "gst/gst_setup.h"
 #include "gst/main_context_check.h"
 #include "ports/clock.h"
-#include "ports/control_ids.h"
 #include "qt/mpris_service.h"
 #include "qt/qt_window_layer.h"
 #include "qt/single_instance.h"
@@ -97,9 +102,28 @@ lumio::RecordingFolderFacts GatherRecordingFolderFacts() {
   return facts;
 }
 
+// A later start's own lines: the answer on standard output, a refusal on standard error.
+int Finish(const lumio::CommandAnswer& answer) {
+  std::fprintf(answer.ok ? stdout : stderr, "%s\n", answer.line.c_str());
+  return answer.ok ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  const lumio::ParsedArguments arguments =
+      lumio::ParseArguments(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
+  if (!arguments.command) {
+    std::fprintf(stderr, "%s\n", arguments.error.c_str());
+    return 2;
+  }
+  const lumio::ProgramCommand command = *arguments.command;
+  if (command.kind == lumio::CommandKind::kHelp) {
+    std::fputs(lumio::HelpText().c_str(), stdout);
+    return 0;
+  }
+  const bool plainStart = command.kind == lumio::CommandKind::kShow;
+
   // First of all: changing the environment is safe only while no other thread runs, and the
   // warm-up, Qt, xcb and GLib all start some.
   lumio::gst::PrepareGStreamerEnvironment();
@@ -111,13 +135,20 @@ int main(int argc, char* argv[]) {
     programDir = std::filesystem::absolute(argv[0], error).parent_path().string() + "/";
   }
   const lumio::ConfigLocation config = ChooseConfigLocation(GatherConfigFacts(programDir));
-  // A second start with the same settings shows the running window and ends, before it has
-  // touched a file or the display.
+  // A second start with the same settings hands its command to the running program (a plain
+  // start shows its window) and ends, before it has touched a file or the display.
   std::unique_ptr<lumio::SingleInstance> instance;
   if (!config.folder.empty()) {
-    instance = std::make_unique<lumio::SingleInstance>(config.folder);
-    if (instance->claim() == lumio::SingleInstance::Claim::kOtherAsked) return 0;
+    instance = std::make_unique<lumio::SingleInstance>(
+        config.folder, plainStart ? std::string() : lumio::FormatCommandText(command));
+    if (instance->claim() == lumio::SingleInstance::Claim::kOtherAsked) {
+      if (plainStart) return 0;
+      return Finish(lumio::ParseAnswerText(instance->answer()));
+    }
   }
+  // A command is for a running program: starting a player to carry it out is not what a
+  // script asked for.
+  if (!plainStart) return Finish({false, lumio::NoProgramLine()});
 
   lumio::StartupWarmUp warmUp;
   QApplication app(argc, argv);
@@ -143,13 +174,13 @@ int main(int argc, char* argv[]) {
   });
   if (!dlg.OnInitDialog()) return 0;
 
-  auto showWindow = [&dlg, &window] {
-    dlg.OnCommand(lumio::kCmdShowWindow);
-    window.BringToForeground();
-  };
   if (instance) {
-    QObject::connect(instance.get(), &lumio::SingleInstance::showRequested, &app, showWindow);
-    instance->Serve();
+    instance->Serve([&dlg, &window](const std::string& text) {
+      const lumio::CommandAnswer answer = lumio::CarryOutCommandText(dlg, text);
+      const std::optional<lumio::ProgramCommand> asked = lumio::ParseCommandText(text);
+      if (asked && asked->kind == lumio::CommandKind::kShow) window.BringToForeground();
+      return lumio::FormatAnswerText(answer);
+    });
   }
   lumio::MprisService mpris(dlg, window, [&player] { return player.Title(); });
   mpris.Start();

@@ -88,9 +88,7 @@ void RecordingAndTimers::OnTick() {
 
 bool RecordingAndTimers::OnCommand(int32_t id) {
   if (id == kCmdStartRecording) {
-    const std::string refusal = m_features.StartRecording();
-    Refresh();
-    if (!refusal.empty()) Tell(refusal);
+    Tell(StartRecording());
     return true;
   }
   if (id == kCmdStopRecording) {
@@ -109,10 +107,20 @@ bool RecordingAndTimers::OnCommand(int32_t id) {
   }
   const int32_t minutes = SleepMinutesOf(id);
   if (minutes < 0) return false;
+  SetSleepTimer(minutes);
+  return true;
+}
+
+std::string RecordingAndTimers::StartRecording() {
+  std::string refusal = m_features.StartRecording();
+  Refresh();
+  return refusal;
+}
+
+void RecordingAndTimers::SetSleepTimer(int32_t minutes) {
   m_features.SetSleepTimer(minutes);
   m_sleepMinutes = minutes;
   Refresh();
-  return true;
 }
 
 void RecordingAndTimers::RunTaskDialog() {

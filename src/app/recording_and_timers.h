@@ -42,6 +42,11 @@ class RecordingAndTimers final : public ProgramControls {
   // 开始录音, 停止录音, the 定时停止 choices, and the 定时任务 and 歌曲记录 dialogs (modal);
   // false for any other command.
   bool OnCommand(int32_t id);
+  // 开始录音 without a message box: "" when it records, else why not (GBK), for a caller that
+  // tells the listener itself.
+  std::string StartRecording();
+  // 定时停止 for any number of minutes; 0 cancels.
+  void SetSleepTimer(int32_t minutes);
   // What the two menus show of recording and the sleep timer now.
   MenuState Menus() const;
   // After each play-time tick: while recording, the label says so in place of the play time.

@@ -1,5 +1,6 @@
 #include "qt/single_instance.h"
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -14,6 +15,8 @@
 #include <filesystem>
 #include <thread>
 #include <utility>
+
+#include "app/command_line.h"
 
 namespace lumio {
 namespace {
@@ -60,20 +63,71 @@ class Fd {
 
 enum class Knock { kAnswered, kRefused, kFailed };
 
-// Connects to the holder of the name: the connection itself is the request to show the window.
-Knock AskHolder(const sockaddr_un& address, socklen_t length) {
+int MillisecondsLeft(std::chrono::steady_clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      deadline - std::chrono::steady_clock::now());
+  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+// Reads what the other side sends until it closes its side, a line ends or `cap` bytes have
+// come, whichever is first; by `deadline` at the latest.
+std::string ReadUntilDone(int fd, size_t cap, std::chrono::steady_clock::time_point deadline) {
+  std::string bytes;
+  char buffer[256];
+  while (bytes.size() <= cap) {
+    pollfd ready{fd, POLLIN, 0};
+    const int polled = ::poll(&ready, 1, MillisecondsLeft(deadline));
+    if (polled < 0 && errno == EINTR) continue;
+    if (polled <= 0) break;
+    const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+    if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    if (got <= 0) break;
+    bytes.append(buffer, static_cast<size_t>(got));
+    if (bytes.back() == '\n') break;
+  }
+  return bytes;
+}
+
+// Everything of a short text, by `deadline`.
+bool SendAll(int fd, std::string_view bytes, std::chrono::steady_clock::time_point deadline) {
+  while (!bytes.empty()) {
+    const ssize_t sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    if (sent > 0) {
+      bytes.remove_prefix(static_cast<size_t>(sent));
+      continue;
+    }
+    if (sent < 0 && errno == EINTR) continue;
+    if (sent < 0 && errno != EAGAIN) return false;
+    pollfd ready{fd, POLLOUT, 0};
+    if (::poll(&ready, 1, MillisecondsLeft(deadline)) <= 0) return false;
+  }
+  return true;
+}
+
+// Connects to the holder of the name, hands it the command and waits for its answer.
+Knock AskHolder(const sockaddr_un& address, socklen_t length, const std::string& commandText,
+                std::string& answer) {
   Fd client;
   if (client.get() < 0) return Knock::kFailed;
-  if (::connect(client.get(), reinterpret_cast<const sockaddr*>(&address), length) == 0)
-    return Knock::kAnswered;
-  // A full queue means a holder that is busy, but there.
-  if (errno == EAGAIN) return Knock::kAnswered;
-  return errno == ECONNREFUSED ? Knock::kRefused : Knock::kFailed;
+  if (::connect(client.get(), reinterpret_cast<const sockaddr*>(&address), length) != 0) {
+    // A full queue means a holder that is busy, but there: knock again a moment later.
+    if (errno == EAGAIN || errno == ECONNREFUSED) return Knock::kRefused;
+    return Knock::kFailed;
+  }
+  // A plain start only knocks: the connection itself asks for the window, and no answer is
+  // awaited from a program that may still be starting.
+  if (commandText.empty()) return Knock::kAnswered;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kAnswerWaitMs);
+  if (SendAll(client.get(), commandText, deadline)) {
+    ::shutdown(client.get(), SHUT_WR);
+    answer = ReadUntilDone(client.get(), kAnswerTextMax, deadline);
+  }
+  return Knock::kAnswered;
 }
 
 }  // namespace
 
-SingleInstance::SingleInstance(const std::string& configFolder) {
+SingleInstance::SingleInstance(const std::string& configFolder, const std::string& commandText) {
   sockaddr_un address;
   const socklen_t length = AbstractAddress(SocketName(configFolder), address);
   // A holder that has bound the name but not yet listens refuses for a moment; one that keeps
@@ -88,7 +142,7 @@ SingleInstance::SingleInstance(const std::string& configFolder) {
       return;
     }
     if (errno != EADDRINUSE) return;
-    switch (AskHolder(address, length)) {
+    switch (AskHolder(address, length, commandText, m_answer)) {
       case Knock::kAnswered:
         m_claim = Claim::kOtherAsked;
         return;
@@ -106,8 +160,9 @@ SingleInstance::~SingleInstance() {
   if (m_fd >= 0) ::close(m_fd);
 }
 
-void SingleInstance::Serve() {
+void SingleInstance::Serve(std::function<std::string(const std::string&)> handler) {
   if (m_fd < 0 || m_notifier) return;
+  m_handler = std::move(handler);
   m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
   connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] { Accept(); });
 }
@@ -119,7 +174,6 @@ void SingleInstance::Release() {
 }
 
 void SingleInstance::Accept() {
-  bool asked = false;
   for (;;) {
     const int client = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
     if (client < 0) break;
@@ -127,10 +181,19 @@ void SingleInstance::Accept() {
     ucred peer{};
     socklen_t size = sizeof peer;
     if (::getsockopt(client, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::getuid())
-      asked = true;
+      Answer(client);
     ::close(client);
   }
-  if (asked) emit showRequested();
+}
+
+// Our own later start sends its few bytes at once; one that dawdles holds the window up for a
+// second at most, and one that never reads its answer costs nothing.
+void SingleInstance::Answer(int client) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+  const std::string text = ReadUntilDone(client, kCommandTextMax, deadline);
+  if (!m_handler) return;
+  const std::string answer = m_handler(text);
+  SendAll(client, answer, std::chrono::steady_clock::now() + std::chrono::seconds(1));
 }
 
 }  // namespace lumio

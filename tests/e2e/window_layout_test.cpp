@@ -314,14 +314,14 @@ class WindowLayoutTest : public QObject {
   // anew instead of asking a window that is going away.
   void AStartDuringTheExitStartsAnew() {
     const std::string folder = dir_.path().toStdString() + "/instance";
-    SingleInstance first(folder);
+    SingleInstance first(folder, "");
     QCOMPARE(first.claim(), SingleInstance::Claim::kFirst);
     {
-      SingleInstance second(folder);
+      SingleInstance second(folder, "");
       QCOMPARE(second.claim(), SingleInstance::Claim::kOtherAsked);
     }
     first.Release();
-    SingleInstance third(folder);
+    SingleInstance third(folder, "");
     QCOMPARE(third.claim(), SingleInstance::Claim::kFirst);
   }
 
