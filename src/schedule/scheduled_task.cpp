@@ -4,6 +4,7 @@
 
 #include "ports/clock.h"
 #include "store/list_codec.h"
+#include "store/number_text.h"
 
 namespace lumio {
 namespace {
@@ -11,21 +12,10 @@ namespace {
 constexpr std::string_view kPlay = "play";
 constexpr std::string_view kRecord = "record";
 
-// Decimal digits only, at most `maxDigits` of them.
-std::optional<int64_t> Digits(std::string_view text, size_t maxDigits) {
-  if (text.empty() || text.size() > maxDigits) return std::nullopt;
-  int64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  return value;
-}
-
 std::optional<int32_t> Nid(std::string_view text) {
   const bool negative = !text.empty() && text.front() == '-';
   if (negative) text.remove_prefix(1);
-  const std::optional<int64_t> value = Digits(text, 10);
+  const std::optional<int64_t> value = ParseDigits(text, 10);
   if (!value) return std::nullopt;
   const int64_t nid = negative ? -*value : *value;
   if (nid < INT32_MIN || nid > INT32_MAX) return std::nullopt;
@@ -44,9 +34,9 @@ int64_t DaysInMonth(int64_t year, int64_t month) {
 // "YYYY-MM-DD" to its day number.
 std::optional<int64_t> Date(std::string_view text) {
   if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
-  const auto year = Digits(text.substr(0, 4), 4);
-  const auto month = Digits(text.substr(5, 2), 2);
-  const auto day = Digits(text.substr(8, 2), 2);
+  const auto year = ParseDigits(text.substr(0, 4), 4);
+  const auto month = ParseDigits(text.substr(5, 2), 2);
+  const auto day = ParseDigits(text.substr(8, 2), 2);
   if (!year || !month || !day || *year < 1970 || *month < 1 || *month > 12 || *day < 1 ||
       *day > DaysInMonth(*year, *month)) {
     return std::nullopt;
@@ -104,8 +94,8 @@ std::optional<ScheduledTask> ParseTaskLine(std::string_view line) {
   }
   const std::string_view time = fields[1];
   if (time.size() != 5 || time[2] != ':') return std::nullopt;
-  const auto hour = Digits(time.substr(0, 2), 2);
-  const auto minute = Digits(time.substr(3, 2), 2);
+  const auto hour = ParseDigits(time.substr(0, 2), 2);
+  const auto minute = ParseDigits(time.substr(3, 2), 2);
   if (!hour || !minute || *hour > 23 || *minute > 59) return std::nullopt;
   task.hour = static_cast<int32_t>(*hour);
   task.minute = static_cast<int32_t>(*minute);
@@ -116,7 +106,7 @@ std::optional<ScheduledTask> ParseTaskLine(std::string_view line) {
   } else {
     return std::nullopt;
   }
-  const auto minutes = Digits(fields[3], 6);
+  const auto minutes = ParseDigits(fields[3], 6);
   if (!minutes) return std::nullopt;
   if (task.action == TaskAction::kRecord) {
     if (*minutes < 1 || *minutes > kMaxTaskRecordMinutes) return std::nullopt;

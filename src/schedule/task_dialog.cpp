@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "store/number_text.h"
 #include "text/literal.h"
 
 namespace lumio {
@@ -16,17 +17,6 @@ std::string_view Trimmed(std::string_view text) {
   while (!text.empty() && text.back() == ' ')
     text.remove_suffix(1);
   return text;
-}
-
-// Decimal digits only, 1 to `maxDigits` of them.
-std::optional<int64_t> Number(std::string_view text, size_t maxDigits) {
-  if (text.empty() || text.size() > maxDigits) return std::nullopt;
-  int64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  return value;
 }
 
 std::string TwoDigits(int32_t value) {
@@ -68,10 +58,10 @@ std::optional<TaskTime> ParseTaskTime(std::string_view text) {
     colonBytes = kFullWidthColon.size();
   }
   if (colon == std::string_view::npos) return std::nullopt;
-  const auto hour = Number(text.substr(0, colon), 2);
+  const auto hour = ParseDigits(text.substr(0, colon), 2);
   const std::string_view minuteText = text.substr(colon + colonBytes);
   // "7:5" could mean 7:05 or 7:50: the minutes take two digits.
-  const auto minute = minuteText.size() == 2 ? Number(minuteText, 2) : std::nullopt;
+  const auto minute = minuteText.size() == 2 ? ParseDigits(minuteText, 2) : std::nullopt;
   if (!hour || !minute || *hour > 23 || *minute > 59) return std::nullopt;
   return TaskTime{static_cast<int32_t>(*hour), static_cast<int32_t>(*minute)};
 }
@@ -136,7 +126,7 @@ TaskDialogOutcome TaskDialog::Add(const TaskFields& fields) {
   task.hour = time->hour;
   task.minute = time->minute;
   if (fields.record) {
-    const auto minutes = Number(Trimmed(fields.minutes), 6);
+    const auto minutes = ParseDigits(Trimmed(fields.minutes), 6);
     if (!minutes || *minutes < 1 || *minutes > m_maxRecordMinutes) {
       return {false, Literal("录音时长应为 1 到 ").gbk() + std::to_string(m_maxRecordMinutes) +
                          Literal(" 分钟。").gbk()};

@@ -41,4 +41,14 @@ uint32_t ParseDecimalUnsigned(std::string_view text) {
   return static_cast<uint32_t>(ParseDecimal(text));
 }
 
+std::optional<int64_t> ParseDigits(std::string_view text, size_t maxDigits) {
+  if (text.empty() || text.size() > maxDigits || text.size() > 18) return std::nullopt;
+  int64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
 }  // namespace lumio
