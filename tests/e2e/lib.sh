@@ -121,6 +121,18 @@ write_catalogue() {
   "$stations_exe" import /dev/stdin "$config_dir/chlst.ini" || fail "lumio-stations import failed"
 }
 
+# one_tone_station: a catalogue of the local Icecast's MP3 tone alone (nid 102, a news station)
+# and the normal window at 100,100; `stream` is the Icecast's address.
+one_tone_station() {
+  require_env LUMIO_ICECAST_PORT
+  stream=http://127.0.0.1:$LUMIO_ICECAST_PORT
+  write_catalogue <<CSV
+nid,contentCategory,regionCategory,popularity,url,name
+102,4,1,5,$stream/tone.mp3,测试音调MP3
+CSV
+  write_base_ini 1 100 100 80
+}
+
 # ini_value KEY: the value of KEY in config/base.ini.
 ini_value() {
   tr -d '\r' <"$config_dir/base.ini" | sed -n "s/^$1=//p" | tail -n 1

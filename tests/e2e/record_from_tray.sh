@@ -7,12 +7,7 @@
 source "$(dirname "$0")/lib.sh"
 require_env LUMIO_ICECAST_PORT LUMIO_PULSE_SINK
 
-stream=http://127.0.0.1:$LUMIO_ICECAST_PORT
-write_catalogue <<CSV
-nid,contentCategory,regionCategory,popularity,url,name
-102,4,1,5,$stream/tone.mp3,测试音调MP3
-CSV
-write_base_ini 1 100 100 80
+one_tone_station
 recordings=$program_dir/录音
 
 # recording_file: the one MP3 file of the recordings folder.
