@@ -218,6 +218,9 @@ bool RecordingAndTimers::PlayStationById(int32_t nid, const std::string& name) {
   const auto matches = [&](const StationRecord& station, bool byName) {
     return byName ? !name.empty() && station.name == name : nid != 0 && station.nid == nid;
   };
+  // The catalogue loads a moment after start-up; a command or a task due in that moment must
+  // find its station all the same.
+  if (m_store.m_catalogue.empty()) m_store.LoadCatalogue();
   for (bool byName : {false, true}) {
     for (size_t i = 0; i < m_store.m_view.size(); ++i) {
       if (!matches(m_store.m_view[i], byName)) continue;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "app/radio_dlg.h"
+#include "catalogue/station_list_file.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_media_player.h"
 #include "fakes/fake_window_layer.h"
@@ -99,9 +100,11 @@ TEST(CommandLineTest, EachCommandActsOnTheRunningProgramAndAnswersWithoutAMessag
   test::FakeMediaPlayer player;
   test::FakeClock clock;
   std::filesystem::create_directory(dir.File("config"));
+  // A command right after start-up, before the catalogue's own load.
+  ASSERT_TRUE(
+      SaveStationList(dir.File("config/chlst.ini"), {Station(7, "CNR News"), Station(9, "Music")}));
   CRadioDlg dlg(window, player, clock, dir.path());
   ASSERT_TRUE(dlg.OnInitDialog());
-  dlg.m_store.m_catalogue = {Station(7, "CNR News"), Station(9, "Music")};
   const auto send = [&](const ProgramCommand& command) {
     return CarryOutCommandText(dlg, FormatCommandText(command));
   };
