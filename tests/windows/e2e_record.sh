@@ -2,7 +2,8 @@
 # Recording what plays: with the local Icecast MP3 station playing, 开始录音 and, ten seconds
 # later, 停止录音 from the tray menu leave a file in 录音 beside config/ that another player
 # decodes to about ten seconds of the station's 440 Hz tone. The entry is reached by keyboard
-# from the menu's end (退出, 定时停止, then the recording entry), as in the Linux program's test.
+# from the menu's end (退出, 歌曲记录, 定时任务, 定时停止, then the recording entry), as in the Linux
+# program's test.
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 [[ -n "${LUMIO_ICECAST_PORT:-}" ]] || skip "no local Icecast server (LUMIO_ICECAST_PORT)"
@@ -22,7 +23,7 @@ file_size() { stat -c %s "$1" 2>/dev/null || echo 0; }
 choose_recording_entry() {
   post 1026 128 517
   wait_for 3 popup_is_open || fail "the tray icon's right click opened no menu"
-  press_key Up Up Up Return
+  press_key Up Up Up Up Up Return
   wait_for 3 popup_is_closed || fail "the tray menu is still open"
 }
 
