@@ -5,20 +5,13 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/station_list_file.h"
+#include "support/station_lists.h"
 #include "support/temp_dir.h"
 
 namespace lumio {
 namespace {
 
-StationList ManyStations(size_t count, const std::string& tag) {
-  StationList list(count);
-  for (size_t i = 0; i < count; ++i) {
-    list[i].nid = static_cast<int32_t>(i);
-    list[i].name = tag + std::to_string(i);
-    list[i].url = "http://127.0.0.1:8000/" + tag + "/" + std::to_string(i) + ".mp3";
-  }
-  return list;
-}
+using test::ManyStations;
 
 TEST(AtomicFile, ReplacesTheTargetAndLeavesNoTemporaryFile) {
   test::TempDir dir;

@@ -10,6 +10,7 @@
 #include "playback/timer_dispatcher.h"
 #include "ports/control_ids.h"
 #include "store/atomic_file.h"
+#include "support/gbk_text.h"
 #include "support/temp_dir.h"
 #include "text/gbk.h"
 #include "text/program_name.h"
@@ -17,9 +18,7 @@
 namespace lumio {
 namespace {
 
-std::string Gbk(std::string_view utf8) {
-  return Utf8ToGbk(utf8).value();
-}
+using test::Gbk;
 std::string Utf8(std::string_view gbk) {
   return GbkToUtf8Lossy(gbk);
 }

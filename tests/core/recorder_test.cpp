@@ -14,6 +14,7 @@
 #include "recording/recording_names.h"
 #include "store/config_path.h"
 #include "stream/stream_builders.h"
+#include "support/gbk_text.h"
 #include "support/temp_dir.h"
 #include "text/gbk.h"
 
@@ -23,9 +24,7 @@ namespace {
 using stream::test::AdtsFrame;
 using stream::test::Mp3Frame;
 
-std::string Gbk(std::string_view utf8) {
-  return Utf8ToGbk(utf8).value();
-}
+using test::Gbk;
 
 // The real disk, with the free space and the writes' failure staged by the test.
 class StagedDisk final : public RecordingDisk {

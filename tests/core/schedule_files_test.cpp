@@ -11,15 +11,14 @@
 #include "recording/recording_names.h"
 #include "schedule/task_list.h"
 #include "store/atomic_file.h"
+#include "support/gbk_text.h"
 #include "support/temp_dir.h"
 #include "text/gbk.h"
 
 namespace lumio {
 namespace {
 
-std::string Gbk(std::string_view utf8) {
-  return Utf8ToGbk(utf8).value();
-}
+using test::Gbk;
 
 TEST(TaskFile, LinesThatAreNoTaskAreReportedAndKeptAndTheRestRuns) {
   test::TempDir dir;

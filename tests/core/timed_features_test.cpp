@@ -11,15 +11,14 @@
 #include "fakes/fake_clock.h"
 #include "store/config_path.h"
 #include "stream/stream_builders.h"
+#include "support/gbk_text.h"
 #include "support/temp_dir.h"
 #include "text/gbk.h"
 
 namespace lumio {
 namespace {
 
-std::string Gbk(std::string_view utf8) {
-  return Utf8ToGbk(utf8).value();
-}
+using test::Gbk;
 
 class FakeProgram final : public ProgramControls {
  public:

@@ -29,8 +29,6 @@ using testing::IsEmpty;
 using testing::Not;
 using testing::SizeIs;
 
-constexpr int32_t kPlaying = kPlayStatePlaying;
-
 GstPlayerOptions Options(int timeout_seconds = 10) {
   GstPlayerOptions options;
   options.audio_sink = "fakesink sync=true";
@@ -46,7 +44,7 @@ std::string RefusedUrl(const std::string& path) {
 }
 
 bool PlaysWithin(GstPlayer& player, milliseconds timeout) {
-  return TraceUntil(player, kPlaying, timeout).last() == kPlaying;
+  return TraceUntil(player, kPlayStatePlaying, timeout).last() == kPlayStatePlaying;
 }
 
 TEST(GstPlayerStations, PlaysPlaylistsOfEveryKindEntryByEntry) {

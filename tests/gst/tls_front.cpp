@@ -14,7 +14,7 @@
 namespace lumio::test {
 namespace {
 
-constexpr int kPollMs = 20;
+constexpr int kFrontPollMs = 20;
 
 int ConnectToLoopback(int port) {
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -74,7 +74,7 @@ void TlsFront::Relay(int client_fd) {
     bool open = true;
     while (open && !stopping_) {
       pollfd p[2] = {{client_fd, POLLIN, 0}, {backend_fd, POLLIN, 0}};
-      if (SSL_pending(ssl) == 0 && poll(p, 2, kPollMs) <= 0) continue;
+      if (SSL_pending(ssl) == 0 && poll(p, 2, kFrontPollMs) <= 0) continue;
       if (SSL_pending(ssl) > 0 || (p[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
         const int got = SSL_read(ssl, buffer, sizeof buffer);
         if (got > 0) {
@@ -96,7 +96,7 @@ void TlsFront::Relay(int client_fd) {
           const int error = SSL_get_error(ssl, wrote);
           if (error != SSL_ERROR_WANT_WRITE && error != SSL_ERROR_WANT_READ) open = false;
           pollfd out{client_fd, POLLOUT, 0};
-          poll(&out, 1, kPollMs);
+          poll(&out, 1, kFrontPollMs);
         }
       }
     }

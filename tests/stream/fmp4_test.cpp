@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
-#include <iterator>
 
 #include "stream/audio_frame_header.h"
 #include "stream/audio_framer.h"
@@ -12,6 +10,7 @@
 #include "stream/mp4_aac_config.h"
 #include "stream/stream_limits.h"
 #include "stream_builders.h"
+#include "support/temp_dir.h"
 
 namespace lumio::stream {
 namespace {
@@ -343,18 +342,15 @@ TEST(Fmp4Reader, ReportsId3EventMessagesAsTimedMetadata) {
   EXPECT_EQ(read.payloads.size(), 1u);
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // An init section and the first segment of an HLS stream made with ffmpeg 5.1:
 //   ffmpeg -f lavfi -i sine=frequency=440:sample_rate=22050:duration=1 -ac 1 -c:a aac -b:a 24k
 //     -f hls -hls_time 1 -hls_segment_type fmp4 -hls_fmp4_init_filename init.mp4
 //     -hls_segment_filename seg%d.m4s -hls_playlist_type vod a.m3u8
 TEST(Fmp4Reader, RealSegmentGivesTheAacFramesFfmpegWrote) {
-  const std::string init = ReadFile(LUMIO_STREAM_TEST_DATA "/fmp4_aac_22050_mono_init.mp4");
-  const std::string segment = ReadFile(LUMIO_STREAM_TEST_DATA "/fmp4_aac_22050_mono_seg0.m4s");
+  const std::string init =
+      lumio::test::ReadBytes(LUMIO_STREAM_TEST_DATA "/fmp4_aac_22050_mono_init.mp4");
+  const std::string segment =
+      lumio::test::ReadBytes(LUMIO_STREAM_TEST_DATA "/fmp4_aac_22050_mono_seg0.m4s");
   ASSERT_EQ(init.size(), 765u);
   // What ffprobe lists as the packets of this segment.
   const size_t sizes[] = {219, 193, 118, 134, 145, 119, 181, 143, 123, 135, 139,

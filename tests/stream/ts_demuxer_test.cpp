@@ -2,13 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "stream/audio_framer.h"
 #include "stream/id3v2.h"
 #include "stream/stream_limits.h"
 #include "stream_builders.h"
+#include "support/temp_dir.h"
 
 namespace lumio::stream {
 namespace {
@@ -61,8 +59,8 @@ std::string Payload(char letter, size_t size) {
 
 // A segment: tables, then for each payload one audio PES on kAudioPid, as packets. A video
 // stream listed before the audio must not be taken for it.
-std::vector<std::string> Segment(const std::vector<std::string>& payloads, int audio_type = 0x0F,
-                                 bool bounded = true) {
+std::vector<std::string> TsSegment(const std::vector<std::string>& payloads, int audio_type = 0x0F,
+                                   bool bounded = true) {
   std::vector<std::string> packets = {
       TablePacket(0, 0, test::Pat(kPmtPid)),
       TablePacket(kPmtPid, 0,
@@ -86,19 +84,19 @@ TEST(TsDemuxer, ReassemblesAudioPesWhereverTheChunksAreCut) {
     std::string audio;
     TsAudioType type;
   };
-  std::vector<std::string> duplicated = Segment(payloads);
+  std::vector<std::string> duplicated = TsSegment(payloads);
   duplicated.insert(duplicated.begin() + 4, duplicated[3]);  // a packet of "a" sent twice
-  std::vector<std::string> gap = Segment(payloads);
+  std::vector<std::string> gap = TsSegment(payloads);
   gap.erase(gap.begin() + 2 + 3 + 1 + 1 + 3);  // a packet inside "d" lost
-  std::vector<std::string> garbage = Segment(payloads);
+  std::vector<std::string> garbage = TsSegment(payloads);
   garbage[6].insert(0, "\x47junk");  // bytes before "c"'s first packet: lost step there
-  std::vector<std::string> broken = Segment(payloads);
+  std::vector<std::string> broken = TsSegment(payloads);
   broken[1][187] ^= 0x01;  // the PMT fails its CRC
-  std::vector<std::string> errored = Segment(payloads);
+  std::vector<std::string> errored = TsSegment(payloads);
   errored[7][1] |= '\x80';  // the transport error bit on "c"
   const Case cases[] = {
-      {"clean AAC", Join(Segment(payloads)), expected, TsAudioType::kAdtsAac},
-      {"MPEG audio, PES of open length", Join(Segment(payloads, 0x03, false)), expected,
+      {"clean AAC", Join(TsSegment(payloads)), expected, TsAudioType::kAdtsAac},
+      {"MPEG audio, PES of open length", Join(TsSegment(payloads, 0x03, false)), expected,
        TsAudioType::kMpegAudio},
       {"a repeated packet is ignored", Join(duplicated), expected, TsAudioType::kAdtsAac},
       {"a lost packet drops its PES", Join(gap), Join({payloads[0], payloads[1], payloads[2]}),
@@ -120,7 +118,7 @@ TEST(TsDemuxer, ReassemblesAudioPesWhereverTheChunksAreCut) {
 
 TEST(TsDemuxer, HandsOutId3PesWithTheirTimeAndAcceptsAFlaggedDiscontinuity) {
   const std::string tag = test::Id3Tag({{"TIT2", "Song"}, {"TPE1", "Band"}});
-  std::vector<std::string> packets = Segment({Payload('a', 300)});
+  std::vector<std::string> packets = TsSegment({Payload('a', 300)});
   int counter = 5;
   for (std::string& p : Packetize(kId3Pid, test::Pes(0xBD, tag, 0x1FFFFFFFFull), counter))
     packets.push_back(std::move(p));
@@ -136,8 +134,8 @@ TEST(TsDemuxer, HandsOutId3PesWithTheirTimeAndAcceptsAFlaggedDiscontinuity) {
 TEST(TsDemuxer, SegmentsOfOneStreamJoinAcrossFlushes) {
   // Two segments, each with its tables; the second muxer's counters start where the first's
   // ended, so its first audio packet repeats the last counter of the first segment.
-  const std::vector<std::string> first = Segment({Payload('a', 100)});
-  const std::vector<std::string> second = Segment({Payload('b', 100)});
+  const std::vector<std::string> first = TsSegment({Payload('a', 100)});
+  const std::vector<std::string> second = TsSegment({Payload('b', 100)});
   TsDemuxer demuxer;
   std::string audio;
   std::vector<TimedMetadata> metadata;
@@ -153,7 +151,7 @@ TEST(TsDemuxer, SegmentsOfOneStreamJoinAcrossFlushes) {
 TEST(TsDemuxer, AnEndlessPesIsHandedOnInPiecesWithinTheCap) {
   constexpr size_t kCap = limits::kMaxPesBytes;
   const std::string tag = test::Id3Tag({{"TIT2", "Song"}}, 3 * kCap);
-  std::vector<std::string> packets = Segment({Payload('a', 3 * kCap + 1000)}, 0x0F, false);
+  std::vector<std::string> packets = TsSegment({Payload('a', 3 * kCap + 1000)}, 0x0F, false);
   int audio_counter = static_cast<int>((packets.size() - 2) & 0x0F);  // after the tables
   int counter = 0;
   for (std::string& p : Packetize(kId3Pid, test::Pes(0xBD, tag, 0, false), counter))
@@ -177,14 +175,9 @@ TEST(TsDemuxer, AnEndlessPesIsHandedOnInPiecesWithinTheCap) {
   EXPECT_EQ(ReadId3Title(out.metadata[0].payload), "Song");
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // A segment as GStreamer's mpegtsmux writes it (12 AAC frames of a 440 Hz tone).
 TEST(TsDemuxer, RealSegmentGivesWholeAacFrames) {
-  const std::string segment = ReadFile(LUMIO_STREAM_TEST_DATA "/aac_22050_mono.ts");
+  const std::string segment = lumio::test::ReadBytes(LUMIO_STREAM_TEST_DATA "/aac_22050_mono.ts");
   ASSERT_EQ(segment.size() % kTsPacketSize, 0u);
   for (size_t chunk : {size_t{1000}, segment.size()}) {
     const Demuxed d = Demux(segment, chunk);

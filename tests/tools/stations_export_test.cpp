@@ -8,10 +8,6 @@
 namespace lumio::test {
 namespace {
 
-constexpr std::string_view kHeader =
-    "extraText1,nid,contentCategory,regionCategory,extraNumber,popularity,url,timeStamp,name,"
-    "extraText2\r\n";
-
 struct ExportCase {
   const char* name;
   std::string file;  // bytes of the list file
@@ -48,7 +44,7 @@ TEST(StationsExport, WritesWhatTheLoaderReads) {
     const auto result = Stations({"export", dir.File("list.ini")});
     EXPECT_EQ(result.status, 0) << c.name;
     EXPECT_EQ(result.err, "") << c.name;
-    EXPECT_EQ(result.out, std::string(kHeader) + c.csv) << c.name;
+    EXPECT_EQ(result.out, std::string(kStationsCsvHeader) + c.csv) << c.name;
   }
 }
 

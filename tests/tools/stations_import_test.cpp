@@ -9,10 +9,6 @@
 namespace lumio::test {
 namespace {
 
-constexpr std::string_view kHeader =
-    "extraText1,nid,contentCategory,regionCategory,extraNumber,popularity,url,timeStamp,name,"
-    "extraText2\r\n";
-
 TEST(StationsImport, WritesTheListFileTheCsvDescribes) {
   TempDir dir;
   WriteBytes(dir.File("in.csv"),
@@ -149,7 +145,7 @@ TEST(StationsImport, ReportsFilesItCannotReadOrWrite) {
 
 TEST(StationsRoundTrip, ImportThenExportGivesTheCsvBack) {
   const std::string csv =
-      std::string(kHeader) +
+      std::string(kStationsCsvHeader) +
       "e1,1001,4,1,7,5,http://a/1.mp3,4000000000,北京新闻 FM,e2\r\n"
       ",-2147483648,-1,-1,0,0,,0,,\r\n"
       "\"a,b\",2147483647,13,25,-9,3,http://b/?x=1&y=2,1,\"say \"\"hi\"\"\",·｜\r\n"

@@ -8,12 +8,6 @@
 
 namespace lumio::test {
 
-std::string Gbk(std::string_view utf8) {
-  auto gbk = Utf8ToGbk(utf8);
-  EXPECT_TRUE(gbk.has_value()) << utf8;
-  return gbk.value_or(std::string());
-}
-
 std::string StoredLine(std::string_view plain) {
   std::string out;
   EXPECT_TRUE(Scramble(plain, out));

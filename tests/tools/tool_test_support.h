@@ -5,12 +5,15 @@
 #include <string_view>
 #include <vector>
 
+#include "support/gbk_text.h"
 #include "tools/common/tool_main.h"
 
 namespace lumio::test {
 
-// The GBK form of a UTF-8 literal (which must have one).
-std::string Gbk(std::string_view utf8);
+// The first line lumio-stations writes to a CSV file and wants in one it reads.
+inline constexpr std::string_view kStationsCsvHeader =
+    "extraText1,nid,contentCategory,regionCategory,extraNumber,popularity,url,timeStamp,name,"
+    "extraText2\r\n";
 
 // `plain` as one stored line of a list file: scrambled, ending in CR LF.
 std::string StoredLine(std::string_view plain);

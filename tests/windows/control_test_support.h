@@ -22,6 +22,8 @@
 
 namespace lumio::win::test {
 
+inline constexpr COLORREF kWhite = ColorRef(255, 255, 255);
+
 // What the parent window was told, in order.
 struct Received {
   UINT message;

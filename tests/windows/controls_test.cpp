@@ -30,7 +30,7 @@ using namespace test;  // NOLINT
 constexpr COLORREF kRed = ColorRef(255, 0, 0);
 constexpr COLORREF kGreen = ColorRef(0, 255, 0);
 constexpr COLORREF kBlue = ColorRef(0, 0, 255);
-constexpr COLORREF kWhite = ColorRef(255, 255, 255);
+using test::kWhite;
 constexpr COLORREF kBlack = ColorRef(0, 0, 0);
 
 TEST(SkinBitmaps, EveryBitmapOfTheSkinLoadsWithItsSize) {

@@ -23,7 +23,7 @@ namespace {
 
 using namespace test;  // NOLINT
 
-constexpr COLORREF kWhite = ColorRef(255, 255, 255);
+using test::kWhite;
 constexpr COLORREF kEven = ColorRef(241, 249, 253);
 constexpr COLORREF kSelection = ColorRef(25, 58, 106);
 
