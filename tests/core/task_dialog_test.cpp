@@ -9,15 +9,14 @@
 
 #include "fakes/fake_clock.h"
 #include "history/song_history_table.h"
+#include "support/gbk_text.h"
 #include "support/temp_dir.h"
 #include "text/gbk.h"
 
 namespace lumio {
 namespace {
 
-std::string Gbk(std::string_view utf8) {
-  return Utf8ToGbk(utf8).value();
-}
+using test::Gbk;
 
 class QuietProgram final : public ProgramControls {
  public:
