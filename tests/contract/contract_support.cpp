@@ -113,9 +113,9 @@ std::string ControlWhileRunning(const std::string& command) {
   return answer.get();
 }
 
-Heard Listen(milliseconds duration) {
+HeardSound Listen(milliseconds duration) {
   std::istringstream answer(ControlWhileRunning("listen " + std::to_string(duration.count())));
-  Heard heard;
+  HeardSound heard;
   answer >> heard.rms >> heard.frequency >> heard.holes;
   return heard;
 }

@@ -63,13 +63,13 @@ States TraceFor(MediaPlayer& player, milliseconds duration);
 // Whether the player plays within `timeout`.
 bool PlaysWithin(MediaPlayer& player, milliseconds timeout = kPlayWithin);
 
-struct Heard {
+struct HeardSound {
   double rms = -1;  // of channel 1; the half-scale test tone at full volume is 0.354
   double frequency = -1;
   int holes = -1;  // silences of 20 ms or more amid sound
 };
 // What the player's sink plays during the next `duration` (from 300 ms after the call).
-Heard Listen(milliseconds duration);
+HeardSound Listen(milliseconds duration);
 inline constexpr double kFullToneRms = 0.5 / 1.41421356;
 
 // Control, while the players' events go on running on this thread.

@@ -15,7 +15,7 @@ struct Kind {
 };
 
 template <const char* kPath>
-std::string Station() {
+std::string StationAt() {
   return StationUrl(kPath);
 }
 
@@ -31,19 +31,19 @@ constexpr char kVorbis[] = "/kinds/vorbis.ogg";
 constexpr char kFlac[] = "/kinds/tone.flac";
 
 const Kind kKinds[] = {
-    {"mp3_22khz_mono_32kbps", &Station<kLowrate>},
-    {"mp3_22khz_mono_32kbps_chunked", &Station<kChunked>},
+    {"mp3_22khz_mono_32kbps", &StationAt<kLowrate>},
+    {"mp3_22khz_mono_32kbps_chunked", &StationAt<kChunked>},
     {"mp3_22khz_mono_32kbps_https", [] { return HttpsUrl("/kinds/lowrate.mp3"); }},
-    {"mp3_switching_44_and_22khz", &Station<kSwitching>},
+    {"mp3_switching_44_and_22khz", &StationAt<kSwitching>},
     {"hls_behind_a_redirect_relative_segments",
      [] { return ElsewhereUrl("/kinds/hls/index.m3u8"); }},
-    {"hls_fmp4", &Station<kFmp4>},
-    {"hls_aes128", &Station<kAes>},
-    {"mp3_sent_as_html", &Station<kHtml>},
-    {"m3u8_that_is_a_plain_m3u", &Station<kPlainM3u8>},
-    {"ogg_opus", &Station<kOpus>},
-    {"ogg_vorbis", &Station<kVorbis>},
-    {"flac", &Station<kFlac>},
+    {"hls_fmp4", &StationAt<kFmp4>},
+    {"hls_aes128", &StationAt<kAes>},
+    {"mp3_sent_as_html", &StationAt<kHtml>},
+    {"m3u8_that_is_a_plain_m3u", &StationAt<kPlainM3u8>},
+    {"ogg_opus", &StationAt<kOpus>},
+    {"ogg_vorbis", &StationAt<kVorbis>},
+    {"flac", &StationAt<kFlac>},
 };
 
 class StreamKind : public testing::TestWithParam<Kind> {};
@@ -63,7 +63,7 @@ TEST_P(StreamKind, IsHeardOrRefusedWithItsReason) {
     return;
   }
   ASSERT_TRUE(PlaysWithin(player)) << made->LastError();
-  const Heard heard = Listen(milliseconds(2500));
+  const HeardSound heard = Listen(milliseconds(2500));
   EXPECT_NEAR(heard.frequency, 440, 10);
   EXPECT_GT(heard.rms, kFullToneRms / 2) << "hardly heard";
 
@@ -91,7 +91,7 @@ TEST(ChainedOggFile, IsHeardChainAfterChain) {
   ASSERT_TRUE(PlaysWithin(player)) << made->LastError();
   // Well past the first chain: the sound may start a while after the state says playing.
   RunFor(milliseconds(static_cast<int>(kChainedFirstSeconds * 1000) + 2000));
-  const Heard second = Listen(milliseconds(1500));
+  const HeardSound second = Listen(milliseconds(1500));
   EXPECT_NEAR(second.frequency, kChainedSecondHz, 20);
   EXPECT_NEAR(second.rms, kFullToneRms, 0.06) << "the second chain is not heard";
   EXPECT_EQ(player.GetPlayState(), kPlaying) << made->LastError();

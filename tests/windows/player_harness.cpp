@@ -29,9 +29,9 @@ std::string Control(const std::string& command) {
   return StationsControl(command);
 }
 
-Heard Listen(milliseconds duration) {
+HeardSound Listen(milliseconds duration) {
   std::istringstream answer(Control("listen " + std::to_string(duration.count())));
-  Heard heard;
+  HeardSound heard;
   answer >> heard.rms >> heard.frequency;
   return heard;
 }

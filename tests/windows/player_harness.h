@@ -24,12 +24,13 @@ std::string StationUrl(const std::string& path);
 // Sends one command to the stations' control port; its one-line answer, "" when unreachable.
 std::string Control(const std::string& command);
 
-struct Heard {
+struct HeardSound {
   double rms = -1;  // of channel 1; the 440 Hz test tone at half scale is 0.354
   double frequency = -1;
 };
 // What the sink plays during the next `duration` (from 300 ms after the call).
-Heard Listen(milliseconds duration);
+HeardSound Listen(milliseconds duration);
+inline constexpr double kFullToneRms = 0.5 / 1.41421356;
 
 struct Requests {
   int count = 0;

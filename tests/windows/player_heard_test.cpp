@@ -11,7 +11,6 @@ namespace lumio::test {
 namespace {
 
 // RMS of the half-scale 440 Hz test tone on one channel, at full volume.
-constexpr double kFullToneRms = 0.5 / 1.41421356;
 
 class Heard : public testing::Test {
  protected:

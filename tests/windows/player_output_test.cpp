@@ -17,7 +17,6 @@
 namespace lumio::test {
 namespace {
 
-constexpr double kFullToneRms = 0.5 / 1.41421356;
 constexpr double kSilence = 0.001;
 
 // A 440 Hz tone at half scale, stereo at 44.1 kHz, continuing from where the last piece ended.
@@ -61,7 +60,7 @@ TEST(SoundOutput, PlaysOnFromWhatItHoldsWhileTheDecoderIsHeldUpAndTakesAVolumeAt
       std::this_thread::sleep_for(milliseconds(250));
     }
   });
-  const Heard heard = Listen(milliseconds(2000));
+  const HeardSound heard = Listen(milliseconds(2000));
   EXPECT_NEAR(heard.frequency, 440, 5);
   EXPECT_NEAR(heard.rms, kFullToneRms, 0.02) << "the sound broke up";
   EXPECT_GT(output.QueuedMs(), 300) << "a second of sound is held";
@@ -73,7 +72,7 @@ TEST(SoundOutput, PlaysOnFromWhatItHoldsWhileTheDecoderIsHeldUpAndTakesAVolumeAt
     std::this_thread::sleep_until(asked + milliseconds(150));
     gain = 0;
   });
-  const Heard muted = Listen(milliseconds(500));
+  const HeardSound muted = Listen(milliseconds(500));
   muter.join();
   EXPECT_LT(muted.rms, kSilence) << "the mute was not heard within 150 ms";
   stop = true;
