@@ -1,9 +1,8 @@
 #include "app/command_line.h"
 
-#include <charconv>
-
 #include "app/radio_dlg.h"
 #include "ports/control_ids.h"
+#include "store/number_text.h"
 #include "text/gbk.h"
 
 namespace lumio {
@@ -35,17 +34,6 @@ std::string Printable(std::string_view text) {
     out += (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) ? '?' : c;
   if (text.size() > 60) out += "...";
   return out;
-}
-
-// Plain decimal digits only: no sign, no spaces, no "0x"; nullopt for anything else or for a
-// number too large.
-std::optional<int64_t> Number(std::string_view text) {
-  if (text.empty() || text.size() > 10) return std::nullopt;
-  int64_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || text.front() == '-')
-    return std::nullopt;
-  return value;
 }
 
 // The number's range check, the same for the command line and for the text received: a
@@ -138,7 +126,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
       return parsed;
     }
     const std::string_view text = attached ? *attached : std::string_view(arguments[++i]);
-    const std::optional<int64_t> value = Number(text);
+    const std::optional<int64_t> value = ParseDigits(text, 10);
     if (std::string problem = RangeProblem(verb->kind, value, text); !problem.empty()) {
       parsed.error = std::move(problem);
       return parsed;
@@ -196,7 +184,7 @@ std::optional<ProgramCommand> ParseCommandText(std::string_view bytes) {
     }
     if (space == std::string_view::npos) return std::nullopt;
     const std::string_view text = bytes.substr(space + 1);
-    const std::optional<int64_t> value = Number(text);
+    const std::optional<int64_t> value = ParseDigits(text, 10);
     if (!RangeProblem(verb.kind, value, text).empty()) return std::nullopt;
     return ProgramCommand{verb.kind, static_cast<int32_t>(*value)};
   }

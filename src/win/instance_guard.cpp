@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "app/command_line.h"
+#include "text/wide_text.h"
 
 namespace lumio::win {
 namespace {
@@ -65,22 +66,14 @@ LRESULT SendText(HWND to, HWND from, const std::string& text, UINT waitMs) {
   return static_cast<LRESULT>(result);
 }
 
-std::wstring Wide(const std::string& utf8) {
-  const int size =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(size > 0 ? size : 0), L'\0');
-  if (size > 0)
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
-  return wide;
-}
-
 }  // namespace
 
 InstanceGuard::InstanceGuard(const std::string& programDir) : m_key(FolderKey(programDir)) {
   wchar_t name[48];
   std::swprintf(name, 48, L"Local\\Lumio-%08x", m_key);
-  m_mutex = CreateMutexW(nullptr, FALSE, name);
-  m_first = !(m_mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS);
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, name);
+  m_first = !(mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS);
+  m_mutex.Reset(mutex);
 }
 
 InstanceGuard::~InstanceGuard() {
@@ -130,8 +123,7 @@ void InstanceGuard::Release() {
     RemoveWindowSubclass(m_dialog, &InstanceGuard::Proc, kSubclassId);
   }
   m_dialog = nullptr;
-  if (m_mutex != nullptr) CloseHandle(m_mutex);
-  m_mutex = nullptr;
+  m_mutex.Reset();
 }
 
 LRESULT CALLBACK InstanceGuard::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -167,7 +159,7 @@ void PrintLine(const std::string& utf8, bool error) {
   DWORD mode = 0;
   DWORD written = 0;
   if (GetConsoleMode(output, &mode)) {
-    const std::wstring wide = Wide(utf8) + L"\r\n";
+    const std::wstring wide = Utf8ToWide(utf8) + L"\r\n";
     WriteConsoleW(output, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
   } else {
     const std::string line = utf8 + "\r\n";

@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 
+#include "win/win_handles.h"
+
 namespace lumio::win {
 
 class InstanceGuard {
@@ -38,7 +40,7 @@ class InstanceGuard {
                                DWORD_PTR self);
 
   unsigned m_key = 0;
-  HANDLE m_mutex = nullptr;
+  UniqueKernelHandle m_mutex;
   bool m_first = true;
   HWND m_dialog = nullptr;
   std::function<std::string(const std::string&)> m_handler;

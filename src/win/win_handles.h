@@ -45,10 +45,15 @@ inline void Menu(HMENU menu) {
 inline void Icon(HICON icon) {
   DestroyIcon(icon);
 }
+inline void Kernel(HANDLE handle) {
+  CloseHandle(handle);
+}
 }  // namespace release
 
 using UniqueMenu = UniqueHandle<HMENU, release::Menu>;
 using UniqueIcon = UniqueHandle<HICON, release::Icon>;
+// A kernel object's handle (a mutex, an event); not for a file's INVALID_HANDLE_VALUE.
+using UniqueKernelHandle = UniqueHandle<HANDLE, release::Kernel>;
 
 // MAKEINTRESOURCEW without the macro's C cast.
 inline const wchar_t* ResourceId(int32_t id) {
