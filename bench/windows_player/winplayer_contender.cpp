@@ -25,7 +25,9 @@ class WinPlayerContender : public Contender {
     // The loader of the test services' prefix: the 64-bit one where no 32-bit program runs.
     const char* wine = std::getenv("LUMIO_WINE");
     process_ = std::make_unique<test::ChildProcess>(
-        std::vector<std::string>{wine != nullptr && *wine != '\0' ? wine : "wine", probe_path_,
+        // With the sound server's share the README gives a program under Wine.
+        std::vector<std::string>{"env", "PULSE_LATENCY_MSEC=100",
+                                 wine != nullptr && *wine != '\0' ? wine : "wine", probe_path_,
                                  "--volume", "100"},
         out_, /*with_stdin=*/true);
     // Under Wine the first sound device of a process can take many seconds to open.

@@ -25,9 +25,6 @@ constexpr KnownFault kKnownFaults[] = {
      "the second chain of a file that comes at full speed is heard in some runs only: in two "
      "of four, 440 Hz at RMS 0.17 (the first chain again, half silent) or 840 Hz where 880 Hz "
      "should be"},
-    {"windows", "LoadedMachine.NoMoreSilencesThanTheLinuxPlayer",
-     "the output runs dry under load: 34 or 35 silences of 20 ms or more in 6 s where the "
-     "Linux player had 3 or 4"},
 };
 
 struct Difference {

@@ -35,6 +35,8 @@ done
 # The loader the build chose for its programs (the 64-bit one where this machine runs no 32-bit
 # program); cmake/windows_build.cmake sets it for each test.
 lumio_wine=${LUMIO_WINE:-wine}
+# As a listener starts it (README), with as much sound in the server as run_under_wine.sh gives.
+export PULSE_LATENCY_MSEC=${PULSE_LATENCY_MSEC:-100}
 for program in "$lumio_wine" xdotool xdpyinfo import convert; do
   command -v "$program" >/dev/null || skip "$program is not installed (scripts/install-deps.sh)"
 done
