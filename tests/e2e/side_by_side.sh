@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# shellcheck disable=SC2034  # read by the sourced pointer helpers, or set by eval
 # The Linux and the Windows program side by side on one display, each in a program folder of its
 # own with the same station list, given the same pointer and key input; each case passes when
 # both do what a listener expects, as the display and their own files show:
@@ -286,6 +287,17 @@ case_right_click_opens_the_station_menu() {
   wait_for 3 popup_open || fail "a right click on a station row opened no menu"
 }
 
+# ctrl_click: a left click with Ctrl held, as a hand does it: Wine takes the key in its own time
+# and reads Ctrl from what it has taken by the click.
+ctrl_click() {
+  xdotool keydown ctrl
+  sleep 0.3
+  xdotool click 1
+  sleep 0.3
+  xdotool keyup ctrl
+  sleep 0.4
+}
+
 # The fill of rows 0 and 2 after a click on row 0 and a Ctrl click on row 2, then after a second
 # Ctrl click on row 2, against each row's fill before.
 case_ctrl_click_toggles_a_row() {
@@ -297,11 +309,9 @@ case_ctrl_click_toggles_a_row() {
   click_client $((kListX + 150)) "$(station_row_y 0)"
   focus_main
   move_to_client $((kListX + 150)) "$(station_row_y 2)"
-  xdotool keydown ctrl click 1 keyup ctrl
-  sleep 0.4
+  ctrl_click
   after=$(screenshot "$current-rows-ctrl")
-  xdotool keydown ctrl click 1 keyup ctrl
-  sleep 0.4
+  ctrl_click
   again=$(screenshot "$current-rows-ctrl-again")
   local y0=$((wy + $(station_row_y 0))) y2=$((wy + $(station_row_y 2)))
   [[ "$(pixel "$after" "$x" "$y0")" != "$(pixel "$before" "$x" "$y0")" ]] ||
@@ -316,20 +326,27 @@ case_ctrl_click_toggles_a_row() {
 
 # The first station row of 音乐 (3 stations: no scroll bar) and of 新闻 (20: a scroll bar).
 declare -A columns=()
+# settled_columns NAME: list_columns once two screenshots in a row agree (Wine repaints a refilled
+# list in its own time on a busy machine).
+settled_columns() {
+  local shot now last="" i
+  move_to_client 150 60  # no tip over the list
+  for ((i = 0; i < 15; i++)); do
+    sleep 0.3
+    shot=$(screenshot "$current-$1")
+    now=$(list_columns "$shot")
+    [[ "$now" == "$last" ]] && break
+    last=$now
+  done
+  echo "$now"
+}
 measure_columns() {
-  local shot
   open_category 4
   click_client $((kListX + 150)) "$(station_row_y 0)"
-  move_to_client 150 60  # no tip over the list
-  sleep 0.3
-  shot=$(screenshot "$current-short-list")
-  columns[$current.short]=$(list_columns "$shot")
+  columns[$current.short]=$(settled_columns short-list)
   open_category 3
   click_client $((kListX + 150)) "$(station_row_y 0)"
-  move_to_client 150 60
-  sleep 0.3
-  shot=$(screenshot "$current-long-list")
-  columns[$current.long]=$(list_columns "$shot")
+  columns[$current.long]=$(settled_columns long-list)
   note "$current: list columns (fill, meter from, meter to): short ${columns[$current.short]}, long ${columns[$current.long]}"
 }
 # Both programs' columns at the same places without a scroll bar; with one, at the same share of
