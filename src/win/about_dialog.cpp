@@ -5,7 +5,7 @@
 #include "win/dialog_placement.h"
 #include "win/gdi_objects.h"
 #include "win/resource.h"
-#include "win/win_handles.h"
+#include "win/win_conversions.h"
 
 namespace lumio::win {
 namespace {

@@ -13,7 +13,7 @@ add_library(lumio_win_controls STATIC
   ${CMAKE_CURRENT_LIST_DIR}/skin_slider_paint.cpp
   ${CMAKE_CURRENT_LIST_DIR}/subclass.cpp)
 target_compile_definitions(lumio_win_controls PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
-target_link_libraries(lumio_win_controls PUBLIC lumio_core comctl32 gdi32 user32
+target_link_libraries(lumio_win_controls PUBLIC lumio_core lumio_winbase comctl32 gdi32 user32
                       PRIVATE lumio_warnings)
 
 # The program's lumio.rc includes skin_bitmaps.rc itself; programs without it (the controls'

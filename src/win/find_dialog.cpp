@@ -6,7 +6,7 @@
 #include "text/wide_text.h"
 #include "win/dialog_placement.h"
 #include "win/resource.h"
-#include "win/win_handles.h"
+#include "win/win_conversions.h"
 
 namespace lumio::win {
 

@@ -6,38 +6,10 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <utility>
+
+#include "winbase/unique_handle.h"
 
 namespace lumio::win {
-
-// An HBITMAP, HFONT, HBRUSH or HRGN deleted with DeleteObject. Stock objects must not be put in.
-template <typename Handle>
-class GdiObject {
- public:
-  GdiObject() = default;
-  explicit GdiObject(Handle handle) : m_handle(handle) {}
-  GdiObject(GdiObject&& other) noexcept : m_handle(other.Release()) {}
-  GdiObject& operator=(GdiObject&& other) noexcept {
-    if (this != &other) Reset(other.Release());
-    return *this;
-  }
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-  ~GdiObject() { Reset(); }
-
-  Handle get() const { return m_handle; }
-  explicit operator bool() const { return m_handle != nullptr; }
-  // Deletes the held object and takes `handle` instead.
-  void Reset(Handle handle = nullptr) {
-    if (m_handle != nullptr) DeleteObject(m_handle);
-    m_handle = handle;
-  }
-  // Gives up ownership without deleting.
-  Handle Release() { return std::exchange(m_handle, nullptr); }
-
- private:
-  Handle m_handle = nullptr;
-};
 
 using Bitmap = GdiObject<HBITMAP>;
 using Font = GdiObject<HFONT>;

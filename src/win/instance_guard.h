@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "win/win_handles.h"
+#include "winbase/unique_handle.h"
 
 namespace lumio::win {
 

@@ -2,7 +2,8 @@
 
 #include "ports/control_ids.h"
 #include "text/wide_text.h"
-#include "win/win_handles.h"
+#include "win/win_conversions.h"
+#include "winbase/unique_handle.h"
 
 namespace lumio::win {
 namespace {

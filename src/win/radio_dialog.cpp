@@ -7,7 +7,7 @@
 #include "win/gdi_objects.h"
 #include "win/reflect.h"
 #include "win/resource.h"
-#include "win/win_handles.h"
+#include "win/win_conversions.h"
 #include "win/win_window_layer.h"
 
 namespace lumio::win {

@@ -9,7 +9,7 @@
 #include "win/dialog_placement.h"
 #include "win/dialog_table.h"
 #include "win/resource.h"
-#include "win/win_handles.h"
+#include "win/win_conversions.h"
 
 namespace lumio::win {
 namespace {

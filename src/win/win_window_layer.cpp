@@ -15,6 +15,7 @@
 #include "win/popup_menu.h"
 #include "win/song_history_dialog.h"
 #include "win/task_dialog.h"
+#include "win/win_conversions.h"
 
 namespace lumio::win {
 namespace {

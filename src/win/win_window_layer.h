@@ -17,7 +17,7 @@
 #include "win/skin_slider.h"
 #include "win/tool_tips.h"
 #include "win/tray_icon.h"
-#include "win/win_handles.h"
+#include "winbase/unique_handle.h"
 
 namespace lumio {
 class CRadioDlg;

@@ -4,6 +4,7 @@
 
 #include <bcrypt.h>
 
+#include "winbase/unique_handle.h"
 #include "winplayer/segment_decryption.h"
 
 namespace lumio::win {
@@ -13,38 +14,44 @@ bool Succeeded(NTSTATUS status) {
   return status >= 0;
 }
 
+void CloseAlgorithm(BCRYPT_ALG_HANDLE algorithm) {
+  BCryptCloseAlgorithmProvider(algorithm, 0);
+}
+void DestroyKey(BCRYPT_KEY_HANDLE key) {
+  BCryptDestroyKey(key);
+}
+using UniqueAlgorithm = UniqueHandle<BCRYPT_ALG_HANDLE, CloseAlgorithm>;
+using UniqueKey = UniqueHandle<BCRYPT_KEY_HANDLE, DestroyKey>;
+
 class BcryptAes128Cbc final : public Aes128Cbc {
  public:
-  ~BcryptAes128Cbc() override {
-    DropKey();
-    if (algorithm_ != nullptr) BCryptCloseAlgorithmProvider(algorithm_, 0);
-  }
-
   bool Open() {
-    if (!Succeeded(BCryptOpenAlgorithmProvider(&algorithm_, BCRYPT_AES_ALGORITHM, nullptr, 0))) {
-      algorithm_ = nullptr;
+    BCRYPT_ALG_HANDLE algorithm = nullptr;
+    if (!Succeeded(BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_AES_ALGORITHM, nullptr, 0))) {
       return false;
     }
+    algorithm_.Reset(algorithm);
     const auto* mode = reinterpret_cast<const UCHAR*>(BCRYPT_CHAIN_MODE_CBC);
-    return Succeeded(BCryptSetProperty(algorithm_, BCRYPT_CHAINING_MODE, const_cast<UCHAR*>(mode),
-                                       sizeof BCRYPT_CHAIN_MODE_CBC, 0));
+    return Succeeded(BCryptSetProperty(algorithm_.get(), BCRYPT_CHAINING_MODE,
+                                       const_cast<UCHAR*>(mode), sizeof BCRYPT_CHAIN_MODE_CBC, 0));
   }
 
   bool SetKey(std::string_view key) override {
-    DropKey();
+    key_.Reset();
     if (key.size() != 16) return false;
     std::string secret(key);
-    if (!Succeeded(BCryptGenerateSymmetricKey(algorithm_, &key_, nullptr, 0,
+    BCRYPT_KEY_HANDLE made = nullptr;
+    if (!Succeeded(BCryptGenerateSymmetricKey(algorithm_.get(), &made, nullptr, 0,
                                               reinterpret_cast<UCHAR*>(secret.data()),
                                               static_cast<ULONG>(secret.size()), 0))) {
-      key_ = nullptr;
       return false;
     }
+    key_.Reset(made);
     return true;
   }
 
   bool Decrypt(std::string_view iv, std::string_view blocks, std::string& out) override {
-    if (key_ == nullptr || iv.size() != 16 || blocks.size() % 16 != 0) return false;
+    if (!key_ || iv.size() != 16 || blocks.size() % 16 != 0) return false;
     if (blocks.empty()) return true;
     // The cipher writes the chained IV back into its buffer, and reads its input through a
     // pointer it does not promise to leave alone: both are copies.
@@ -54,8 +61,8 @@ class BcryptAes128Cbc final : public Aes128Cbc {
     out.resize(at + blocks.size());
     ULONG written = 0;
     const NTSTATUS status = BCryptDecrypt(
-        key_, reinterpret_cast<UCHAR*>(input.data()), static_cast<ULONG>(input.size()), nullptr,
-        reinterpret_cast<UCHAR*>(chain.data()), static_cast<ULONG>(chain.size()),
+        key_.get(), reinterpret_cast<UCHAR*>(input.data()), static_cast<ULONG>(input.size()),
+        nullptr, reinterpret_cast<UCHAR*>(chain.data()), static_cast<ULONG>(chain.size()),
         reinterpret_cast<UCHAR*>(out.data() + at), static_cast<ULONG>(blocks.size()), &written, 0);
     if (!Succeeded(status) || written != blocks.size()) {
       out.resize(at);
@@ -65,13 +72,9 @@ class BcryptAes128Cbc final : public Aes128Cbc {
   }
 
  private:
-  void DropKey() {
-    if (key_ != nullptr) BCryptDestroyKey(key_);
-    key_ = nullptr;
-  }
-
-  BCRYPT_ALG_HANDLE algorithm_ = nullptr;
-  BCRYPT_KEY_HANDLE key_ = nullptr;
+  // In this order, so that the key goes before the algorithm it was made with.
+  UniqueAlgorithm algorithm_;
+  UniqueKey key_;
 };
 
 }  // namespace

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "stream/audio_frame_header.h"
+#include "winbase/com_ptr.h"
 #include "winplayer/pcm_queue.h"
-#include "winplayer/win_handles.h"
 
 namespace lumio::win {
 

@@ -28,7 +28,7 @@ constexpr size_t kChunkBytes = 64 * 1024;
 // end of the operation outstanding then, by the callback that reports it.
 struct HttpRequest::Shared : std::enable_shared_from_this<Shared> {
   std::mutex mutex;
-  UniqueHandle wake;            // a duplicate of the owner's event, so it outlives the owner
+  UniqueKernelHandle wake;      // a duplicate of the owner's event, so it outlives the owner
   HINTERNET request = nullptr;  // until closed
   HttpFetchOptions options;
   std::optional<stream::UrlParts> plain_http;  // the address, when it is plain http
@@ -230,7 +230,7 @@ void CALLBACK OnStatus(HINTERNET handle, DWORD_PTR context, DWORD status, LPVOID
 }  // namespace
 
 bool HttpSession::Open(std::wstring_view user_agent) {
-  session_.reset(WinHttpOpen(std::wstring(user_agent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+  session_.Reset(WinHttpOpen(std::wstring(user_agent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                              nullptr, nullptr, WINHTTP_FLAG_ASYNC));
   if (!session_) return false;
   DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
@@ -245,7 +245,7 @@ HttpRequest::HttpRequest(HINTERNET session, const std::string& url, const HttpFe
   HANDLE own_wake = nullptr;
   DuplicateHandle(GetCurrentProcess(), wake, GetCurrentProcess(), &own_wake, 0, FALSE,
                   DUPLICATE_SAME_ACCESS);
-  shared_->wake.reset(own_wake);
+  shared_->wake.Reset(own_wake);
   Start(session, url);
 }
 
@@ -264,7 +264,7 @@ void HttpRequest::Start(HINTERNET session, const std::string& url) {
   if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
     host = host.substr(1, host.size() - 2);
   }
-  connection_.reset(WinHttpConnect(session, WidenAscii(host).c_str(),
+  connection_.Reset(WinHttpConnect(session, WidenAscii(host).c_str(),
                                    static_cast<INTERNET_PORT>(parts->port), 0));
   if (!connection_) {
     return fail(TransportErrorOfWinHttp(GetLastError(), false), "WinHttpConnect failed");

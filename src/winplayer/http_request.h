@@ -14,10 +14,13 @@
 #include <string_view>
 
 #include "playback/stream_failure.h"
+#include "winbase/unique_handle.h"
 #include "winplayer/http_fetcher.h"
-#include "winplayer/win_handles.h"
 
 namespace lumio::win {
+
+// A WinHTTP session, connection or request handle.
+using UniqueInternet = UniqueHandle<HINTERNET, &WinHttpCloseHandle>;
 
 // The WinHTTP session every request of the player goes through.
 class HttpSession {

@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "winplayer/win_handles.h"
+#include "winbase/com_ptr.h"
 
 namespace lumio::win {
 

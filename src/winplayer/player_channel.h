@@ -13,7 +13,7 @@
 
 #include "playback/stream_failure.h"
 #include "ports/media_player.h"
-#include "winplayer/win_handles.h"
+#include "winbase/unique_handle.h"
 
 namespace lumio::win {
 
@@ -55,7 +55,7 @@ class PlayerChannel {
   bool mute() const { return mute_; }
 
  private:
-  UniqueHandle event_;
+  UniqueKernelHandle event_;
   mutable std::mutex mutex_;
   std::vector<PlayerCommand> commands_;
   uint64_t generation_ = 0;  // of the last play, stop or pause posted

@@ -15,6 +15,7 @@
 
 #include "playback/station_attempt.h"
 #include "recording/tap_relay.h"
+#include "winbase/unique_handle.h"
 #include "winplayer/audio_chain.h"
 #include "winplayer/http_request.h"
 #include "winplayer/player_channel.h"
@@ -68,8 +69,8 @@ class PlayerWorker final : public AttemptMechanism {
   PlayerChannel& channel_;
   const WorkerOptions options_;
   TapRelay& relay_;
-  UniqueHandle network_event_;
-  UniqueHandle device_event_;
+  UniqueKernelHandle network_event_;
+  UniqueKernelHandle device_event_;
   HttpSession session_;
   WinHttpFetcher fetcher_;
   bool prepared_ = false;

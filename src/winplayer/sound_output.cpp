@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "winbase/com_ptr.h"
 #include "winplayer/wasapi_output.h"
 #include "winplayer/wave_output.h"
 

@@ -20,9 +20,9 @@
 #include <chrono>
 #include <memory>
 
+#include "winbase/unique_handle.h"
 #include "winplayer/pcm_queue.h"
 #include "winplayer/sound_device.h"
-#include "winplayer/win_handles.h"
 
 namespace lumio::win {
 
@@ -74,9 +74,9 @@ class SoundOutput {
 
   HANDLE wake_;
   std::function<double()> gain_;
-  UniqueHandle device_done_;
-  UniqueHandle stirred_;  // a command for the thread: refill, or quit
-  UniqueHandle in_com_;   // the thread has joined COM, which it keeps up while it lives
+  UniqueKernelHandle device_done_;
+  UniqueKernelHandle stirred_;  // a command for the thread: refill, or quit
+  UniqueKernelHandle in_com_;   // the thread has joined COM, which it keeps up while it lives
   std::atomic<bool> quit_{false};
 
   // Worker-side copies of what the device was opened for.

@@ -15,8 +15,8 @@
 #include <cstdint>
 #include <string>
 
+#include "winbase/com_ptr.h"
 #include "winplayer/sound_device.h"
-#include "winplayer/win_handles.h"
 
 namespace lumio::win {
 

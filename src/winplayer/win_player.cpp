@@ -8,6 +8,8 @@
 #include <memory>
 
 #include "recording/tap_relay.h"
+#include "winbase/com_ptr.h"
+#include "winbase/unique_handle.h"
 #include "winplayer/player_channel.h"
 #include "winplayer/player_worker.h"
 
@@ -58,7 +60,7 @@ class WinPlayer::Impl {
   win::PlayerChannel& channel() {
     if (!thread_) {
       auto* hand_over = new std::shared_ptr<Shared>(shared_);
-      thread_.reset(CreateThread(nullptr, 0, &Work, hand_over, 0, nullptr));
+      thread_.Reset(CreateThread(nullptr, 0, &Work, hand_over, 0, nullptr));
       if (!thread_) delete hand_over;
     }
     return shared_->channel;
@@ -83,7 +85,7 @@ class WinPlayer::Impl {
   }
 
   std::shared_ptr<Shared> shared_;
-  win::UniqueHandle thread_;
+  win::UniqueKernelHandle thread_;
 };
 
 WinPlayer::WinPlayer(WinPlayerOptions options) : impl_(std::make_unique<Impl>(options)) {}

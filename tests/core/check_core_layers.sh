@@ -17,7 +17,7 @@ layers=(
   "app"
 )
 # The folders that are no part of the core: they sit on top of it and it never includes them.
-platform="qt gst win winplayer"
+platform="qt gst win winplayer winbase"
 
 declare -A level
 for i in "${!layers[@]}"; do
@@ -73,6 +73,12 @@ hits=$(cd "$src" && grep -rlE "$include_re"'(windows|winhttp|wininet|mmsystem|ob
 if [[ -d "$src/stream" ]]; then
   hits=$(cd "$src" && grep -rnE "$include_re"'([A-Za-z]+\.h|sys/|iconv)' stream)
   [[ -n "$hits" ]] && fail "the stream code includes platform headers:"$'\n'"$hits"
+fi
+
+# The Windows handle owners sit below both Windows folders: they include system headers only.
+if [[ -d "$src/winbase" ]]; then
+  hits=$(cd "$src" && grep -rnE "$include_re"'[^<">]+/' winbase | grep -v '"winbase/')
+  [[ -n "$hits" ]] && fail "src/winbase includes a folder above it:"$'\n'"$hits"
 fi
 
 [[ $failed -ne 0 ]] && exit 1

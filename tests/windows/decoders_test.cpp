@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "stream/fmp4_reader.h"
+#include "winbase/com_ptr.h"
 #include "winplayer/audio_chain.h"
 #include "winplayer/segment_decryption.h"
-#include "winplayer/win_handles.h"
 
 namespace lumio::win {
 namespace {

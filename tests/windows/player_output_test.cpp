@@ -38,7 +38,7 @@ class Tone {
 
 TEST(SoundOutput, PlaysOnFromWhatItHoldsWhileTheDecoderIsHeldUpAndTakesAVolumeAtOnce) {
   LUMIO_REQUIRE_STATIONS();
-  const win::UniqueHandle wake(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  const win::UniqueKernelHandle wake(CreateEventW(nullptr, FALSE, FALSE, nullptr));
   std::atomic<double> gain{1.0};
   win::SoundOutput output(wake.get(), [&] { return gain.load(); });
   std::string error;

@@ -155,7 +155,7 @@ TEST(WinHttpRequest, TellsAServerThatStoppedFromAConnectionThatBrokeOff) {
   using win::HttpFetch;
   win::HttpSession session;
   ASSERT_TRUE(session.Open(L"Lumio/1.2"));
-  const win::UniqueHandle wake(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  const win::UniqueKernelHandle wake(CreateEventW(nullptr, FALSE, FALSE, nullptr));
   win::WinHttpFetcher fetcher(session, wake.get());
   win::HttpFetchOptions options;
   options.timeout_ms = 500;
@@ -215,7 +215,7 @@ TEST(WinHttpRequest, ALateLookFindsTheAnswerAndTheBytesBeforeTheBreak) {
   using Kind = win::StationStream::Event::Kind;
   win::HttpSession session;
   ASSERT_TRUE(session.Open(L"Lumio/1.2"));
-  const win::UniqueHandle wake(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  const win::UniqueKernelHandle wake(CreateEventW(nullptr, FALSE, FALSE, nullptr));
   win::WinHttpFetcher winhttp(session, wake.get());
   WatchedFetcher fetcher(winhttp);
   const std::string url = StationUrl("/cut/dropped.m3u");

@@ -1,45 +1,14 @@
 #pragma once
-// Owners of the Windows handles and COM references the player holds: each is released exactly
-// once, by its owner, whatever way the owner goes.
+// A counted reference to a COM object, and COM joined for the life of a scope.
 
 #include <windows.h>
-#include <winhttp.h>
 
+#include <objbase.h>
 #include <unknwn.h>
 
 #include <utility>
 
 namespace lumio::win {
-
-// A handle closed by `Close` (CloseHandle, WinHttpCloseHandle...); null means none.
-template <typename Handle, auto Close>
-class Unique {
- public:
-  Unique() = default;
-  explicit Unique(Handle handle) : handle_(handle) {}
-  ~Unique() { reset(); }
-  Unique(Unique&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  Unique& operator=(Unique&& other) noexcept {
-    if (this != &other) reset(std::exchange(other.handle_, nullptr));
-    return *this;
-  }
-  Unique(const Unique&) = delete;
-  Unique& operator=(const Unique&) = delete;
-
-  Handle get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-  void reset(Handle handle = nullptr) {
-    if (handle_ != nullptr) Close(handle_);
-    handle_ = handle;
-  }
-  Handle release() { return std::exchange(handle_, nullptr); }
-
- private:
-  Handle handle_ = nullptr;
-};
-
-using UniqueHandle = Unique<HANDLE, &CloseHandle>;
-using UniqueInternet = Unique<HINTERNET, &WinHttpCloseHandle>;
 
 // One reference to a COM object.
 template <typename T>
