@@ -108,14 +108,37 @@ int Finish(const lumio::CommandAnswer& answer) {
   return answer.ok ? 0 : 1;
 }
 
+std::vector<std::string> ArgumentsOf(int argc, char* argv[]) {
+  return std::vector<std::string>(argv + std::min(argc, 1), argv + argc);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  const lumio::ParsedArguments arguments =
-      lumio::ParseArguments(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
-  if (!arguments.command) {
+  lumio::ParsedArguments arguments = lumio::ParseArguments(ArgumentsOf(argc, argv));
+  if (!arguments.command && !arguments.toolkitMayTake) {
     std::fprintf(stderr, "%s\n", arguments.error.c_str());
     return 2;
+  }
+
+  // Before any thread runs: changing the environment is safe only then, and the warm-up, Qt,
+  // xcb and GLib all start some.
+  lumio::gst::PrepareGStreamerEnvironment();
+  PreferX11();
+
+  // Qt takes its own options out of argv; what it leaves is ours. Only such a command line
+  // connects to the display before a later start hands its command over: a script's plain
+  // `lumio --record` keeps working where there is no display.
+  std::unique_ptr<lumio::StartupWarmUp> warmUp;
+  std::unique_ptr<QApplication> app;
+  if (!arguments.command) {
+    warmUp = std::make_unique<lumio::StartupWarmUp>();
+    app = std::make_unique<QApplication>(argc, argv);
+    arguments = lumio::ParseArguments(ArgumentsOf(argc, argv));
+    if (!arguments.command) {
+      std::fprintf(stderr, "%s\n", arguments.error.c_str());
+      return 2;
+    }
   }
   const lumio::ProgramCommand command = *arguments.command;
   if (command.kind == lumio::CommandKind::kHelp) {
@@ -123,11 +146,6 @@ int main(int argc, char* argv[]) {
     return 0;
   }
   const bool plainStart = command.kind == lumio::CommandKind::kShow;
-
-  // First of all: changing the environment is safe only while no other thread runs, and the
-  // warm-up, Qt, xcb and GLib all start some.
-  lumio::gst::PrepareGStreamerEnvironment();
-  PreferX11();
 
   std::string programDir = lumio::ProgramDirectory();
   if (programDir.empty()) {
@@ -150,9 +168,11 @@ int main(int argc, char* argv[]) {
   // script asked for.
   if (!plainStart) return Finish({false, lumio::NoProgramLine()});
 
-  lumio::StartupWarmUp warmUp;
-  QApplication app(argc, argv);
-  warmUp.DisplayConnected();
+  if (!app) {
+    warmUp = std::make_unique<lumio::StartupWarmUp>();
+    app = std::make_unique<QApplication>(argc, argv);
+  }
+  warmUp->DisplayConnected();
   QApplication::setApplicationName(QStringLiteral("Lumio"));
   QApplication::setDesktopFileName(QStringLiteral("lumio"));
   QApplication::setQuitOnLastWindowClosed(false);
@@ -189,7 +209,7 @@ int main(int argc, char* argv[]) {
   // the window (choosing a category comes before choosing a station), so the first station
   // still starts at once; playing a station starts it in any case.
   QObject::connect(
-      &window.window(), &lumio::RadioWindow::firstPress, &app, [&player] { player.Prepare(); },
+      &window.window(), &lumio::RadioWindow::firstPress, app.get(), [&player] { player.Prepare(); },
       Qt::QueuedConnection);
-  return app.exec();
+  return QApplication::exec();
 }

@@ -89,9 +89,15 @@ CommandAnswer CarryOut(CRadioDlg& dlg, const ProgramCommand& command) {
   return No("lumio: unknown command");
 }
 
-}  // namespace
+// The toolkit's options are one dash and a word; ours are two dashes, or "-h".
+bool MayBeToolkitOption(std::string_view argument) {
+  return argument.size() >= 2 && argument[0] == '-' &&
+         ((argument[1] >= 'a' && argument[1] <= 'z') ||
+          (argument[1] >= 'A' && argument[1] <= 'Z')) &&
+         argument != "-h";
+}
 
-ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
+ParsedArguments ParseOwnArguments(const std::vector<std::string>& arguments) {
   ParsedArguments parsed;
   ProgramCommand command;
   bool given = false;
@@ -134,6 +140,17 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
     command.value = static_cast<int32_t>(*value);
   }
   parsed.command = command;
+  return parsed;
+}
+
+}  // namespace
+
+ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
+  ParsedArguments parsed = ParseOwnArguments(arguments);
+  if (!parsed.command) {
+    for (const std::string& argument : arguments)
+      parsed.toolkitMayTake = parsed.toolkitMayTake || MayBeToolkitOption(argument);
+  }
   return parsed;
 }
 

@@ -35,6 +35,10 @@ inline constexpr int32_t kAnswerWaitMs = 10000;
 struct ParsedArguments {
   std::optional<ProgramCommand> command;  // none when refused
   std::string error;                      // the line to print when refused (UTF-8)
+  // Refused, but some argument may be the window toolkit's own (a session manager restores
+  // the program with "-session ID"; "-style", "-display"...): only the toolkit can tell, so
+  // what it leaves is parsed again, and only that refusal counts.
+  bool toolkitMayTake = false;
 };
 
 // The arguments after the program's name (UTF-8 or bytes); no argument shows the window.

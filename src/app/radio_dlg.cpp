@@ -154,6 +154,11 @@ void CRadioDlg::OnCommand(int32_t id) {
       return;
     case kCmdPlayStation:
       return m_stations.OnPlayStation();
+    case kCmdRecordMenuStation:
+      // The recording waits for the new station's first connection, so nothing of the one
+      // before reaches its file.
+      if (m_stations.PlayMenuStationToRecord()) m_timed.OnCommand(kCmdStartRecording);
+      return;
     case kCmdPlayOnline:
     case kCmdStationInfo:
     case kCmdReport:

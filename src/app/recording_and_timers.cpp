@@ -62,6 +62,7 @@ void RecordingAndTimers::Start(const std::string& configFolder, const std::strin
   files.tasks = PathInFolder(configFolder, kTaskFileName);
   files.history = PathInFolder(configFolder, kSongHistoryFileName);
   files.recordings = recordings;
+  m_closing = false;
   const std::string problem = m_features.Load(files);
   m_player.SetStreamTap(&m_features.Tap());
   m_tapHanded = true;
@@ -72,6 +73,8 @@ void RecordingAndTimers::Start(const std::string& configFolder, const std::strin
 void RecordingAndTimers::Shutdown() {
   // No last tick: it could start a scheduled station while the window closes.
   m_window.KillTimer(kTimerTimedFeatures);
+  // The last second still goes to the file; should that fail, a box would hold the exit up.
+  m_closing = true;
   m_features.StopRecording();
   if (m_tapHanded) m_player.SetStreamTap(nullptr);
   m_tapHanded = false;
@@ -186,7 +189,7 @@ void RecordingAndTimers::ShowTrayTip() {
 }
 
 void RecordingAndTimers::Tell(const std::string& message) {
-  if (message.empty()) return;
+  if (message.empty() || m_closing) return;
   m_messages.push_back(message);
   if (!m_inTick) ShowQueuedMessages();
 }

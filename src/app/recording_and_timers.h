@@ -87,6 +87,7 @@ class RecordingAndTimers final : public ProgramControls {
   std::deque<std::string> m_messages;
   bool m_inTick = false;
   bool m_telling = false;
+  bool m_closing = false;  // from Shutdown until the next Start
 };
 
 }  // namespace lumio

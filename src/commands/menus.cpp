@@ -18,9 +18,8 @@ MenuItem Separator() {
   return {};
 }
 
-MenuItem RecordingItem(const MenuState& state) {
-  return state.recording ? Item(kCmdStopRecording, "停止录音")
-                         : Item(kCmdStartRecording, "开始录音");
+MenuItem RecordingItem(const MenuState& state, int32_t startCommand) {
+  return state.recording ? Item(kCmdStopRecording, "停止录音") : Item(startCommand, "开始录音");
 }
 
 MenuItem SleepSubmenu(const MenuState& state) {
@@ -49,7 +48,7 @@ std::vector<MenuItem> TrayMenu(const MenuState& state) {
       Item(kCmdAboutUs, "关于我们"),
       Item(kCmdOnlineHelp, "在线帮助"),
       Item(kCmdStationGuide, "电台导航"),
-      RecordingItem(state),
+      RecordingItem(state, kCmdStartRecording),
       SleepSubmenu(state),
       Item(kCmdScheduledTasks, "定时任务..."),
       Item(kCmdSongHistory, "歌曲记录..."),
@@ -62,7 +61,7 @@ std::vector<MenuItem> StationMenu(const MenuState& state) {
   return {
       Item(kCmdPlayStation, "播放"),
       Item(kCmdPlayOnline, "在线播放"),
-      RecordingItem(state),
+      RecordingItem(state, kCmdRecordMenuStation),
       Item(kCmdStationInfo, "电台介绍"),
       Item(kCmdReport, "举报"),
       Item(kCmdAddFavourite, "加入收藏"),

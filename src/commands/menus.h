@@ -22,6 +22,7 @@ struct MenuState {
 std::vector<MenuItem> TrayMenu(const MenuState& state = {});
 
 // "播放", "在线播放", "开始录音" or "停止录音", "电台介绍", "举报", "加入收藏", "更多电台".
+// Its 开始录音 is for the row clicked, the tray menu's for the station playing.
 std::vector<MenuItem> StationMenu(const MenuState& state = {});
 
 }  // namespace lumio

@@ -112,6 +112,18 @@ void StationCommands::OnPlayStation() {
   m_store.m_menuStation = -1;
 }
 
+bool StationCommands::PlayMenuStationToRecord() {
+  const int32_t row = m_store.m_menuStation;
+  m_store.m_menuStation = -1;
+  if (!m_store.IsViewIndex(row)) return false;
+  const StationRecord& station = m_store.m_view[static_cast<size_t>(row)];
+  const StationRecord* live = m_playback.LiveStation();
+  // Started again, the station playing would lose the seconds of its new connection.
+  if (live != nullptr && live->nid == station.nid && live->name == station.name) return true;
+  OnStationDblClk(row);
+  return true;
+}
+
 void StationCommands::OnOpenStationPage() {
   if (!m_store.IsViewIndex(m_store.m_menuStation)) return;
   const int32_t nid = m_store.m_view[static_cast<size_t>(m_store.m_menuStation)].nid;

@@ -39,7 +39,10 @@ class StationCommands {
   void SetStationMenu(std::function<std::vector<MenuItem>()> menu) {
     m_stationMenu = std::move(menu);
   }
-  void OnPlayStation();      // menu 32773
+  void OnPlayStation();  // menu 32773
+  // The station menu's 开始录音: plays the row clicked as a double click would, unless it is
+  // the station playing already. False when the row is gone (nothing to record).
+  bool PlayMenuStationToRecord();
   void OnOpenStationPage();  // menu 32774, 32776, 32775
   void OnAddFavourite();     // menu 32777
   void OnMoreStations();     // menu 32778

@@ -71,6 +71,9 @@ inline constexpr int32_t kCmdSleepCancel = 32799;
 // The 定时任务 and 歌曲记录 dialogs, from the tray menu; below them room for more sleep choices.
 inline constexpr int32_t kCmdScheduledTasks = 32797;
 inline constexpr int32_t kCmdSongHistory = 32798;
+// The station menu's 开始录音: it records the row clicked, where the tray menu's records what
+// plays.
+inline constexpr int32_t kCmdRecordMenuStation = 32800;
 
 inline constexpr int32_t kMenuTray = 140;
 inline constexpr int32_t kMenuStation = 141;

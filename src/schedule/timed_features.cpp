@@ -30,14 +30,18 @@ void TimedFeatures::Tell(const std::string& message) {
   if (!message.empty() && onMessage) onMessage(message);
 }
 
-void TimedFeatures::OnTick() {
-  const uint32_t now = m_clock.NowSeconds();
+void TimedFeatures::TakeStream() {
   const std::optional<CurrentStation> drained = m_program.PlayingStation();
   // Before a byte of another station (or of nothing) can reach the file.
   if (m_recorder.IsRecording() && (!drained || drained->nid != m_recordingNid)) m_recorder.Stop();
   m_feed.Take(m_events);
   m_recorder.OnStreamEvents(m_events);
   m_drainedNid = drained ? std::optional<int32_t>(drained->nid) : std::nullopt;
+}
+
+void TimedFeatures::OnTick() {
+  const uint32_t now = m_clock.NowSeconds();
+  TakeStream();
   FollowTaskRecording(now);
   m_sleep.Tick(now);
   RunDueTasks(now);
@@ -48,14 +52,14 @@ void TimedFeatures::OnTick() {
 std::string TimedFeatures::StartRecording() {
   const std::optional<CurrentStation> playing = m_program.PlayingStation();
   if (!playing) return kNothingPlaying.gbk();
-  if (m_recorder.IsRecording()) {
-    if (m_recordingNid == playing->nid) return {};
-    // The recording of a station switched away from since the last tick ends here.
-    StopRecording();
-  }
+  if (m_recorder.IsRecording() && m_recordingNid == playing->nid) return {};
   // A station started since the stream was last taken may still have the last second of the
   // one before on its way: the recording then begins with the new connection.
   const bool justStarted = !m_drainedNid || *m_drainedNid != playing->nid;
+  // The recording of a station switched away from since the last tick ends here; the feed is
+  // left alone, as it may hold the new station's first connection.
+  m_recorder.Stop();
+  m_taskRecording.reset();
   if (const std::optional<std::string> refusal = m_recorder.Start(playing->name, justStarted))
     return *refusal;
   m_recordingNid = playing->nid;
@@ -64,6 +68,9 @@ std::string TimedFeatures::StartRecording() {
 }
 
 void TimedFeatures::StopRecording() {
+  // Up to a tick of sound waits in the feed: it was received before the stop, so it is the
+  // recording's (at the program's exit, its last second).
+  TakeStream();
   m_recorder.Stop();
   m_taskRecording.reset();
 }

@@ -53,7 +53,7 @@ class TimedFeatures {
 
   // 开始录音: records the playing station. "" when it records, else why not (GBK).
   std::string StartRecording();
-  // 停止录音.
+  // 停止录音: what the station sent up to now is in the file, and its CUE sheet written.
   void StopRecording();
   // 定时停止: stop playback `minutes` from now; 0 cancels.
   void SetSleepTimer(int32_t minutes);
@@ -88,6 +88,8 @@ class TimedFeatures {
     std::optional<CurrentStation> before;  // what played when the task began
   };
 
+  // Hands what the player queued to the recorder.
+  void TakeStream();
   void RunDueTasks(uint32_t nowUtc);
   void RunPlayTask(const ScheduledTask& task);
   void RunRecordTask(const ScheduledTask& task, uint32_t nowUtc);

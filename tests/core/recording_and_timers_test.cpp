@@ -133,6 +133,38 @@ TEST_F(RecordingAndTimersTest, BothMenusRecordThePlayingStationAndTheLabelShowsH
   EXPECT_EQ(window.messageBoxes.size(), 1u);
 }
 
+// The station menu's 开始录音 is for the row clicked: another station is played first, and its
+// file holds nothing of the one before; the row already playing records at once, unrestarted.
+TEST_F(RecordingAndTimersTest, TheStationMenuRecordsTheRowClicked) {
+  const size_t second = Sound(1).size();
+  dlg->OnStationDblClk(0);
+  player.tap->OnStreamStart();
+  Play(2);
+  dlg->OnStationRClick(1);
+  Choose(window.menus.back(), "开始录音");
+  EXPECT_EQ(player.urls, std::vector<std::string>{"http://127.0.0.1/3"});
+  EXPECT_EQ(dlg->m_store.m_currentStation, 1);
+  EXPECT_TRUE(dlg->m_timed.Features().IsRecording());
+  Play(1);  // CNR News's last second, still on its way
+  EXPECT_EQ(Recording(), "");
+  player.tap->OnStreamStart();
+  Play(3);
+  const std::filesystem::path file = Recording();
+  EXPECT_TRUE(file.filename().string().starts_with("news 2 ")) << file;
+  EXPECT_GT(std::filesystem::file_size(file), 2 * second);
+  EXPECT_LE(std::filesystem::file_size(file), 3 * second);
+  Choose(TrayMenu(), "停止录音");
+
+  const size_t opens = player.calls.size();
+  dlg->OnStationRClick(1);
+  Choose(window.menus.back(), "开始录音");
+  Play(1);
+  EXPECT_EQ(player.calls.size(), opens);
+  EXPECT_NE(Recording(), file.string());
+  EXPECT_GT(std::filesystem::file_size(Recording()), 0u);
+  EXPECT_TRUE(window.messageBoxes.empty());
+}
+
 TEST_F(RecordingAndTimersTest, TheSleepMenuChecksTheRunningChoiceAndTheTrayTipCountsDown) {
   const MenuItem* sleep = Find(TrayMenu(), "定时停止");
   ASSERT_NE(sleep, nullptr);
@@ -182,11 +214,12 @@ TEST_F(RecordingAndTimersTest, TheTapIsWithdrawnAndTheRecordingFinishedWhenThePr
   player.tap->OnStreamStart();
   Choose(TrayMenu(), "开始录音");
   Play(2);
+  player.tap->OnStreamBytes(Sound(1));  // since the last tick
   dlg->OnCancel();
   EXPECT_EQ(player.tap, nullptr);
   EXPECT_FALSE(dlg->m_timed.Features().IsRecording());
   EXPECT_FALSE(window.TimerArmed(kTimerTimedFeatures));
-  EXPECT_GT(std::filesystem::file_size(Recording()), 16000u);
+  EXPECT_EQ(std::filesystem::file_size(Recording()), 3 * Sound(1).size());
 
   // A program that never got to close its window takes it back as it goes.
   dlg->OnInitDialog();

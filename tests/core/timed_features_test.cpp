@@ -231,6 +231,29 @@ TEST_F(TimedFeaturesTest, ARecordingHoldsOnlyItsOwnStation) {
   EXPECT_EQ(features.StartRecording(), Gbk("没有正在播放的电台，无法录音"));
 }
 
+// The player hands its stream over at any moment and the tick takes it once a second: a stop
+// (at the program's exit too) must not leave that last second, nor its new song, out.
+TEST_F(TimedFeaturesTest, AStopKeepsWhatArrivedSinceTheLastTick) {
+  Start("");
+  StreamTap& tap = features.Tap();
+  std::string sound;
+  for (int i = 0; i < 80; ++i)
+    sound += stream::test::Mp3Frame(false, static_cast<uint8_t>(i));
+  program.playing = CurrentStation{1, "one"};
+  tap.OnStreamStart();
+  ASSERT_EQ(features.StartRecording(), "");
+  tap.OnStreamBytes(sound.substr(0, sound.size() / 2));
+  features.OnTick();
+  tap.OnStreamTitle(Gbk("歌手 - 新歌"));
+  tap.OnStreamBytes(sound.substr(sound.size() / 2));
+  features.StopRecording();
+
+  const std::string file = features.GetRecorder().FilePath();
+  EXPECT_EQ(test::ReadBytes(file), sound);
+  const std::string sheet = test::ReadBytes(file.substr(0, file.size() - 3) + "cue");
+  EXPECT_NE(sheet.find("TITLE \"新歌\""), std::string::npos) << sheet;
+}
+
 // A scheduled recording while another station plays: it switches over, records only the new
 // station (not what is still on its way from the old one), ends at its length, and gives the
 // listener their station back. A scheduled station meanwhile does not cut it short.

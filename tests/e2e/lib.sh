@@ -166,8 +166,8 @@ play_first_news_station() {
 
 # --- The program ----------------------------------------------------------------------------
 
-start_program() {
-  (cd / && exec "$program_dir/lumio") >"$lumio_log" 2>&1 &
+start_program() {  # start_program [ARGS...]
+  (cd / && exec "$program_dir/lumio" "$@") >"$lumio_log" 2>&1 &
   lumio_pid=$!
   note "started the program (pid $lumio_pid)"
   wait_for 15 find_main_window || fail "the main window did not appear within 15 s"

@@ -2,7 +2,8 @@
 # Starting the program while it runs: the running window comes back (as "显示窗口" brings it)
 # and the second start ends at once with status 0, having touched no file, so two programs never
 # write the same lists. A copy with a config folder of its own is another program and starts.
-# No session bus is needed for any of it.
+# No session bus is needed for any of it. Qt's own options (a session manager's -session) start
+# the program as any start does; an option that is neither Qt's nor ours is refused.
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 
@@ -12,7 +13,8 @@ listing() {
 }
 
 write_base_ini 1 200 150
-start_program
+# As a session manager restores it: Qt's own options are Qt's, not refused as unknown.
+start_program -session 10d7a1b2c3000171234567890 -style Fusion
 expect_geometry "200 150 300 580" 5 "normal window from base.ini"
 first_pid=$lumio_pid
 click_client 274 10  # the hide button
@@ -33,7 +35,15 @@ expect_geometry "200 150 300 580" 1 "the running window, shown again"
 ! program_ended || fail "the first program ended"
 
 note "the running window stays; a second start of a shown window changes nothing either"
-timeout 10 "$program_dir/lumio" >/dev/null 2>&1 || fail "the second start failed"
+timeout 10 "$program_dir/lumio" -display "$DISPLAY" >/dev/null 2>&1 ||
+  fail "the second start with Qt's -display failed"
+
+note "an option neither Qt's nor ours is still refused, with its line"
+refused=0
+timeout 10 "$program_dir/lumio" -style Fusion -frobnicate >"$e2e_dir/refused.log" 2>&1 || refused=$?
+((refused == 2)) || fail "-frobnicate ended with status $refused, not 2: $(cat "$e2e_dir/refused.log")"
+grep -q 'unknown argument "-frobnicate"' "$e2e_dir/refused.log" ||
+  fail "no line named -frobnicate: $(cat "$e2e_dir/refused.log")"
 [[ "$(pgrep -c -f "^$program_dir/lumio" || true)" == 1 ]] || fail "more than one program runs"
 
 note "a copy with its own config folder is a program of its own"
