@@ -57,6 +57,13 @@ StartupSettings LoadSettings(const SettingsFile& files, const ConfigLocation& lo
   s.m_nMode = ParseDecimal(read("Mode"));
   const std::string volume = read("Volumn");
   s.m_nVolume = volume.empty() ? 50 : ParseDecimal(volume);
+  // A floor of 0 would let a recording fill the disk; a week is longer than any programme.
+  auto ranged = [&](const char* key, int32_t low, int32_t high, int32_t fallback) {
+    const std::optional<int64_t> value = ParseDigits(read(key), 9);
+    return value && *value >= low && *value <= high ? static_cast<int32_t>(*value) : fallback;
+  };
+  s.m_nRecordFloorMB = ranged("RecordFloorMB", 1, 1024 * 1024, s.m_nRecordFloorMB);
+  s.m_nRecordMaxMinutes = ranged("RecordMaxMinutes", 1, 7 * 24 * 60, s.m_nRecordMaxMinutes);
   return s;
 }
 

@@ -32,6 +32,10 @@ struct StartupSettings {
   int32_t m_nTopMost = 0;  // TopMost
   int32_t m_nMode = 0;     // Mode: 1 normal window, anything else the mini bar
   int32_t m_nVolume = 50;  // Volumn ("" means 50)
+  // RecordFloorMB: the free space a recording leaves on its disk; RecordMaxMinutes: the longest
+  // recording. Absent, or not a whole number in range, they keep these defaults.
+  int32_t m_nRecordFloorMB = 200;
+  int32_t m_nRecordMaxMinutes = 180;
 };
 
 StartupSettings LoadSettings(const SettingsFile& files, const ConfigLocation& location);

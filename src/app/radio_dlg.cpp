@@ -110,7 +110,10 @@ bool CRadioDlg::OnInitDialog() {
   m_recordingFacts.portable = m_config.portable;
   m_recordingFacts.programDir = m_strProgramDir;
   m_recordingFacts.recordingsName = FileNameFromGbk(Literal("录音").gbk());
-  m_timed.Start(m_config.folder, ChooseRecordingFolder(m_recordingFacts));
+  RecorderLimits limits;
+  limits.freeSpaceFloor = static_cast<uint64_t>(settings.m_nRecordFloorMB) * 1024 * 1024;
+  limits.maxSeconds = static_cast<uint32_t>(settings.m_nRecordMaxMinutes) * 60;
+  m_timed.Start(m_config.folder, ChooseRecordingFolder(m_recordingFacts), limits);
 
   m_window.SetTimer(kTimerLoadCatalogue, kCatalogueDelayMs);
   m_window.ShowWindow(true);

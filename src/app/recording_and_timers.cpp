@@ -57,13 +57,14 @@ RecordingAndTimers::~RecordingAndTimers() {
   if (m_tapHanded) m_player.SetStreamTap(nullptr);
 }
 
-void RecordingAndTimers::Start(const std::string& configFolder, const std::string& recordings) {
+void RecordingAndTimers::Start(const std::string& configFolder, const std::string& recordings,
+                               const RecorderLimits& limits) {
   TimedFeaturesFiles files;
   files.tasks = PathInFolder(configFolder, kTaskFileName);
   files.history = PathInFolder(configFolder, kSongHistoryFileName);
   files.recordings = recordings;
   m_closing = false;
-  const std::string problem = m_features.Load(files);
+  const std::string problem = m_features.Load(files, limits);
   m_player.SetStreamTap(&m_features.Tap());
   m_tapHanded = true;
   m_window.SetTimer(kTimerTimedFeatures, kTickMs);
@@ -130,7 +131,7 @@ void RecordingAndTimers::RunTaskDialog() {
   std::vector<CurrentStation> favourites;
   for (const StationRecord& station : m_store.m_favourites)
     favourites.push_back({station.nid, station.name.str()});
-  const uint32_t maxRecordMinutes = RecorderLimits{}.maxSeconds / 60;
+  const uint32_t maxRecordMinutes = m_features.GetRecorder().Limits().maxSeconds / 60;
   TaskDialog dialog(m_features, m_clock, PlayingStation(), favourites, maxRecordMinutes);
   m_window.RunTaskDialog(dialog);
 }

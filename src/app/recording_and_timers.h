@@ -33,7 +33,8 @@ class RecordingAndTimers final : public ProgramControls {
   // Start-up: reads the task and song files of `configFolder`, records into `recordings` (""
   // when no place could be named: recording is then refused), hands the tap to the player and
   // starts the tick.
-  void Start(const std::string& configFolder, const std::string& recordings);
+  void Start(const std::string& configFolder, const std::string& recordings,
+             const RecorderLimits& limits = {});
   // The program ends: a running recording is finished, the tap withdrawn, the tick stopped.
   void Shutdown();
 

@@ -42,6 +42,9 @@ class Recorder {
 
   // The folder recordings go into (made when a recording starts), in the file system's form.
   void SetFolder(std::string folder) { m_folder = std::move(folder); }
+  // From the next recording on.
+  void SetLimits(const RecorderLimits& limits) { m_limits = limits; }
+  const RecorderLimits& Limits() const { return m_limits; }
   const std::string& Folder() const { return m_folder; }
 
   // The stream as the player handed it over, whether recording or not: the recorder follows

@@ -18,7 +18,8 @@ TimedFeatures::TimedFeatures(ProgramControls& program, const Clock& clock, Recor
   m_recorder.onEnded = [this](const std::string& message) { Tell(message); };
 }
 
-std::string TimedFeatures::Load(const TimedFeaturesFiles& files) {
+std::string TimedFeatures::Load(const TimedFeaturesFiles& files, const RecorderLimits& limits) {
+  m_recorder.SetLimits(limits);
   m_tasks.Load(files.tasks);
   m_history.Load(files.history);
   m_recorder.SetFolder(files.recordings);

@@ -45,7 +45,7 @@ class TimedFeatures {
   // Start-up: reads the tasks and the song history and starts watching the clock, so that no
   // task missed before now runs. What to tell the listener about the task file (GBK), "" when
   // nothing.
-  std::string Load(const TimedFeaturesFiles& files);
+  std::string Load(const TimedFeaturesFiles& files, const RecorderLimits& limits = {});
   // Where the player hands its stream over, from its own threads.
   StreamTap& Tap() { return m_feed; }
   // The one-second tick.

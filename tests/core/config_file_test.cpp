@@ -59,6 +59,29 @@ TEST(ConfigFile, NumbersReadWithAtoiAndWritesGoInPlace) {
   EXPECT_FALSE(files.FileExists(path + ".vx"));
 }
 
+// A listener's typo must never leave a recording free to fill the disk or end at once.
+TEST(ConfigFile, RecordingLimitsAreTakenOnlyInRange) {
+  test::TempDir dir;
+  SettingsFile files;
+  ASSERT_TRUE(EnsureConfigFile(files, dir.path()));
+  const std::string path = ConfigFilePath(dir.path());
+  struct Row {
+    const char* floor;
+    const char* minutes;
+    int32_t floorMB;
+    int32_t maxMinutes;
+  };
+  for (const Row& row : {Row{"", "", 200, 180}, Row{"50", "30", 50, 30}, Row{"0", "0", 200, 180},
+                         Row{"-5", "abc", 200, 180}, Row{"99999999999", "10081", 200, 180},
+                         Row{"1048576", "10080", 1048576, 10080}}) {
+    ASSERT_TRUE(files.WriteValues(
+        path, "sys", {{"RecordFloorMB", row.floor}, {"RecordMaxMinutes", row.minutes}}));
+    const StartupSettings s = LoadSettings(files, dir.path());
+    EXPECT_EQ(s.m_nRecordFloorMB, row.floorMB) << row.floor;
+    EXPECT_EQ(s.m_nRecordMaxMinutes, row.maxMinutes) << row.minutes;
+  }
+}
+
 TEST(ConfigFile, AFolderThatCannotBeMadeIsReported) {
   // No one, root included, can make a folder below a regular file.
   test::TempDir dir;
