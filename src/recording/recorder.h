@@ -29,8 +29,9 @@ struct RecorderLimits {
   uint64_t freeSpaceFloor = 200ull * 1024 * 1024;
   // The longest recording, in seconds of sound.
   uint32_t maxSeconds = 3 * 3600;
-  // Free space is looked at again after this many bytes written.
-  uint64_t spaceCheckBytes = 4ull * 1024 * 1024;
+  // Free space is looked at again after this many bytes written: half a minute of a 128 kbit/s
+  // station, so a recording stops near its floor, not minutes past it.
+  uint64_t spaceCheckBytes = 512ull * 1024;
 };
 
 class Recorder {
