@@ -4,7 +4,7 @@
 
 #include <bcrypt.h>
 
-#include "winplayer/segment_decryption.h"
+#include "winplayer/aes_cbc.h"
 
 namespace lumio::win {
 namespace {
@@ -13,7 +13,7 @@ bool Succeeded(NTSTATUS status) {
   return status >= 0;
 }
 
-class BcryptAes128Cbc final : public Aes128Cbc {
+class BcryptAes128Cbc final : public hls::Aes128Cbc {
  public:
   ~BcryptAes128Cbc() override {
     DropKey();
@@ -76,7 +76,7 @@ class BcryptAes128Cbc final : public Aes128Cbc {
 
 }  // namespace
 
-std::unique_ptr<Aes128Cbc> MakeSystemAes128Cbc() {
+std::unique_ptr<hls::Aes128Cbc> MakeSystemAes128Cbc() {
   auto cipher = std::make_unique<BcryptAes128Cbc>();
   if (!cipher->Open()) return nullptr;
   return cipher;

@@ -13,11 +13,16 @@
 #include <string>
 #include <string_view>
 
+#include "hls/http_fetcher.h"
 #include "playback/stream_failure.h"
-#include "winplayer/http_fetcher.h"
 #include "winplayer/win_handles.h"
 
 namespace lumio::win {
+
+using hls::HttpFetch;
+using hls::HttpFetcher;
+using hls::HttpFetchOptions;
+using hls::HttpHead;
 
 // The WinHTTP session every request of the player goes through.
 class HttpSession {

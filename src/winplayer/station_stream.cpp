@@ -181,7 +181,7 @@ void StationStream::GatherPlaylist(Clock::time_point now) {
   fetch_.reset();
   held_titles_.clear();
   mode_ = Mode::kHls;
-  hls_ = std::make_unique<HlsReader>(fetcher_, options_);
+  hls_ = std::make_unique<HlsReader>(fetcher_, options_, MakeSystemAes128Cbc);
   hls_->Start(uri_, std::exchange(held_, {}), whole, now);
 }
 

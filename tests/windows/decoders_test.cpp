@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "stream/fmp4_reader.h"
+#include "winplayer/aes_cbc.h"
 #include "winplayer/audio_chain.h"
-#include "winplayer/segment_decryption.h"
 #include "winplayer/win_handles.h"
 
 namespace lumio::win {
@@ -239,7 +239,7 @@ TEST(SystemAes, DecryptsWhatOpensslEncrypted) {
            "555714fe5ec1")},
       {"sixteen bytes!!!", Hex("8e78e41a0bf1d3071072372d2b813489149575263a9d58495f63eda529853e4f")},
   };
-  std::unique_ptr<Aes128Cbc> cipher = MakeSystemAes128Cbc();
+  std::unique_ptr<hls::Aes128Cbc> cipher = MakeSystemAes128Cbc();
   ASSERT_NE(cipher, nullptr);
   ASSERT_TRUE(cipher->SetKey(key));
   for (const auto& vector : vectors) {

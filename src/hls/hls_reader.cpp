@@ -1,12 +1,12 @@
-#include "winplayer/hls_reader.h"
+#include "hls/hls_reader.h"
 
 #include <algorithm>
 
+#include "hls/fetch_url.h"
 #include "playback/address_policy.h"
 #include "stream/id3v2.h"
-#include "winplayer/fetch_url.h"
 
-namespace lumio::win {
+namespace lumio::hls {
 namespace {
 
 namespace limits = stream::limits;
@@ -335,4 +335,4 @@ void HlsReader::UnpackAudio(const std::string& bytes, std::string& audio, bool l
   }
 }
 
-}  // namespace lumio::win
+}  // namespace lumio::hls
