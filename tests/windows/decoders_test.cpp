@@ -244,7 +244,7 @@ TEST(SystemAes, DecryptsWhatOpensslEncrypted) {
   ASSERT_TRUE(cipher->SetKey(key));
   for (const auto& vector : vectors) {
     for (size_t piece : {1u, 7u, 16u, 100u}) {
-      SegmentDecryption decryption(*cipher, iv);
+      hls::SegmentDecryption decryption(*cipher, iv);
       std::string plain;
       for (size_t at = 0; at < vector.encrypted.size(); at += piece)
         ASSERT_TRUE(decryption.Feed(std::string_view(vector.encrypted).substr(at, piece), plain));
