@@ -4,6 +4,7 @@
 
 #include "gst/glib_sources.h"
 #include "gst/gst_setup.h"
+#include "gst/hls_feed.h"
 #include "gst/http_response.h"
 
 namespace lumio::gst {
@@ -115,6 +116,18 @@ bool AddressOpener::Handle(GstMessage* message) {
         break;
       case BodyReport::Kind::kRefused:
         attempt_.OnError(MonotonicMs(), report->error, std::move(report->why));
+        break;
+    }
+    return true;
+  }
+  if (auto report = HlsFeed::ReportOf(message)) {
+    switch (report->kind) {
+      case HlsReport::Kind::kTitle:
+        attempt_.OnTitle(report->text);
+        decoder_->OnBusTitle(report->text);
+        break;
+      case HlsReport::Kind::kFailed:
+        attempt_.OnError(MonotonicMs(), report->error, std::move(report->text));
         break;
     }
     return true;

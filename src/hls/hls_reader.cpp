@@ -335,4 +335,24 @@ void HlsReader::UnpackAudio(const std::string& bytes, std::string& audio, bool l
   }
 }
 
+TransportError TransportErrorOfHlsFailure(StreamFailure failure) {
+  switch (failure) {
+    case StreamFailure::kUnreachable:
+      // An address of the playlist's that the address policy refuses (or a server of its that
+      // refuses the connection): to the listener, the station cannot be reached.
+      return TransportError::kNotAllowed;
+    case StreamFailure::kNotAudio:
+      return TransportError::kUndecodable;
+    case StreamFailure::kBadCertificate:
+      return TransportError::kBadCertificate;
+    case StreamFailure::kNone:
+    case StreamFailure::kGone:
+    case StreamFailure::kForbidden:
+    case StreamFailure::kNoAnswer:
+      break;
+  }
+  // After the playlist's answer, what the reader could not fetch is the stream breaking off.
+  return TransportError::kConnectionLost;
+}
+
 }  // namespace lumio::hls

@@ -119,4 +119,8 @@ class HlsReader {
   size_t title_at_ = 0;
 };
 
+// How a failure of the HLS reader, after the playlist's answer, is told to the attempt: the same
+// on every player.
+TransportError TransportErrorOfHlsFailure(StreamFailure failure);
+
 }  // namespace lumio::hls

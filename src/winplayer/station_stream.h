@@ -129,7 +129,4 @@ class StationStream {
   uint64_t connection_ = 0;
 };
 
-// How a failure of the HLS reader, after the playlist's answer, is told to the attempt.
-TransportError TransportErrorOfHlsFailure(StreamFailure failure);
-
 }  // namespace lumio::win
