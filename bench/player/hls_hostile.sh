@@ -11,8 +11,8 @@ set -euo pipefail
 build=${1:?usage: hls_hostile.sh BUILD_DIR [SECONDS] [ATTEMPTS]}
 seconds=${2:-60}
 attempts=${3:-20}
-probe=$build/bench/player/lumio_play_probe
-stations_bin=$build/tests/contract/lumio_contract_stations
+probe=$build/bin/lumio_play_probe
+stations_bin=${LUMIO_CONTRACT_STATIONS:-$build/bin/lumio_contract_stations}
 sink=${LUMIO_PULSE_SINK:-lumio_test_sink}
 
 work=$(mktemp -d)
