@@ -132,6 +132,10 @@ bool AddressOpener::Handle(GstMessage* message) {
     }
     return true;
   }
+  // An HLS station's titles are the reader's, as on Windows: the tags GStreamer finds again in
+  // the audio the reader hands on (a packed segment's ID3 tag) would tell them twice, and
+  // otherwise.
+  if (as_ == OpenAs::kHls && GST_MESSAGE_TYPE(message) == GST_MESSAGE_TAG) return true;
   switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_ERROR:
       OnError(message);
