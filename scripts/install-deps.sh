@@ -14,7 +14,8 @@ build=(
   qt6-svg-dev                        # the skin generator draws the scalable desktop icon
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   libx11-dev                         # the start-up benchmark watches X events
-  libssl-dev                         # the tests' HTTPS servers
+  libssl-dev                         # the tests' HTTPS servers; encrypted HLS (libcrypto)
+  libsoup-3.0-dev                    # HLS read over the HTTP library GStreamer's source runs on
 )
 runtime=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad

@@ -4,6 +4,7 @@
 
 #include "gst/glib_sources.h"
 #include "gst/gst_setup.h"
+#include "gst/hls_feed.h"
 #include "gst/http_response.h"
 
 namespace lumio::gst {
@@ -119,6 +120,22 @@ bool AddressOpener::Handle(GstMessage* message) {
     }
     return true;
   }
+  if (auto report = HlsFeed::ReportOf(message)) {
+    switch (report->kind) {
+      case HlsReport::Kind::kTitle:
+        attempt_.OnTitle(report->text);
+        decoder_->OnBusTitle(report->text);
+        break;
+      case HlsReport::Kind::kFailed:
+        attempt_.OnError(MonotonicMs(), report->error, std::move(report->text));
+        break;
+    }
+    return true;
+  }
+  // An HLS station's titles are the reader's, as on Windows: the tags GStreamer finds again in
+  // the audio the reader hands on (a packed segment's ID3 tag) would tell them twice, and
+  // otherwise.
+  if (as_ == OpenAs::kHls && GST_MESSAGE_TYPE(message) == GST_MESSAGE_TAG) return true;
   switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_ERROR:
       OnError(message);

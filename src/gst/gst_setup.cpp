@@ -77,10 +77,11 @@ void PreferSmallDecoders() {
 
 // The first generation of GStreamer's adaptive demuxers (HLS, DASH, Smooth Streaming) fetch
 // playlists and keys through elements made from whatever URI the playlist names, a file
-// included, out of the pipeline's sight. Their successors (adaptivedemux2) fetch over HTTP
-// only, and an HLS playlist is checked before they read it: only those are ever plugged.
+// included, out of the pipeline's sight. HLS is read by the core's reader, which the Windows
+// player shares; no HLS demuxer of GStreamer's is plugged, even for a body that turns out to be
+// a playlist.
 void KeepOutFirstAdaptiveDemuxers() {
-  for (const char* name : {"hlsdemux", "dashdemux", "mssdemux"}) {
+  for (const char* name : {"hlsdemux", "dashdemux", "mssdemux", "hlsdemux2"}) {
     if (GstPluginFeature* feature =
             GST_PLUGIN_FEATURE(gst_registry_lookup_feature(gst_registry_get(), name))) {
       gst_plugin_feature_set_rank(feature, GST_RANK_NONE);
@@ -150,12 +151,12 @@ void PreloadPlugins() {
   PreferSmallDecoders();
   KeepOutFirstAdaptiveDemuxers();
   static constexpr const char* kPlugins[] = {
-      "coreelements",   "playback", "typefindfunctions",
-      "soup",           "icydemux", "audioparsers",
-      "mpg123",         "faad",     "ogg",
-      "vorbis",         "opus",     "mpegtsdemux",
-      "adaptivedemux2", "isomp4",   "audioconvert",
-      "audioresample",  "volume",   "autodetect",
+      "coreelements",  "playback", "typefindfunctions",
+      "soup",          "icydemux", "audioparsers",
+      "mpg123",        "faad",     "ogg",
+      "vorbis",        "opus",     "mpegtsdemux",
+      "app",           "isomp4",   "audioconvert",
+      "audioresample", "volume",   "autodetect",
       "pulseaudio",
   };
   for (const char* name : kPlugins) {
@@ -167,7 +168,7 @@ void PreloadPlugins() {
       "uridecodebin",  "decodebin",      "queue2",   "urisourcebin",   "uridecodebin3",
       "souphttpsrc",   "typefind",       "parsebin", "decodebin3",     "multiqueue",
       "icydemux",      "mpegaudioparse", "aacparse", "mpg123audiodec", "faad",
-      "oggdemux",      "vorbisdec",      "opusdec",  "hlsdemux2",      "tsdemux",
+      "oggdemux",      "vorbisdec",      "opusdec",  "appsrc",         "tsdemux",
       "tee",           "identity",       "queue",    "volume",         "audioconvert",
       "audioresample",
   };

@@ -1,9 +1,10 @@
 #include "gst/stream_decoder.h"
 
 #include <algorithm>
+#include <utility>
 
+#include "gst/hls_feed.h"
 #include "gst/http_response.h"
-#include "playback/address_policy.h"
 #include "stream/stream_limits.h"
 
 namespace lumio::gst {
@@ -44,62 +45,93 @@ bool IsRawAudio(GstPad* pad) {
   return audio;
 }
 
-bool IsFactory(GstElement* element, std::string_view name) {
-  GstElementFactory* factory = gst_element_get_factory(element);
-  return factory != nullptr && name == GST_OBJECT_NAME(factory);
-}
-
-bool IsAdaptiveDemuxer(GstElement* element) {
-  GstElementFactory* factory = gst_element_get_factory(element);
-  if (factory == nullptr) return false;
-  const gchar* klass = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS);
-  return klass != nullptr && std::string_view(klass).find("Adaptive") != std::string_view::npos;
+GstElement* Made(const char* factory, std::string* error) {
+  GstElement* element = gst_element_factory_make(factory, nullptr);
+  if (element == nullptr) *error = std::string("GStreamer has no ") + factory + " element";
+  return element;
 }
 
 }  // namespace
+
+// HLS is read by the core's reader (HlsFeed), whose audio enters the decoders through an appsrc.
+// The playlist the attempt opened comes through the same HTTP source as any stream, so that its
+// answer and first bytes are told the same way, and goes no further than a fakesink: the
+// reader starts from it once it ended.
+struct StreamDecoder::HlsParts {
+  ElementPtr source;
+  ElementPtr playlist_sink;
+  ElementPtr appsrc;
+  std::unique_ptr<HlsFeed> feed;  // once the playlist came
+};
 
 std::unique_ptr<StreamDecoder> StreamDecoder::Create(GstBin* pipeline, GstElement* output,
                                                      const std::string& uri, OpenAs as,
                                                      stream::FormatSet decodes, int timeout_seconds,
                                                      TapRelay& relay, std::string* error) {
-  // HLS needs uridecodebin3: only its demuxer sends our user agent with every segment request.
-  // Everything else starts sooner through uridecodebin.
-  const char* factory = as == OpenAs::kHls ? "uridecodebin3" : "uridecodebin";
-  GstElement* decoder = gst_element_factory_make(factory, nullptr);
-  if (decoder == nullptr) {
-    *error = std::string("GStreamer has no ") + factory + " element";
-    return nullptr;
+  std::unique_ptr<HlsParts> hls;
+  if (as == OpenAs::kHls) {
+    hls = std::make_unique<HlsParts>();
+    GError* raw_error = nullptr;
+    GstElement* source = gst_element_make_from_uri(GST_URI_SRC, uri.c_str(), nullptr, &raw_error);
+    if (raw_error != nullptr) g_error_free(raw_error);
+    if (source == nullptr) {
+      *error = "GStreamer has no source for " + uri;
+      return nullptr;
+    }
+    hls->source.reset(static_cast<GstElement*>(gst_object_ref_sink(source)));
+    GstElement* sink = Made("fakesink", error);
+    GstElement* appsrc = sink != nullptr ? Made("appsrc", error) : nullptr;
+    if (appsrc == nullptr) {
+      if (sink != nullptr) gst_object_unref(gst_object_ref_sink(sink));
+      return nullptr;
+    }
+    g_object_set(sink, "sync", FALSE, "async", FALSE, nullptr);
+    hls->playlist_sink.reset(static_cast<GstElement*>(gst_object_ref_sink(sink)));
+    hls->appsrc.reset(static_cast<GstElement*>(gst_object_ref_sink(appsrc)));
   }
+  GstElement* decoder = Made(as == OpenAs::kHls ? "decodebin" : "uridecodebin", error);
+  if (decoder == nullptr) return nullptr;
   GstCaps* audio = gst_caps_new_empty_simple("audio/x-raw");
-  g_object_set(decoder, "uri", uri.c_str(), "caps", audio, nullptr);
+  g_object_set(decoder, "caps", audio, nullptr);
+  if (as != OpenAs::kHls) g_object_set(decoder, "uri", uri.c_str(), nullptr);
   gst_caps_unref(audio);
   // Only the sound is decoded; the pictures of a station that sends some are not.
   if (HasProperty(decoder, "expose-all-streams")) {
     g_object_set(decoder, "expose-all-streams", FALSE, nullptr);
   }
-  return std::unique_ptr<StreamDecoder>(
-      new StreamDecoder(pipeline, output, decoder, uri, as, decodes, timeout_seconds, relay));
+  return std::unique_ptr<StreamDecoder>(new StreamDecoder(
+      pipeline, output, decoder, std::move(hls), uri, as, decodes, timeout_seconds, relay));
 }
 
 StreamDecoder::StreamDecoder(GstBin* pipeline, GstElement* output, GstElement* decoder,
-                             std::string uri, OpenAs as, stream::FormatSet decodes,
-                             int timeout_seconds, TapRelay& relay)
+                             std::unique_ptr<HlsParts> hls, std::string uri, OpenAs as,
+                             stream::FormatSet decodes, int timeout_seconds, TapRelay& relay)
     : pipeline_(pipeline),
       output_(output),
       decoder_(static_cast<GstElement*>(gst_object_ref_sink(decoder))),
+      hls_(std::move(hls)),
       uri_(std::move(uri)),
       as_(as),
       decodes_(decodes),
       timeout_seconds_(std::max(1, timeout_seconds)),
       tap_(relay, as == OpenAs::kHls) {
-  g_signal_connect_data(decoder, "source-setup", reinterpret_cast<GCallback>(&OnSourceSetup), this,
-                        nullptr, GConnectFlags{});
+  if (!hls_) {
+    g_signal_connect_data(decoder, "source-setup", reinterpret_cast<GCallback>(&OnSourceSetup),
+                          this, nullptr, GConnectFlags{});
+  }
   g_signal_connect_data(decoder, "pad-added", reinterpret_cast<GCallback>(&OnPadAdded), this,
                         nullptr, GConnectFlags{});
   g_signal_connect_data(decoder, "deep-element-added",
                         reinterpret_cast<GCallback>(&OnDeepElementAdded), this, nullptr,
                         GConnectFlags{});
   gst_bin_add(pipeline_, decoder);
+  if (hls_) {
+    gst_bin_add_many(pipeline_, hls_->source.get(), hls_->playlist_sink.get(), hls_->appsrc.get(),
+                     nullptr);
+    gst_element_link(hls_->source.get(), hls_->playlist_sink.get());
+    gst_element_link(hls_->appsrc.get(), decoder);
+    OnSourceSetup(nullptr, hls_->source.get(), this);
+  }
 }
 
 StreamDecoder::~StreamDecoder() {
@@ -118,7 +150,14 @@ void StreamDecoder::Detach() {
     detached_ = true;
     removed.swap(discards_);
   }
+  // The reader's thread ends in Halt, its requests with it: nothing of it outlives the open.
+  if (hls_ && hls_->feed) hls_->feed->Stop();
   removed.push_back(decoder_.get());
+  if (hls_) {
+    removed.push_back(hls_->source.get());
+    removed.push_back(hls_->playlist_sink.get());
+    removed.push_back(hls_->appsrc.get());
+  }
   for (GstElement* element : removed) {
     halted_.emplace_back(static_cast<GstElement*>(gst_object_ref(element)));
     gst_bin_remove(pipeline_, element);  // also unlinks it from the output
@@ -126,6 +165,7 @@ void StreamDecoder::Detach() {
 }
 
 void StreamDecoder::Halt() {
+  if (hls_) hls_->feed.reset();
   for (const ElementPtr& element : halted_)
     gst_element_set_state(element.get(), GST_STATE_NULL);
 }
@@ -250,7 +290,9 @@ GstPadProbeReturn StreamDecoder::OnBuffer(std::string_view bytes) {
     playlist_.clear();
   }
   if (!playlist_too_long_) playlist_.append(bytes);
-  return GST_PAD_PROBE_OK;
+  // The playlist sink would hold the first buffer until the pipeline plays, which it does only
+  // once the reader's sound came.
+  return GST_PAD_PROBE_DROP;
 }
 
 // The decoders would go on searching bytes that are no audio for as long as they come, and the
@@ -323,51 +365,18 @@ GstPadProbeReturn StreamDecoder::OnEndOfStream() {
     Post(Refused(TransportError::kUndecodable, "The HLS playlist is larger than the player reads"));
     return GST_PAD_PROBE_DROP;
   }
-  if (std::string why = RefusalOfHlsPlaylist(playlist_, uri_); !why.empty()) {
-    Post(Refused(TransportError::kNotAllowed, std::move(why)));
-    return GST_PAD_PROBE_DROP;
+  // The reader checks the playlist itself, as it checks every playlist it reloads.
+  std::lock_guard lock(mutex_);
+  if (!detached_ && !hls_->feed) {
+    hls_->feed = std::make_unique<HlsFeed>(hls_->appsrc.get(), uri_, std::exchange(playlist_, {}),
+                                           true, timeout_seconds_);
   }
-  return GST_PAD_PROBE_OK;
-}
-
-// An HLS demuxer takes each segment as fast as the server sends it, and holds what it parsed
-// of it until the sound is played: a segment without end (or one PES without end) would fill
-// the memory at the network's speed. What enters the demuxer's parser is counted per segment.
-void StreamDecoder::OnDeepElementAdded(GstBin*, GstBin* parent, GstElement* element,
-                                       gpointer self) {
-  auto* decoder = static_cast<StreamDecoder*>(self);
-  decoder->tap_.OnElementAdded(element);
-  if (decoder->as_ != OpenAs::kHls || !IsFactory(element, "parsebin") ||
-      !IsAdaptiveDemuxer(GST_ELEMENT_CAST(parent))) {
-    return;
-  }
-  if (GstPad* pad = gst_element_get_static_pad(element, "sink")) {
-    gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BUFFER, &OnSegmentData, decoder, nullptr);
-    gst_object_unref(pad);
-  }
-}
-
-// Runs on the demuxer's thread. The demuxer numbers a segment's buffers by their offset in it,
-// from 0 at the start of each; where it does not, a segment starts at a discontinuity.
-GstPadProbeReturn StreamDecoder::OnSegmentData(GstPad*, GstPadProbeInfo* info, gpointer self) {
-  auto* decoder = static_cast<StreamDecoder*>(self);
-  GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
-  if (buffer == nullptr) return GST_PAD_PROBE_OK;
-  if (decoder->segment_refused_) return GST_PAD_PROBE_DROP;
-  const uint64_t size = gst_buffer_get_size(buffer);
-  const uint64_t offset = GST_BUFFER_OFFSET(buffer);
-  if (offset == 0 || GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_DISCONT)) {
-    decoder->segment_bytes_ = 0;
-  }
-  decoder->segment_bytes_ += size;
-  if (offset != GST_BUFFER_OFFSET_NONE) {
-    decoder->segment_bytes_ = std::max(decoder->segment_bytes_, offset + size);
-  }
-  if (decoder->segment_bytes_ <= limits::kMaxHlsSegmentBytes) return GST_PAD_PROBE_OK;
-  decoder->segment_refused_ = true;
-  decoder->Post(
-      Refused(TransportError::kUndecodable, "An HLS segment is larger than the player reads"));
   return GST_PAD_PROBE_DROP;
+}
+
+// The decoders' elements, as they are plugged: the recording tap looks for the audio decoder.
+void StreamDecoder::OnDeepElementAdded(GstBin*, GstBin*, GstElement* element, gpointer self) {
+  static_cast<StreamDecoder*>(self)->tap_.OnElementAdded(element);
 }
 
 // Runs on a streaming thread. A sound stream goes to the output whenever the output is free:

@@ -45,9 +45,10 @@ class StreamDecoder {
   // (stream::ClassifyBody, as the attempt judges them): what the decoders may take flows on;
   // anything else (a playlist, a page, a format the player lacks, HLS opened as a stream) is
   // held back and its bytes posted, at most stream::limits::kMaxPlaylistBytes. An HLS playlist
-  // reaches the demuxer only once every address it names is allowed. What the decoders take is
-  // handed to `relay` (DecoderTap), which outlives this. Null, with `error` set, when GStreamer
-  // lacks the element.
+  // is read whole, then handed to the core's HLS reader (HlsFeed), whose audio the decoders
+  // take through an appsrc; it posts its titles and failures (HlsFeed::ReportOf). What the decoders
+  // take is handed to `relay` (DecoderTap), which outlives this. Null, with `error` set, when
+  // GStreamer lacks the element.
   static std::unique_ptr<StreamDecoder> Create(GstBin* pipeline, GstElement* output,
                                                const std::string& uri, OpenAs as,
                                                stream::FormatSet decodes, int timeout_seconds,
@@ -72,15 +73,17 @@ class StreamDecoder {
   void OnBusTitle(std::string_view title) { tap_.OnBusTitle(title); }
 
  private:
-  StreamDecoder(GstBin* pipeline, GstElement* output, GstElement* decoder, std::string uri,
-                OpenAs as, stream::FormatSet decodes, int timeout_seconds, TapRelay& relay);
+  struct HlsParts;
+
+  StreamDecoder(GstBin* pipeline, GstElement* output, GstElement* decoder,
+                std::unique_ptr<HlsParts> hls, std::string uri, OpenAs as,
+                stream::FormatSet decodes, int timeout_seconds, TapRelay& relay);
 
   static void OnSourceSetup(GstElement* decoder, GstElement* source, gpointer self);
   static void OnPadAdded(GstElement* decoder, GstPad* pad, gpointer self);
   static void OnDeepElementAdded(GstBin* decoder, GstBin* parent, GstElement* element,
                                  gpointer self);
   static GstPadProbeReturn OnSourceData(GstPad* pad, GstPadProbeInfo* info, gpointer self);
-  static GstPadProbeReturn OnSegmentData(GstPad* pad, GstPadProbeInfo* info, gpointer self);
   GstPadProbeReturn OnBuffer(std::string_view bytes);
   GstPadProbeReturn LookForFrames(std::string_view bytes);
   GstPadProbeReturn OnCaps(GstEvent* event);
@@ -91,6 +94,7 @@ class StreamDecoder {
   GstBin* pipeline_;    // borrowed: outlives this
   GstElement* output_;  // borrowed: outlives this
   ElementPtr decoder_;
+  std::unique_ptr<HlsParts> hls_;  // an open as HLS only; its feed under mutex_
   const std::string uri_;
   const OpenAs as_;
   const stream::FormatSet decodes_;
@@ -111,10 +115,6 @@ class StreamDecoder {
   size_t posted_ = 0;       // bytes of a held-back body posted
   std::string playlist_;    // an HLS playlist on its way to the demuxer
   bool playlist_too_long_ = false;
-
-  // Touched only by the HLS demuxer's thread that feeds its parser.
-  uint64_t segment_bytes_ = 0;  // of the segment under way
-  bool segment_refused_ = false;
 
   // Held by the streaming threads that expose the decoder's pads.
   std::mutex mutex_;

@@ -5,7 +5,7 @@
 #include <bcrypt.h>
 
 #include "winbase/unique_handle.h"
-#include "winplayer/segment_decryption.h"
+#include "winplayer/aes_cbc.h"
 
 namespace lumio::win {
 namespace {
@@ -23,7 +23,7 @@ void DestroyKey(BCRYPT_KEY_HANDLE key) {
 using UniqueAlgorithm = UniqueHandle<BCRYPT_ALG_HANDLE, CloseAlgorithm>;
 using UniqueKey = UniqueHandle<BCRYPT_KEY_HANDLE, DestroyKey>;
 
-class BcryptAes128Cbc final : public Aes128Cbc {
+class BcryptAes128Cbc final : public hls::Aes128Cbc {
  public:
   bool Open() {
     BCRYPT_ALG_HANDLE algorithm = nullptr;
@@ -79,7 +79,7 @@ class BcryptAes128Cbc final : public Aes128Cbc {
 
 }  // namespace
 
-std::unique_ptr<Aes128Cbc> MakeSystemAes128Cbc() {
+std::unique_ptr<hls::Aes128Cbc> MakeSystemAes128Cbc() {
   auto cipher = std::make_unique<BcryptAes128Cbc>();
   if (!cipher->Open()) return nullptr;
   return cipher;

@@ -10,10 +10,15 @@
 #include <string>
 #include <string_view>
 
+#include "hls/http_fetcher.h"
 #include "playback/stream_failure.h"
-#include "winplayer/http_fetcher.h"
 
 namespace lumio::win {
+
+using hls::HttpFetch;
+using hls::HttpFetcher;
+using hls::HttpFetchOptions;
+using hls::HttpHead;
 
 // An address or header the player sends (ASCII), widened byte for byte.
 std::wstring WidenAscii(std::string_view ascii);

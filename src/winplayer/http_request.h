@@ -13,11 +13,16 @@
 #include <string>
 #include <string_view>
 
+#include "hls/http_fetcher.h"
 #include "playback/stream_failure.h"
 #include "winbase/unique_handle.h"
-#include "winplayer/http_fetcher.h"
 
 namespace lumio::win {
+
+using hls::HttpFetch;
+using hls::HttpFetcher;
+using hls::HttpFetchOptions;
+using hls::HttpHead;
 
 // A WinHTTP session, connection or request handle.
 using UniqueInternet = UniqueHandle<HINTERNET, &WinHttpCloseHandle>;

@@ -181,7 +181,7 @@ void StationStream::GatherPlaylist(Clock::time_point now) {
   fetch_.reset();
   held_titles_.clear();
   mode_ = Mode::kHls;
-  hls_ = std::make_unique<HlsReader>(fetcher_, options_);
+  hls_ = std::make_unique<HlsReader>(fetcher_, options_, MakeSystemAes128Cbc);
   hls_->Start(uri_, std::exchange(held_, {}), whole, now);
 }
 
@@ -210,7 +210,7 @@ void StationStream::AdvanceHls(std::string& audio, bool want_more, Clock::time_p
       break;
     case HlsReader::Status::kFailed: {
       Event event = Told(Event::Kind::kError);
-      event.error = TransportErrorOfHlsFailure(hls_->failure());
+      event.error = hls::TransportErrorOfHlsFailure(hls_->failure());
       event.why = hls_->error();
       events_.push_back(std::move(event));
       break;
@@ -271,26 +271,6 @@ void StationStream::Tap(std::string_view audio, const PlacedTitles& titles) {
     from = to;
   }
   relay_->Bytes(connection_, audio.substr(from));
-}
-
-TransportError TransportErrorOfHlsFailure(StreamFailure failure) {
-  switch (failure) {
-    case StreamFailure::kUnreachable:
-      // An address of the playlist's that the address policy refuses (or a server of its that
-      // refuses the connection): to the listener, the station cannot be reached.
-      return TransportError::kNotAllowed;
-    case StreamFailure::kNotAudio:
-      return TransportError::kUndecodable;
-    case StreamFailure::kBadCertificate:
-      return TransportError::kBadCertificate;
-    case StreamFailure::kNone:
-    case StreamFailure::kGone:
-    case StreamFailure::kForbidden:
-    case StreamFailure::kNoAnswer:
-      break;
-  }
-  // After the playlist's answer, what the reader could not fetch is the stream breaking off.
-  return TransportError::kConnectionLost;
 }
 
 }  // namespace lumio::win

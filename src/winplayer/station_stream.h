@@ -14,13 +14,21 @@
 #include <utility>
 #include <vector>
 
+#include "hls/hls_reader.h"
+#include "hls/http_fetcher.h"
 #include "playback/station_attempt.h"
 #include "recording/tap_relay.h"
 #include "stream/icy_demuxer.h"
-#include "winplayer/hls_reader.h"
-#include "winplayer/http_fetcher.h"
+#include "winplayer/aes_cbc.h"
 
 namespace lumio::win {
+
+using hls::Clock;
+using hls::HlsReader;
+using hls::HttpFetch;
+using hls::HttpFetcher;
+using hls::HttpFetchOptions;
+using hls::HttpHead;
 
 class StationStream {
  public:
@@ -120,8 +128,5 @@ class StationStream {
   TapRelay* relay_ = nullptr;
   uint64_t connection_ = 0;
 };
-
-// How a failure of the HLS reader, after the playlist's answer, is told to the attempt.
-TransportError TransportErrorOfHlsFailure(StreamFailure failure);
 
 }  // namespace lumio::win

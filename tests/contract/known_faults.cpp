@@ -17,10 +17,6 @@ struct KnownFault {
 
 // What each player does wrong today, case by case.
 constexpr KnownFault kKnownFaults[] = {
-    {"linux", "HostileStations.HlsTargetDurationsBringNoStormOfReloads:*",
-     "hlsdemux2 reloads the unchanged live playlist about every half second (9 fetches in 5 s "
-     "for both 1e300 and 0.000001); its reloads go through its own downloader, which has no "
-     "setting for the interval and which nothing of ours sees to rewrite the target duration"},
     {"linux", "ChainedOggFile.IsHeardChainAfterChain",
      "the second chain of a file that comes at full speed is heard in some runs only: in two "
      "of four, 440 Hz at RMS 0.17 (the first chain again, half silent) or 840 Hz where 880 Hz "

@@ -13,7 +13,7 @@ layers=(
   "store stream"
   "catalogue"
   "playback controls recording history"
-  "commands schedule"
+  "commands schedule hls"
   "app"
 )
 # The folders that are no part of the core: they sit on top of it and it never includes them.

@@ -17,6 +17,7 @@
 #include "gst/test_media.h"
 #include "gst/tls_front.h"
 #include "playback/stream_failure.h"
+#include "stream/stream_builders.h"
 #include "support/temp_dir.h"
 
 namespace lumio::test {
@@ -101,6 +102,26 @@ TEST(GstPlayerStations, PlaysHlsToldByItsTypeOrItsContentBehindARedirect) {
   const auto segments = server.Requests("/hls/seg00000.ts");
   ASSERT_THAT(segments, Not(IsEmpty()));
   EXPECT_THAT(segments, Each(Field(&RecordedRequest::user_agent, "Lumio/1.2")));
+}
+
+// The title an HLS segment's ID3 tag names is the station's title, as the stream's own titles
+// are: the listener sees what plays.
+TEST(GstPlayerStations, ShowsTheTitleAnHlsSegmentNames) {
+  LocalStations stations;
+  StreamServer& server = stations.server();
+  const std::shared_ptr<const std::string> aac = stations.Resource("/tone.aac").body;
+  ASSERT_TRUE(aac && !aac->empty());
+  server.Serve(
+      "/packed/s0.aac",
+      TextFile(stream::test::Id3Tag({{"TPE1", "Band"}, {"TIT2", "Song"}}) + *aac, "audio/aac"));
+  server.Serve("/packed/index.m3u8",
+               TextFile("#EXTM3U\n#EXT-X-TARGETDURATION:30\n#EXTINF:30,\ns0.aac\n#EXT-X-ENDLIST\n",
+                        "application/vnd.apple.mpegurl"));
+  GstPlayer player(Options());
+  player.SetURL(server.Url("/packed/index.m3u8"));
+  ASSERT_TRUE(PlaysWithin(player, milliseconds(8000))) << player.LastError();
+  EXPECT_TRUE(PumpUntil([&] { return player.GetTitle() == "Band - Song"; }, milliseconds(5000)))
+      << player.GetTitle();
 }
 
 TEST(GstPlayerStations, FollowsRedirectsIntoHttpsThatTheTrustedAuthorityVouchesFor) {

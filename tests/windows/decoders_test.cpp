@@ -17,8 +17,8 @@
 
 #include "stream/fmp4_reader.h"
 #include "winbase/com_ptr.h"
+#include "winplayer/aes_cbc.h"
 #include "winplayer/audio_chain.h"
-#include "winplayer/segment_decryption.h"
 
 namespace lumio::win {
 namespace {
@@ -239,12 +239,12 @@ TEST(SystemAes, DecryptsWhatOpensslEncrypted) {
            "555714fe5ec1")},
       {"sixteen bytes!!!", Hex("8e78e41a0bf1d3071072372d2b813489149575263a9d58495f63eda529853e4f")},
   };
-  std::unique_ptr<Aes128Cbc> cipher = MakeSystemAes128Cbc();
+  std::unique_ptr<hls::Aes128Cbc> cipher = MakeSystemAes128Cbc();
   ASSERT_NE(cipher, nullptr);
   ASSERT_TRUE(cipher->SetKey(key));
   for (const auto& vector : vectors) {
     for (size_t piece : {1u, 7u, 16u, 100u}) {
-      SegmentDecryption decryption(*cipher, iv);
+      hls::SegmentDecryption decryption(*cipher, iv);
       std::string plain;
       for (size_t at = 0; at < vector.encrypted.size(); at += piece)
         ASSERT_TRUE(decryption.Feed(std::string_view(vector.encrypted).substr(at, piece), plain));

@@ -12,8 +12,8 @@
 #include <optional>
 #include <vector>
 
+#include "hls/http_get.h"
 #include "windows/player_harness.h"
-#include "winplayer/http_get.h"
 #include "winplayer/http_head.h"
 #include "winplayer/http_request.h"
 #include "winplayer/station_stream.h"
@@ -247,9 +247,9 @@ TEST(WinHttpRequest, ALateLookFindsTheAnswerAndTheBytesBeforeTheBreak) {
   EXPECT_THAT(told, ElementsAre(Kind::kAnswer, Kind::kBody, Kind::kError));
   EXPECT_THAT(body, EndsWith("/cut/tone.mp3"));
 
-  win::HttpGet get(fetcher, url, {});
+  hls::HttpGet get(fetcher, url, {});
   ASSERT_TRUE(broke_off());
-  EXPECT_EQ(get.Advance(), win::HttpGet::Phase::kFailed);
+  EXPECT_EQ(get.Advance(), hls::HttpGet::Phase::kFailed);
   EXPECT_EQ(get.response().status, 200);
   std::string got;
   get.TakeBody(got);

@@ -1,9 +1,9 @@
-#include "winplayer/fetch_url.h"
+#include "hls/fetch_url.h"
 
 #include "stream/stream_address.h"
 #include "stream/stream_text.h"
 
-namespace lumio::win {
+namespace lumio::hls {
 
 std::optional<std::string> FetchableStationUrl(std::string_view gbk, std::string* error) {
   stream::StreamAddress address = stream::StreamAddressFromUrl(gbk);
@@ -18,4 +18,4 @@ std::optional<std::string> FetchableFoundUrl(std::string_view text, std::string*
   return FetchableStationUrl(stream::StreamTextToGbk(text), error);
 }
 
-}  // namespace lumio::win
+}  // namespace lumio::hls

@@ -8,13 +8,13 @@
 #include <string>
 #include <utility>
 
+#include "hls/http_fetcher.h"
+#include "hls/http_get.h"
+#include "hls/segment_decryption.h"
 #include "playback/stream_failure.h"
 #include "stream/hls_playlist.h"
-#include "winplayer/http_fetcher.h"
-#include "winplayer/http_get.h"
-#include "winplayer/segment_decryption.h"
 
-namespace lumio::win {
+namespace lumio::hls {
 
 class HlsKeys {
  public:
@@ -54,4 +54,4 @@ class HlsKeys {
   std::string error_;
 };
 
-}  // namespace lumio::win
+}  // namespace lumio::hls

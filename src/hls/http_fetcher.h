@@ -1,8 +1,8 @@
 #pragma once
-// What the player's stream code asks of the network: one GET of one address at a time, whose
-// status, head and body come back as they arrive. The platform's HTTP client (WinHTTP) carries
-// it out and decides nothing: it follows no redirect and judges no status. Which addresses may
-// be opened, where a redirect may lead and what a status means are decided above it (the
+// What the players' stream code asks of the network: one GET of one address at a time, whose
+// status, head and body come back as they arrive. The platform's HTTP client (WinHTTP, libsoup)
+// carries it out and decides nothing: it follows no redirect and judges no status. Which addresses
+// may be opened, where a redirect may lead and what a status means are decided above it (the
 // station attempt for the addresses it opens, HttpGet for the requests of the HLS reader), in
 // code that builds and is tested on every platform.
 
@@ -14,7 +14,7 @@
 #include "playback/stream_failure.h"
 #include "stream/stream_limits.h"
 
-namespace lumio::win {
+namespace lumio::hls {
 
 struct HttpFetchOptions {
   bool icy_metadata = false;  // ask for in-band titles ("Icy-MetaData: 1")
@@ -65,4 +65,4 @@ class HttpFetcher {
                                           const HttpFetchOptions& options) = 0;
 };
 
-}  // namespace lumio::win
+}  // namespace lumio::hls

@@ -1,12 +1,12 @@
-#include "winplayer/hls_reader.h"
+#include "hls/hls_reader.h"
 
 #include <algorithm>
 
+#include "hls/fetch_url.h"
 #include "playback/address_policy.h"
 #include "stream/id3v2.h"
-#include "winplayer/fetch_url.h"
 
-namespace lumio::win {
+namespace lumio::hls {
 namespace {
 
 namespace limits = stream::limits;
@@ -335,4 +335,24 @@ void HlsReader::UnpackAudio(const std::string& bytes, std::string& audio, bool l
   }
 }
 
-}  // namespace lumio::win
+TransportError TransportErrorOfHlsFailure(StreamFailure failure) {
+  switch (failure) {
+    case StreamFailure::kUnreachable:
+      // An address of the playlist's that the address policy refuses (or a server of its that
+      // refuses the connection): to the listener, the station cannot be reached.
+      return TransportError::kNotAllowed;
+    case StreamFailure::kNotAudio:
+      return TransportError::kUndecodable;
+    case StreamFailure::kBadCertificate:
+      return TransportError::kBadCertificate;
+    case StreamFailure::kNone:
+    case StreamFailure::kGone:
+    case StreamFailure::kForbidden:
+    case StreamFailure::kNoAnswer:
+      break;
+  }
+  // After the playlist's answer, what the reader could not fetch is the stream breaking off.
+  return TransportError::kConnectionLost;
+}
+
+}  // namespace lumio::hls

@@ -1,8 +1,8 @@
-#include "winplayer/hls_keys.h"
+#include "hls/hls_keys.h"
 
-#include "winplayer/fetch_url.h"
+#include "hls/fetch_url.h"
 
-namespace lumio::win {
+namespace lumio::hls {
 namespace {
 
 constexpr size_t kKeyBytes = 16;
@@ -78,4 +78,4 @@ const std::string* HlsKeys::Find(const std::string& uri) const {
   return nullptr;
 }
 
-}  // namespace lumio::win
+}  // namespace lumio::hls

@@ -1,15 +1,15 @@
 #pragma once
 // The decryption of an HLS stream encrypted with METHOD=AES-128: each segment is AES-128 in CBC
-// mode with PKCS7 padding. The cipher itself is the system's (BCrypt on Windows), behind a face
-// a test can fake; the streaming around it is here, so that a long segment is decrypted as it
-// arrives and never held whole.
+// mode with PKCS7 padding. The cipher itself is the platform's (BCrypt on Windows, libcrypto on
+// Linux), behind a face a test can fake; the streaming around it is here, so that a long segment
+// is decrypted as it arrives and never held whole.
 
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
-namespace lumio::win {
+namespace lumio::hls {
 
 class Aes128Cbc {
  public:
@@ -21,10 +21,8 @@ class Aes128Cbc {
   virtual bool Decrypt(std::string_view iv, std::string_view blocks, std::string& out) = 0;
 };
 
+// Makes the platform's cipher; null where the system has none to give.
 using Aes128CbcMaker = std::function<std::unique_ptr<Aes128Cbc>()>;
-
-// The system's cipher; null where the system has none to give (or outside Windows).
-std::unique_ptr<Aes128Cbc> MakeSystemAes128Cbc();
 
 // One segment, decrypted as its bytes arrive with the key `cipher` holds: whole blocks are
 // decrypted at once except the last one seen, held back until the segment ends, where its
@@ -46,4 +44,4 @@ class SegmentDecryption {
   std::string pending_;  // encrypted bytes not decrypted yet
 };
 
-}  // namespace lumio::win
+}  // namespace lumio::hls

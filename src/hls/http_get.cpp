@@ -1,13 +1,13 @@
-#include "winplayer/http_get.h"
+#include "hls/http_get.h"
 
 #include <optional>
 
+#include "hls/fetch_url.h"
 #include "playback/address_policy.h"
 #include "stream/icy_demuxer.h"
 #include "stream/url.h"
-#include "winplayer/fetch_url.h"
 
-namespace lumio::win {
+namespace lumio::hls {
 namespace {
 
 // The statuses that name another address for the same request (300 and 304 do not).
@@ -121,4 +121,4 @@ void HttpGet::Redirect(const HttpHead& head) {
   Open(*next);
 }
 
-}  // namespace lumio::win
+}  // namespace lumio::hls

@@ -9,10 +9,10 @@
 #include <memory>
 #include <string>
 
+#include "hls/http_fetcher.h"
 #include "playback/stream_failure.h"
-#include "winplayer/http_fetcher.h"
 
-namespace lumio::win {
+namespace lumio::hls {
 
 struct HttpResponse {
   int status = 0;
@@ -68,4 +68,4 @@ class HttpGet {
   std::string error_;
 };
 
-}  // namespace lumio::win
+}  // namespace lumio::hls

@@ -1,6 +1,6 @@
-#include "winplayer/segment_decryption.h"
+#include "hls/segment_decryption.h"
 
-namespace lumio::win {
+namespace lumio::hls {
 namespace {
 
 constexpr size_t kBlock = 16;
@@ -34,4 +34,4 @@ bool SegmentDecryption::Finish(std::string& out) {
   return true;
 }
 
-}  // namespace lumio::win
+}  // namespace lumio::hls

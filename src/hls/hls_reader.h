@@ -10,17 +10,17 @@
 #include <optional>
 #include <string>
 
+#include "hls/hls_keys.h"
+#include "hls/http_fetcher.h"
+#include "hls/http_get.h"
+#include "hls/segment_decryption.h"
 #include "playback/stream_failure.h"
 #include "stream/fmp4_reader.h"
 #include "stream/hls_live_window.h"
 #include "stream/hls_playlist.h"
 #include "stream/ts_demuxer.h"
-#include "winplayer/hls_keys.h"
-#include "winplayer/http_fetcher.h"
-#include "winplayer/http_get.h"
-#include "winplayer/segment_decryption.h"
 
-namespace lumio::win {
+namespace lumio::hls {
 
 using Clock = std::chrono::steady_clock;
 
@@ -28,9 +28,8 @@ class HlsReader {
  public:
   enum class Status { kRunning, kEnded, kFailed };
 
-  // `make_cipher` makes the AES cipher an encrypted stream is decrypted with.
-  HlsReader(HttpFetcher& fetcher, const HttpFetchOptions& options,
-            Aes128CbcMaker make_cipher = MakeSystemAes128Cbc)
+  // `make_cipher` makes the AES cipher an encrypted stream is decrypted with (the platform's).
+  HlsReader(HttpFetcher& fetcher, const HttpFetchOptions& options, Aes128CbcMaker make_cipher)
       : fetcher_(fetcher), options_(options), keys_(fetcher, options, std::move(make_cipher)) {}
 
   // Starts from the playlist `body` that came from `url` (after redirects); `whole` false: the
@@ -120,4 +119,8 @@ class HlsReader {
   size_t title_at_ = 0;
 };
 
-}  // namespace lumio::win
+// How a failure of the HLS reader, after the playlist's answer, is told to the attempt: the same
+// on every player.
+TransportError TransportErrorOfHlsFailure(StreamFailure failure);
+
+}  // namespace lumio::hls
