@@ -58,6 +58,7 @@ if(lumio_wine_arch STREQUAL "win64")
     USES_TERMINAL_BUILD ON
     DEPENDS lumio-catalogue)
   set(lumio_windows_toolchain mingw-x86_64.cmake)
+  set(lumio_windows_test_only_args -DLUMIO_LIGHT_OPTIMISATION=ON)
   set(lumio_windows_depends lumio-catalogue lumio_windows_zip)
   set(lumio_windows_zip ${CMAKE_BINARY_DIR}/windows-zip/${lumio_zip_name})
 else()
@@ -68,6 +69,7 @@ else()
                     "${lumio_wine_problem}")
   endif()
   set(lumio_windows_toolchain mingw-i686.cmake)
+  set(lumio_windows_test_only_args)
   set(lumio_windows_depends lumio-catalogue)
   set(lumio_windows_zip ${CMAKE_BINARY_DIR}/windows/${lumio_zip_name})
 endif()
@@ -83,6 +85,7 @@ ExternalProject_Add(lumio_windows
   CMAKE_GENERATOR Ninja
   CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/${lumio_windows_toolchain}
              ${lumio_windows_common_args}
+             ${lumio_windows_test_only_args}
              ${lumio_windows_wine_arg}
   BUILD_ALWAYS ON
   INSTALL_COMMAND ""
