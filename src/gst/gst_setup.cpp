@@ -75,12 +75,11 @@ void PreferSmallDecoders() {
   }
 }
 
-// The first generation of GStreamer's adaptive demuxers (HLS, DASH, Smooth Streaming) fetch
-// playlists and keys through elements made from whatever URI the playlist names, a file
-// included, out of the pipeline's sight. HLS is read by the core's reader, which the Windows
-// player shares; no HLS demuxer of GStreamer's is plugged, even for a body that turns out to be
-// a playlist.
-void KeepOutFirstAdaptiveDemuxers() {
+// GStreamer's adaptive demuxers (HLS, DASH, Smooth Streaming) fetch playlists, keys and
+// segments out of the player's sight, the first generation from whatever URI a playlist names,
+// a file included. HLS is read by the core's reader, which the Windows player shares; none of
+// them is plugged, even for a body that turns out to be a playlist.
+void KeepOutAdaptiveDemuxers() {
   for (const char* name : {"hlsdemux", "dashdemux", "mssdemux", "hlsdemux2"}) {
     if (GstPluginFeature* feature =
             GST_PLUGIN_FEATURE(gst_registry_lookup_feature(gst_registry_get(), name))) {
@@ -149,7 +148,7 @@ bool RestoreTypeFinders() {
 
 void PreloadPlugins() {
   PreferSmallDecoders();
-  KeepOutFirstAdaptiveDemuxers();
+  KeepOutAdaptiveDemuxers();
   static constexpr const char* kPlugins[] = {
       "coreelements",  "playback", "typefindfunctions",
       "soup",          "icydemux", "audioparsers",
@@ -165,12 +164,10 @@ void PreloadPlugins() {
   SetAsideUnloadedTypeFinders();
   // Each element type pays for its class set-up on first use; a station's first play would.
   static constexpr const char* kElements[] = {
-      "uridecodebin",  "decodebin",      "queue2",   "urisourcebin",   "uridecodebin3",
-      "souphttpsrc",   "typefind",       "parsebin", "decodebin3",     "multiqueue",
-      "icydemux",      "mpegaudioparse", "aacparse", "mpg123audiodec", "faad",
-      "oggdemux",      "vorbisdec",      "opusdec",  "appsrc",         "tsdemux",
-      "tee",           "identity",       "queue",    "volume",         "audioconvert",
-      "audioresample",
+      "uridecodebin", "decodebin", "queue2",         "urisourcebin", "souphttpsrc",    "typefind",
+      "multiqueue",   "icydemux",  "mpegaudioparse", "aacparse",     "mpg123audiodec", "faad",
+      "oggdemux",     "vorbisdec", "opusdec",        "appsrc",       "tsdemux",        "tee",
+      "identity",     "queue",     "volume",         "audioconvert", "audioresample",  "fakesink",
   };
   for (const char* name : kElements) {
     if (GstElement* element = gst_element_factory_make(name, nullptr)) {

@@ -11,12 +11,12 @@
 #include "gst/soup_fetcher.h"
 #include "hls/hls_reader.h"
 #include "stream/stream_limits.h"
+#include "text/program_name.h"
 
 namespace lumio::gst {
 namespace {
 
 constexpr const char* kHlsMessage = "lumio-hls";
-constexpr const char* kUserAgent = "Lumio/1.2";
 
 // Audio waiting in the appsrc for the decoders: enough for the decoders to never wait on a
 // segment's next bytes, little enough that the network is read at the pace the sound plays

@@ -16,11 +16,12 @@
 #include "gst/gst_refs.h"
 #include "playback/stream_failure.h"
 #include "stream/stream_limits.h"
+#include "text/program_name.h"
 
 namespace lumio::gst {
 
 struct FetchOptions {
-  std::string user_agent = "Lumio/1.2";
+  std::string user_agent = kUserAgent;
   int timeout_seconds = 10;
   size_t max_bytes = stream::limits::kMaxPlaylistBytes;
 };

@@ -6,13 +6,13 @@
 #include "gst/hls_feed.h"
 #include "gst/http_response.h"
 #include "stream/stream_limits.h"
+#include "text/program_name.h"
 
 namespace lumio::gst {
 namespace {
 
 namespace limits = stream::limits;
 
-constexpr const char* kUserAgent = "Lumio/1.2";
 constexpr const char* kBodyMessage = "lumio-body";
 
 BodyReport Bytes(std::string_view bytes) {

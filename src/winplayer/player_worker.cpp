@@ -5,6 +5,8 @@
 #include <string_view>
 
 #include "stream/stream_limits.h"
+#include "text/program_name.h"
+#include "text/wide_text.h"
 #include "winplayer/sample_volume.h"
 
 namespace lumio::win {
@@ -12,7 +14,6 @@ namespace {
 
 using std::chrono::milliseconds;
 
-constexpr wchar_t kUserAgent[] = L"Lumio/1.2";
 // The usual format of a station: the device is opened for it before the first one plays.
 constexpr PcmFormat kUsualFormat = {44100, 2};
 // Decoded sound gathered before the device is fed: a stream that arrives at the pace it plays
@@ -95,7 +96,7 @@ void PlayerWorker::Prepare() {
   if (prepared_) return;
   prepared_ = true;
   // Without a session every request fails, and says so as the attempt opens it.
-  session_.Open(kUserAgent);
+  session_.Open(Utf8ToWide(kUserAgent));
   device_job_ = true;
   decoder_job_ = true;
 }
