@@ -209,6 +209,8 @@ void StreamDecoder::OnSourceSetup(GstElement*, GstElement* source, gpointer self
                       static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
                                                    GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
                       &OnSourceData, decoder, nullptr);
+    // Apart, as the judging probe goes once the body is judged.
+    gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_QUERY_UPSTREAM, &OnSourceQuery, decoder, nullptr);
     // After the judging probe, so that the tap sees a body only once it is judged.
     decoder->tap_.OnSourcePad(pad);
     gst_object_unref(pad);
@@ -274,6 +276,8 @@ GstPadProbeReturn StreamDecoder::OnBuffer(std::string_view bytes) {
       return OnBuffer(bytes);
     }
     Post(Bytes(bytes.substr(0, limits::kProbeBytes)));
+    if (body.kind == stream::BodyKind::kFormat && body.format == stream::MediaFormat::kOgg)
+      read_as_it_comes_ = true;
     if (as_ != OpenAs::kHls) {
       tap_.OnBodyFlows();
       if (body.kind != stream::BodyKind::kAudio) return GST_PAD_PROBE_REMOVE;
@@ -331,6 +335,29 @@ GstPadProbeReturn StreamDecoder::OnCaps(GstEvent* event) {
   }
   icy_caps_.reset(gst_caps_copy(caps));
   return GST_PAD_PROBE_OK;
+}
+
+// Runs on the demuxer's thread. Told the length of a file server's Ogg body, the Ogg demuxer
+// jumps to its end and back to learn its duration, and across a chained file (a station that
+// serves its programme as one file of several tracks) it then plays a track twice or loses the
+// next. A station is listened to as it comes, never seeked: its length is unknown, as a live
+// stream's is, and the body cannot be seeked.
+GstPadProbeReturn StreamDecoder::OnSourceQuery(GstPad*, GstPadProbeInfo* info, gpointer self) {
+  if (!static_cast<StreamDecoder*>(self)->read_as_it_comes_) return GST_PAD_PROBE_OK;
+  GstQuery* query = GST_PAD_PROBE_INFO_QUERY(info);
+  GstFormat format = GST_FORMAT_BYTES;
+  switch (GST_QUERY_TYPE(query)) {
+    case GST_QUERY_DURATION:
+      gst_query_parse_duration(query, &format, nullptr);
+      gst_query_set_duration(query, format, -1);
+      return GST_PAD_PROBE_HANDLED;
+    case GST_QUERY_SEEKING:
+      gst_query_parse_seeking(query, &format, nullptr, nullptr, nullptr);
+      gst_query_set_seeking(query, format, FALSE, 0, -1);
+      return GST_PAD_PROBE_HANDLED;
+    default:
+      return GST_PAD_PROBE_OK;
+  }
 }
 
 // An interval outside the bounds means a stream without in-band titles: the ICY demuxer is

@@ -5,6 +5,7 @@
 
 #include <gst/gst.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -84,6 +85,7 @@ class StreamDecoder {
   static void OnDeepElementAdded(GstBin* decoder, GstBin* parent, GstElement* element,
                                  gpointer self);
   static GstPadProbeReturn OnSourceData(GstPad* pad, GstPadProbeInfo* info, gpointer self);
+  static GstPadProbeReturn OnSourceQuery(GstPad* pad, GstPadProbeInfo* info, gpointer self);
   GstPadProbeReturn OnBuffer(std::string_view bytes);
   GstPadProbeReturn LookForFrames(std::string_view bytes);
   GstPadProbeReturn OnCaps(GstEvent* event);
@@ -115,6 +117,8 @@ class StreamDecoder {
   size_t posted_ = 0;       // bytes of a held-back body posted
   std::string playlist_;    // an HLS playlist on its way to the demuxer
   bool playlist_too_long_ = false;
+  // Set by the source's streaming thread once the body is judged; read by the demuxer's.
+  std::atomic<bool> read_as_it_comes_{false};
 
   // Held by the streaming threads that expose the decoder's pads.
   std::mutex mutex_;
