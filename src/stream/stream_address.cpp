@@ -8,7 +8,7 @@
 namespace lumio::stream {
 namespace {
 
-bool IsBlank(char c) {
+bool IsAddressBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
@@ -65,9 +65,9 @@ std::string PercentEncode(std::string_view text) {
 }
 
 std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front()))
+  while (!text.empty() && IsAddressBlank(text.front()))
     text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back()))
+  while (!text.empty() && IsAddressBlank(text.back()))
     text.remove_suffix(1);
   return text;
 }

@@ -3,7 +3,7 @@
 namespace lumio::stream {
 namespace {
 
-uint8_t Byte(std::string_view bytes, size_t i) {
+uint8_t SectionByte(std::string_view bytes, size_t i) {
   return static_cast<uint8_t>(bytes[i]);
 }
 
@@ -20,22 +20,22 @@ uint32_t Crc32(std::string_view bytes) {
 }
 
 size_t SectionLength(std::string_view section) {
-  return 3 + ((static_cast<size_t>(Byte(section, 1) & 0x0F) << 8) | Byte(section, 2));
+  return 3 + ((static_cast<size_t>(SectionByte(section, 1) & 0x0F) << 8) | SectionByte(section, 2));
 }
 
 // The body of a long-form section of `table_id` (after its 8-byte header, before its CRC),
 // checked; nullopt when it is not such a section or not current.
 std::optional<std::string_view> Body(std::string_view section, uint8_t table_id) {
-  if (section.size() < 12 || Byte(section, 0) != table_id) return std::nullopt;
+  if (section.size() < 12 || SectionByte(section, 0) != table_id) return std::nullopt;
   const size_t length = SectionLength(section);
   if (length < 12 || length > section.size()) return std::nullopt;
   section = section.substr(0, length);
-  if ((Byte(section, 5) & 1) == 0 || Crc32(section) != 0) return std::nullopt;
+  if ((SectionByte(section, 5) & 1) == 0 || Crc32(section) != 0) return std::nullopt;
   return section.substr(8, length - 12);
 }
 
 uint16_t Pid(std::string_view bytes, size_t at) {
-  return static_cast<uint16_t>(((Byte(bytes, at) & 0x1F) << 8) | Byte(bytes, at + 1));
+  return static_cast<uint16_t>(((SectionByte(bytes, at) & 0x1F) << 8) | SectionByte(bytes, at + 1));
 }
 
 }  // namespace
@@ -44,7 +44,7 @@ std::optional<uint16_t> ParsePatSection(std::string_view section) {
   const std::optional<std::string_view> body = Body(section, 0x00);
   if (!body) return std::nullopt;
   for (size_t at = 0; at + 4 <= body->size(); at += 4) {
-    const int program = (Byte(*body, at) << 8) | Byte(*body, at + 1);
+    const int program = (SectionByte(*body, at) << 8) | SectionByte(*body, at + 1);
     if (program != 0) return Pid(*body, at + 2);  // program 0 names the network table
   }
   return std::nullopt;
@@ -53,11 +53,13 @@ std::optional<uint16_t> ParsePatSection(std::string_view section) {
 std::optional<std::vector<TsElementaryStream>> ParsePmtSection(std::string_view section) {
   const std::optional<std::string_view> body = Body(section, 0x02);
   if (!body || body->size() < 4) return std::nullopt;
-  const size_t info = ((static_cast<size_t>(Byte(*body, 2)) & 0x0F) << 8) | Byte(*body, 3);
+  const size_t info =
+      ((static_cast<size_t>(SectionByte(*body, 2)) & 0x0F) << 8) | SectionByte(*body, 3);
   std::vector<TsElementaryStream> streams;
   for (size_t at = 4 + info; at + 5 <= body->size();) {
-    streams.push_back({Byte(*body, at), Pid(*body, at + 1)});
-    at += 5 + (((static_cast<size_t>(Byte(*body, at + 3)) & 0x0F) << 8) | Byte(*body, at + 4));
+    streams.push_back({SectionByte(*body, at), Pid(*body, at + 1)});
+    at += 5 + (((static_cast<size_t>(SectionByte(*body, at + 3)) & 0x0F) << 8) |
+               SectionByte(*body, at + 4));
   }
   return streams;
 }

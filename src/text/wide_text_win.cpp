@@ -6,7 +6,7 @@
 namespace lumio {
 namespace {
 
-constexpr UINT kGbk = 936;
+constexpr UINT kGbkCodePage = 936;
 
 std::wstring ToWide(UINT codePage, DWORD flags, std::string_view in) {
   if (in.empty()) return {};
@@ -22,7 +22,7 @@ std::wstring ToWide(UINT codePage, DWORD flags, std::string_view in) {
 
 std::wstring GbkToWide(std::string_view gbk) {
   // Strict first: the usual case, and the only one where every byte is a character.
-  std::wstring strict = ToWide(kGbk, MB_ERR_INVALID_CHARS, gbk);
+  std::wstring strict = ToWide(kGbkCodePage, MB_ERR_INVALID_CHARS, gbk);
   if (!strict.empty() || gbk.empty()) return strict;
   return Utf8ToWide(GbkToUtf8Lossy(gbk));
 }
@@ -32,12 +32,12 @@ bool WideToGbk(std::wstring_view wide, std::string& gbk) {
   if (wide.empty()) return true;
   const int length = static_cast<int>(wide.size());
   BOOL usedDefault = FALSE;
-  const int n = WideCharToMultiByte(kGbk, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr, 0,
-                                    nullptr, &usedDefault);
+  const int n = WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), length,
+                                    nullptr, 0, nullptr, &usedDefault);
   if (n <= 0 || usedDefault) return false;
   gbk.resize(static_cast<size_t>(n));
-  WideCharToMultiByte(kGbk, WC_NO_BEST_FIT_CHARS, wide.data(), length, gbk.data(), n, nullptr,
-                      &usedDefault);
+  WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), length, gbk.data(), n,
+                      nullptr, &usedDefault);
   if (usedDefault) gbk.clear();
   return !usedDefault;
 }

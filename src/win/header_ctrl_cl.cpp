@@ -4,6 +4,7 @@
 
 #include "text/wide_text.h"
 #include "win/gdi_objects.h"
+#include "win/win_conversions.h"
 
 namespace lumio::win {
 
@@ -15,17 +16,6 @@ void PaintGradient(HDC dc, int left, int top, int right, int bottom) {
     const Brush brush(CreateSolidBrush(ToColorRef(HeaderModel::GradientColour(y - top))));
     const RECT strip{left + 1, y, right, y + 1};
     FillRect(dc, &strip, brush.get());
-  }
-}
-
-UINT FormatOf(TextAlign align) {
-  switch (align) {
-    case TextAlign::kLeft:
-      return DT_LEFT;
-    case TextAlign::kCentre:
-      return DT_CENTER;
-    default:
-      return DT_RIGHT;
   }
 }
 
@@ -57,7 +47,8 @@ void CHeaderCtrlCl::Paint() {
                                 m_model.AlignmentCode(i), metrics.tmHeight);
     RECT text{place.rect.left, place.rect.top, place.rect.right, place.rect.bottom};
     const std::wstring title = GbkToWide(m_model.TitleText(i));
-    DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &text, FormatOf(place.align));
+    DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &text,
+              DrawTextAlignment(place.align));
   }
   // The rest of the header right of the last item; all of it when there are no items.
   RECT client{};

@@ -7,20 +7,11 @@
 
 #include <string>
 
+#include "win/win_conversions.h"
+
 namespace lumio::win {
 
 namespace {
-
-UINT FormatOf(TextAlign align) {
-  switch (align) {
-    case TextAlign::kLeft:
-      return DT_LEFT;
-    case TextAlign::kRight:
-      return DT_RIGHT;
-    default:
-      return DT_CENTER;
-  }
-}
 
 // Only a cell text's first character names its level: one that is not a digit names none.
 std::string LevelText(const std::wstring& text) {
@@ -70,7 +61,7 @@ void CListCtrlCl::DrawItem(const DRAWITEMSTRUCT& draw) {
       RECT where{cell.text.left, cell.text.top, cell.text.right, cell.text.bottom};
       // A station's name is shown as written: "&" is a character, not a mnemonic.
       DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &where,
-                FormatOf(cell.align) | DT_NOPREFIX);
+                DrawTextAlignment(cell.align) | DT_NOPREFIX);
       SelectObject(dc, GetStockObject(SYSTEM_FONT));
       continue;
     }

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "controls/header_model.h"
+
 namespace lumio::win {
 
 // MAKEINTRESOURCEW without the macro's C cast.
@@ -22,6 +24,19 @@ inline INT_PTR DialogResult(HWND dialog, LRESULT result) {
 // The id of a dialog's child control window.
 inline int32_t ControlId(HWND control) {
   return control != nullptr ? GetDlgCtrlID(control) : 0;
+}
+
+// DrawText's alignment flag for a column's alignment.
+inline UINT DrawTextAlignment(TextAlign align) {
+  switch (align) {
+    case TextAlign::kLeft:
+      return DT_LEFT;
+    case TextAlign::kCentre:
+      return DT_CENTER;
+    case TextAlign::kRight:
+      return DT_RIGHT;
+  }
+  return DT_LEFT;
 }
 
 }  // namespace lumio::win

@@ -19,7 +19,7 @@ namespace lumio::win {
 namespace {
 
 constexpr UINT32 kAdtsPayload = 1;
-constexpr DWORD kOutputBytes = 2048 * 8 * sizeof(int16_t);
+constexpr DWORD kAacOutputBytes = 2048 * 8 * sizeof(int16_t);
 
 // The two bytes of an AudioSpecificConfig: object type, sampling frequency index, channels.
 std::string AudioSpecificConfig(const stream::AudioFrameHeader& header) {
@@ -131,7 +131,7 @@ class AacMftDecoder final : public AudioDecoder {
       transform_->GetOutputStreamInfo(0, &info);
       provides_samples_ = (info.dwFlags & (MFT_OUTPUT_STREAM_PROVIDES_SAMPLES |
                                            MFT_OUTPUT_STREAM_CAN_PROVIDE_SAMPLES)) != 0;
-      output_bytes_ = std::max<DWORD>(info.cbSize, kOutputBytes);
+      output_bytes_ = std::max<DWORD>(info.cbSize, kAacOutputBytes);
       return true;
     }
     return false;
@@ -200,7 +200,7 @@ class AacMftDecoder final : public AudioDecoder {
   ComPtr<IMFTransform> transform_;
   PcmFormat format_;
   bool provides_samples_ = false;
-  DWORD output_bytes_ = kOutputBytes;
+  DWORD output_bytes_ = kAacOutputBytes;
 };
 
 }  // namespace

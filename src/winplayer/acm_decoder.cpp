@@ -15,7 +15,7 @@
 namespace lumio::win {
 namespace {
 
-constexpr DWORD kOutputBytes = 64 * 1024;
+constexpr DWORD kAcmOutputBytes = 64 * 1024;
 // More unconverted input than this means the codec stopped taking the stream.
 constexpr size_t kMaxPendingBytes = 16 * 1024;
 
@@ -79,7 +79,7 @@ class AcmDecoder final : public AudioDecoder {
       return false;
     }
     format_ = {header.sample_rate, header.channels};
-    output_.resize(kOutputBytes);
+    output_.resize(kAcmOutputBytes);
     return true;
   }
 

@@ -25,16 +25,16 @@ win::PlayerCommand Command(Kind kind, std::vector<std::string> urls = {}) {
   return command;
 }
 
-// What the worker thread shares with the player: it may outlive the player (see ~Impl).
-struct Shared {
-  win::WorkerOptions options;
-  win::PlayerChannel channel;
-  TapRelay relay;
-};
-
 }  // namespace
 
 class WinPlayer::Impl {
+  // What the worker thread shares with the player: it may outlive the player (see ~Impl).
+  struct Shared {
+    win::WorkerOptions options;
+    win::PlayerChannel channel;
+    TapRelay relay;
+  };
+
  public:
   explicit Impl(const WinPlayerOptions& options) : shared_(std::make_shared<Shared>()) {
     const int32_t seconds_ms = 1000 * std::max(1, options.timeout_seconds);

@@ -35,10 +35,6 @@ constexpr const char* kUsage =
     "       lumio-catalogue probe STATIONS ALTERNATES REPORT_FOLDER [--jobs=N]\n"
     "                             [--time-limit=SECONDS]\n";
 
-ToolResult Failure(const std::string& message) {
-  return ToolResult{1, {}, std::string(kProgram) + ": " + message + "\n"};
-}
-
 ToolResult UsageError(const std::string& message) {
   return ToolResult{2, {}, std::string(kProgram) + ": " + message + "\n" + kUsage};
 }
@@ -53,12 +49,12 @@ std::optional<std::vector<UpstreamStation>> LoadStations(const std::string& path
   std::string bytes;
   std::string reason;
   if (!ReadInputFile(path, bytes, reason)) {
-    failure = Failure(path + ": " + reason);
+    failure = CatalogueFailure(path + ": " + reason);
     return std::nullopt;
   }
   CsvError error;
   auto stations = ReadUpstreamStations(bytes, error);
-  if (!stations) failure = Failure(At(path, error));
+  if (!stations) failure = CatalogueFailure(At(path, error));
   return stations;
 }
 
@@ -67,7 +63,7 @@ std::optional<std::vector<RegistryRow>> ParseRegistry(const std::string& path,
                                                       ToolResult& failure) {
   CsvError error;
   auto rows = ReadRegistry(bytes, error);
-  if (!rows) failure = Failure(At(path, error));
+  if (!rows) failure = CatalogueFailure(At(path, error));
   return rows;
 }
 
@@ -93,16 +89,16 @@ ToolResult Assign(const std::string& stationsPath, const std::string& registryPa
   // Only a registry that is surely absent may start afresh: ids must never be given twice.
   std::error_code unknown;
   const bool registryExists = std::filesystem::exists(registryPath, unknown);
-  if (unknown) return Failure(registryPath + ": " + unknown.message());
+  if (unknown) return CatalogueFailure(registryPath + ": " + unknown.message());
   if (registryExists && !ReadInputFile(registryPath, existing, reason))
-    return Failure(registryPath + ": " + reason);
+    return CatalogueFailure(registryPath + ": " + reason);
   if (!registryExists) existing = EmptyRegistry();
   auto registry = ParseRegistry(registryPath, existing, failure);
   if (!registry) return failure;
 
   std::string error;
   auto assignment = AssignNids(*stations, *registry, error);
-  if (!assignment) return Failure(registryPath + ": " + error);
+  if (!assignment) return CatalogueFailure(registryPath + ": " + error);
 
   ToolResult result;
   std::map<NidOrigin, size_t> counts;
@@ -119,7 +115,7 @@ ToolResult Assign(const std::string& stationsPath, const std::string& registryPa
                 std::to_string(counts[NidOrigin::kNew]) + " new\n";
   if (assignment->added.empty() && registryExists) return result;
   if (!WriteFileAtomically(registryPath, AppendRegistryRows(existing, assignment->added)))
-    return Failure(registryPath + ": cannot be written");
+    return CatalogueFailure(registryPath + ": cannot be written");
   return result;
 }
 
@@ -133,7 +129,7 @@ std::optional<std::string> ReadNamedInput(const std::string& path, ToolResult& f
   std::string bytes;
   std::string reason;
   if (!ReadInputFile(path, bytes, reason)) {
-    failure = Failure(path + ": " + reason);
+    failure = CatalogueFailure(path + ": " + reason);
     return std::nullopt;
   }
   return bytes;
@@ -155,7 +151,7 @@ std::optional<std::string> AlternatesFile(const StationList& records,
       std::string reason;
       auto gbk = Utf8TextToGbk(url, reason);
       if (!gbk) {
-        failure = Failure("alternate of " + stations[i].name + ": url " + reason);
+        failure = CatalogueFailure("alternate of " + stations[i].name + ": url " + reason);
         return std::nullopt;
       }
       lines.emplace_back(record.nid, std::move(*gbk));
@@ -178,14 +174,14 @@ ToolResult Build(const std::string& stationsPath, const std::string& registryPat
   CsvError error;
   // Ids belong to the addresses the stations are registered under, before any is replaced.
   auto nids = LookUpNids(*stations, *registry, error);
-  if (!nids) return Failure(At(stationsPath, error));
+  if (!nids) return CatalogueFailure(At(stationsPath, error));
 
   std::vector<std::vector<std::string>> alternates(stations->size());
   if (!options.alternatesPath.empty()) {
     auto bytes = ReadNamedInput(options.alternatesPath, failure);
     if (!bytes) return failure;
     auto read = ReadStationAlternates(*bytes, *stations, error);
-    if (!read) return Failure(At(options.alternatesPath, error));
+    if (!read) return CatalogueFailure(At(options.alternatesPath, error));
     alternates = std::move(*read);
   }
   std::string reachabilityNote;
@@ -193,7 +189,7 @@ ToolResult Build(const std::string& stationsPath, const std::string& registryPat
     auto bytes = ReadNamedInput(options.reachabilityPath, failure);
     if (!bytes) return failure;
     auto played = ReadReachability(*bytes, error);
-    if (!played) return Failure(At(options.reachabilityPath, error));
+    if (!played) return CatalogueFailure(At(options.reachabilityPath, error));
     const ReachabilityEffect effect = ApplyReachability(*stations, alternates, *played);
     std::vector<UpstreamStation> kept;
     std::vector<int32_t> keptNids;
@@ -213,7 +209,7 @@ ToolResult Build(const std::string& stationsPath, const std::string& registryPat
   }
 
   auto records = BuildCatalogueRecords(*stations, *nids, options.minPopularity, error);
-  if (!records) return Failure(At(stationsPath, error));
+  if (!records) return CatalogueFailure(At(stationsPath, error));
   std::string alternatesNote;
   std::optional<std::string> alternatesFile;
   std::string alternatesOut;
@@ -225,9 +221,10 @@ ToolResult Build(const std::string& stationsPath, const std::string& registryPat
         (std::filesystem::path(outputPath).parent_path() / kAlternatesFileName).string();
     alternatesNote = ", " + std::to_string(count) + " other addresses in " + alternatesOut;
   }
-  if (!SaveStationList(outputPath, *records)) return Failure(outputPath + ": cannot be written");
+  if (!SaveStationList(outputPath, *records))
+    return CatalogueFailure(outputPath + ": cannot be written");
   if (alternatesFile && !WriteFileAtomically(alternatesOut, *alternatesFile))
-    return Failure(alternatesOut + ": cannot be written");
+    return CatalogueFailure(alternatesOut + ": cannot be written");
   return ToolResult{0,
                     outputPath + ": " + std::to_string(records->size()) + " of " +
                         std::to_string(stations->size()) + " stations (popularity " +
@@ -237,6 +234,10 @@ ToolResult Build(const std::string& stationsPath, const std::string& registryPat
 }
 
 }  // namespace
+
+ToolResult CatalogueFailure(const std::string& message) {
+  return ToolResult{1, {}, std::string(kProgram) + ": " + message + "\n"};
+}
 
 ToolResult RunCatalogueTool(const std::vector<std::string>& args) {
   if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h"))

@@ -24,4 +24,7 @@ namespace lumio::tools {
 // with a usage line on wrong usage.
 ToolResult RunCatalogueTool(const std::vector<std::string>& args);
 
+// A run that failed on bad input or a failed write: status 1, `message` after the program's name.
+ToolResult CatalogueFailure(const std::string& message);
+
 }  // namespace lumio::tools

@@ -10,13 +10,13 @@
 namespace lumio::tools {
 namespace {
 
-constexpr std::array<std::string_view, 3> kColumns = {"nid", "url", "name"};
+constexpr std::array<std::string_view, 3> kRegistryColumns = {"nid", "url", "name"};
 
 }  // namespace
 
 std::string EmptyRegistry() {
   std::string csv;
-  AppendCsvRow(csv, {kColumns.begin(), kColumns.end()});
+  AppendCsvRow(csv, {kRegistryColumns.begin(), kRegistryColumns.end()});
   return csv;
 }
 
@@ -26,9 +26,9 @@ std::optional<std::vector<RegistryRow>> ReadRegistry(std::string_view csv, CsvEr
     error = *doc.error;
     return std::nullopt;
   }
-  auto header = CsvHeader::Read(doc, kColumns, /*ignoreUnknown=*/false, error);
+  auto header = CsvHeader::Read(doc, kRegistryColumns, /*ignoreUnknown=*/false, error);
   if (!header) return std::nullopt;
-  const auto cells = header->FindAll(kColumns, error);
+  const auto cells = header->FindAll(kRegistryColumns, error);
   if (!cells) return std::nullopt;
   const std::vector<size_t>& at = *cells;
 

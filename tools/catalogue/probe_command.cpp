@@ -6,6 +6,7 @@
 #include <map>
 
 #include "store/atomic_file.h"
+#include "tools/catalogue/catalogue_tool.h"
 #include "tools/catalogue/reachability_report.h"
 #include "tools/catalogue/station_alternates.h"
 #include "tools/catalogue/upstream_stations.h"
@@ -14,12 +15,6 @@
 
 namespace lumio::tools {
 namespace {
-
-constexpr const char* kProgram = "lumio-catalogue";
-
-ToolResult Failure(const std::string& message) {
-  return ToolResult{1, {}, std::string(kProgram) + ": " + message + "\n"};
-}
 
 bool TakeNumber(const std::string& arg, std::string_view option, int min, int max, int& value,
                 std::string& usage) {
@@ -84,17 +79,18 @@ ToolResult RunProbe(const ProbeRequest& request) {
   std::string bytes;
   std::string reason;
   if (!ReadInputFile(request.stationsPath, bytes, reason))
-    return Failure(request.stationsPath + ": " + reason);
+    return CatalogueFailure(request.stationsPath + ": " + reason);
   CsvError error;
   auto stations = ReadUpstreamStations(bytes, error);
   if (!stations)
-    return Failure(request.stationsPath + ":" + std::to_string(error.line) + ": " + error.message);
+    return CatalogueFailure(request.stationsPath + ":" + std::to_string(error.line) + ": " +
+                            error.message);
   if (!ReadInputFile(request.alternatesPath, bytes, reason))
-    return Failure(request.alternatesPath + ": " + reason);
+    return CatalogueFailure(request.alternatesPath + ": " + reason);
   auto alternates = ReadStationAlternates(bytes, *stations, error);
   if (!alternates) {
-    return Failure(request.alternatesPath + ":" + std::to_string(error.line) + ": " +
-                   error.message);
+    return CatalogueFailure(request.alternatesPath + ":" + std::to_string(error.line) + ": " +
+                            error.message);
   }
 
   // Each address once, in data order; a row per station that names it.
@@ -120,7 +116,7 @@ ToolResult RunProbe(const ProbeRequest& request) {
   const auto [date, stamp] = UtcNow();
   std::string why;
   auto outcomes = ProbeAddresses(urls, request.settings, why);
-  if (!outcomes) return Failure(why);
+  if (!outcomes) return CatalogueFailure(why);
   std::map<StreamFailure, size_t> failures;
   for (const ProbeOutcome& outcome : *outcomes)
     ++failures[outcome.failure];
@@ -135,7 +131,7 @@ ToolResult RunProbe(const ProbeRequest& request) {
   const std::string report =
       (std::filesystem::path(request.folder) / ("reachability-" + date + ".csv")).string();
   if (!WriteFileAtomically(report, FormatReachabilityReport(rows)))
-    return Failure(report + ": cannot be written");
+    return CatalogueFailure(report + ": cannot be written");
   std::string summary = report + ": " + std::to_string(urls.size()) + " addresses, " +
                         std::to_string(failures[StreamFailure::kNone]) + " play";
   for (const auto& [failure, count] : failures) {

@@ -9,7 +9,7 @@
 namespace lumio::tools {
 namespace {
 
-constexpr std::array<std::string_view, 2> kColumns = {"name", "alternate_url"};
+constexpr std::array<std::string_view, 2> kAlternateColumns = {"name", "alternate_url"};
 constexpr size_t kAmbiguous = static_cast<size_t>(-1);
 
 }  // namespace
@@ -21,9 +21,9 @@ std::optional<std::vector<std::vector<std::string>>> ReadStationAlternates(
     error = *doc.error;
     return std::nullopt;
   }
-  auto header = CsvHeader::Read(doc, kColumns, /*ignoreUnknown=*/true, error);
+  auto header = CsvHeader::Read(doc, kAlternateColumns, /*ignoreUnknown=*/true, error);
   if (!header) return std::nullopt;
-  const auto at = header->FindAll(kColumns, error);
+  const auto at = header->FindAll(kAlternateColumns, error);
   if (!at) return std::nullopt;
 
   std::unordered_map<std::string, size_t> stationOfName;

@@ -9,8 +9,8 @@
 namespace lumio::tools {
 namespace {
 
-constexpr std::array<std::string_view, 5> kColumns = {"name", "url", "content_category", "region",
-                                                      "popularity"};
+constexpr std::array<std::string_view, 5> kStationColumns = {"name", "url", "content_category",
+                                                             "region", "popularity"};
 
 struct NumberColumn {
   std::string_view name;
@@ -34,9 +34,9 @@ std::optional<std::vector<UpstreamStation>> ReadUpstreamStations(std::string_vie
     error = *doc.error;
     return std::nullopt;
   }
-  auto header = CsvHeader::Read(doc, kColumns, /*ignoreUnknown=*/true, error);
+  auto header = CsvHeader::Read(doc, kStationColumns, /*ignoreUnknown=*/true, error);
   if (!header) return std::nullopt;
-  const auto cells = header->FindAll(kColumns, error);
+  const auto cells = header->FindAll(kStationColumns, error);
   if (!cells) return std::nullopt;
   const std::vector<size_t>& at = *cells;
 
