@@ -68,9 +68,9 @@ TEST_P(EveryStation, ConnectsThenPlays) {
   ASSERT_TRUE(PrepareAndWait(player));
   player.SetURL(url);
   // Each address tried is connected to, and may be seen answered, anew: a playlist's, then
-  // each of its entries'.
+  // each of its entries'. A local station can play before this thread looks for the first time
+  // on a busy machine, so connecting may have come and gone unseen.
   const States states = TraceUntil(player, kPlaying, milliseconds(10000));
-  EXPECT_EQ(states.front(), kConnecting);
   EXPECT_EQ(states.back(), kPlaying) << player.LastError();
   EXPECT_THAT(States(states.begin(), states.end() - 1), Each(AnyOf(kConnecting, kBuffering)));
   // Still playing a moment later: nothing fell over after the start, and nothing spins.
