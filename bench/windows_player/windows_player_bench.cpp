@@ -222,6 +222,13 @@ int Run(int argc, char** argv) {
     return 1;
   }
 
+  // The stations loop a tone of 10 s, and each turn of the loop carries the encoder's padding
+  // (about 50 ms of silence) that every player plays: counting holes, the tone is made long
+  // enough that no turn falls within one play.
+  if (holes_seconds > 0) {
+    for (const auto format : {test::ToneFormat::kMp3, test::ToneFormat::kAac})
+      test::Tone(format, 2.0 * holes_seconds + 30);
+  }
   RestartableStations stations;
   std::map<std::string, std::string> urls;
   for (const std::string& stream : streams) {
