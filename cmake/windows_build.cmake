@@ -123,9 +123,9 @@ add_test(NAME windows.controls
 set_tests_properties(windows.controls PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300
                      ENVIRONMENT "${lumio_wine_test_environment}")
 
-# The program itself under Wine on the test services' display (tests/windows/e2e_*.sh): like the
-# Linux program's end-to-end tests they share one display, pointer and sound sink, so they run
-# one at a time, and they leave their screenshots in test-artifacts/.
+# The program itself under Wine (tests/windows/e2e_*.sh), each test on a display, a sound sink
+# and a Wine session of its own, beside the others; they leave their screenshots in
+# test-artifacts/.
 file(GLOB lumio_windows_e2e CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/windows/e2e_*.sh)
 list(REMOVE_ITEM lumio_windows_e2e ${PROJECT_SOURCE_DIR}/tests/windows/e2e_lib.sh)
 foreach(script ${lumio_windows_e2e})
@@ -135,13 +135,9 @@ foreach(script ${lumio_windows_e2e})
            COMMAND bash ${script} ${lumio_windows_bin}/lumio.exe $<TARGET_FILE:lumio-stations>
                    ${lumio_windows_bin}/lumio-e2e-probe.exe ${CMAKE_BINARY_DIR}/test-artifacts
                    ${lumio_windows_zip})
-  set_tests_properties(windows.e2e.${name} PROPERTIES SKIP_RETURN_CODE 77 RUN_SERIAL TRUE
-                       TIMEOUT 240 ENVIRONMENT "${lumio_wine_test_environment}")
+  set_tests_properties(windows.e2e.${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 240
+                       ENVIRONMENT "${lumio_wine_test_environment}")
 endforeach()
-# The screens test has a display and a Wine session of its own: it shares nothing with the rest.
-if(TEST windows.e2e.two_screens)
-  set_tests_properties(windows.e2e.two_screens PROPERTIES RUN_SERIAL FALSE)
-endif()
 
 # The Windows player under Wine, against local stations served from Linux beside it: its own
 # cases, and the contract suite both players pass.

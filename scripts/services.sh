@@ -34,27 +34,17 @@ remember() { echo "$1" >>"$state/pids"; }
 # shellcheck source=scripts/wait_for.sh
 source "$(dirname "${BASH_SOURCE[0]}")/wait_for.sh"
 
+# shellcheck source=scripts/desktop.sh
+source "$(dirname "${BASH_SOURCE[0]}")/desktop.sh"
+
 start_x() {
-  local display
-  for n in $(seq 90 140); do
-    [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-    display=$n; break
-  done
-  Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp -noreset >"$state/xvfb.log" 2>&1 &
-  remember $!
-  export DISPLAY=":$display"
-  wait_for 10 xdpyinfo || { echo "Xvfb did not start" >&2; return 1; }
-  echo "export DISPLAY=:$display" >>"$state/env"
-
-  # A notification area for the tray icon, and a compositor so that window opacity shows.
-  trayer --edge bottom --align right --widthtype request --height 24 >"$state/trayer.log" 2>&1 &
-  remember $!
-  xcompmgr >"$state/xcompmgr.log" 2>&1 &
-  remember $!
-  wait_for 10 tray_is_up || { echo "trayer did not start" >&2; return 1; }
+  local pid desktop_pids=() status=0
+  desktop_display "$state" 1280 800 || { echo "Xvfb did not start" >&2; status=1; }
+  ((status)) || desktop_panel "$state" || { echo "trayer did not start" >&2; status=1; }
+  for pid in "${desktop_pids[@]}"; do remember "$pid"; done
+  ((status == 0)) || return 1
+  echo "export DISPLAY=$DISPLAY" >>"$state/env"
 }
-
-tray_is_up() { xdotool search --class trayer >/dev/null 2>&1; }
 
 start_pulse() {
   # pulseaudio warns when run as root; it runs all the same.

@@ -1,9 +1,10 @@
 # shellcheck shell=bash disable=SC2034,SC2119,SC2120
 # Helpers of the end-to-end tests; sourced by each test script, which is run as
 #   TEST.sh LUMIO LUMIO_STATIONS XTRACE ARTIFACT_DIR [SNI_HOST]
-# It gives the script a private program folder holding a copy of the program, starts and ends
-# the program, and drives and reads the X display. Every wait is bounded; everything started is
-# ended by its PID when the script exits.
+# It gives the script a desktop of its own (an X display with a notification area, and a sound
+# sink on the test services' PulseAudio), so that tests run side by side, and a private program
+# folder holding a copy of the program; it starts and ends the program, and drives and reads the
+# display. Every wait is bounded; everything started is ended by its PID when the script exits.
 set -Eeuo pipefail
 trap 'echo "FAIL: $BASH_SOURCE line $LINENO: \"$BASH_COMMAND\" failed" >&2' ERR
 
@@ -43,10 +44,8 @@ require_programs() {
   done
 }
 
-require_env DISPLAY
-require_programs xdotool import convert
+require_programs Xvfb xdpyinfo trayer xcompmgr xdotool import convert
 [[ -x "$lumio_exe" ]] || fail "no program at $lumio_exe"
-xdpyinfo >/dev/null 2>&1 || skip "the display $DISPLAY does not answer"
 
 # The private program folder, with a browser that only notes which pages it was asked to open
 # (Qt opens pages through xdg-open, or $BROWSER when there is none).
@@ -71,6 +70,7 @@ lumio_pid=
 lumio_log=$e2e_dir/lumio.log
 e2e_failed=0
 background_pids=()
+desktop_pids=()
 
 e2e_cleanup() {
   local status=$?
@@ -87,12 +87,11 @@ e2e_cleanup() {
     kill -9 "$lumio_pid" 2>/dev/null || true
     wait "$lumio_pid" 2>/dev/null || true
   fi
-  for pid in "${background_pids[@]}"; do
+  for pid in "${background_pids[@]}" "${desktop_pids[@]}"; do
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
   done
-  # A failed drag must not leave the button held for the next test.
-  xdotool mouseup 1 2>/dev/null || true
+  desktop_sink_end
   if ((status != 0 && status != 77)) || ((e2e_failed)); then
     [[ -f "$lumio_log" ]] && cp "$lumio_log" "$artifacts/$e2e_name-lumio.log"
     [[ -s "$lumio_log" ]] && { echo "--- program output:"; tail -n 40 "$lumio_log"; }
@@ -105,6 +104,21 @@ trap 'exit 1' INT TERM
 
 # shellcheck source=../../scripts/wait_for.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wait_for.sh"
+# shellcheck source=../../scripts/desktop.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/desktop.sh"
+
+# own_display WIDTH HEIGHT: a further display of the test's own, of one screen of that size, the
+# display of everything started from now on.
+own_display() {
+  desktop_display "$e2e_dir" "$1" "$2" || fail "Xvfb did not start: $(cat "$e2e_dir"/display.*.log)"
+}
+
+own_display 1280 800
+desktop_panel "$e2e_dir" || fail "no notification area (trayer) on the test's display"
+# The sink only where the services' PulseAudio is: the tests that listen skip without it.
+if [[ -n "${LUMIO_PULSE_SINK:-}" ]]; then
+  desktop_sink "lumio_e2e_${e2e_name}_$$" || fail "no sink of the test's own on PulseAudio"
+fi
 
 # --- The program folder ---------------------------------------------------------------------
 
@@ -222,7 +236,7 @@ menu_key() {
 click_tray_icon() {
   local panel X Y WIDTH HEIGHT WINDOW SCREEN
   panel=$(xdotool search --onlyvisible --class trayer | head -n 1)
-  [[ -n "$panel" ]] || skip "no notification area (trayer) on the display: start it as scripts/services.sh does"
+  [[ -n "$panel" ]] || fail "the notification area (trayer) of the test's display is gone"
   eval "$(xdotool getwindowgeometry --shell "$panel")"
   pointer_to $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
   sleep 0.1

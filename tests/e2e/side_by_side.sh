@@ -34,14 +34,11 @@ fail() {
   return 1
 }
 
-for variable in DISPLAY WINEPREFIX; do
-  [[ -n "${!variable:-}" ]] || skip "$variable is not set (start the test services: scripts/services.sh)"
-done
+[[ -n "${WINEPREFIX:-}" ]] || skip "WINEPREFIX is not set (start the test services: scripts/services.sh)"
 lumio_wine=${LUMIO_WINE:-wine}
-for program in "$lumio_wine" xdotool xdpyinfo import convert; do
+for program in "$lumio_wine" Xvfb xdpyinfo trayer xcompmgr xdotool import convert; do
   command -v "$program" >/dev/null || skip "$program is not installed (scripts/install-deps.sh)"
 done
-xdpyinfo >/dev/null 2>&1 || skip "the display $DISPLAY does not answer"
 [[ -x "$linux_exe" && -f "$windows_exe" ]] || {
   echo "FAIL: no program at $linux_exe or $windows_exe" >&2
   exit 1
@@ -49,8 +46,13 @@ xdpyinfo >/dev/null 2>&1 || skip "the display $DISPLAY does not answer"
 
 # shellcheck source=../../scripts/wait_for.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wait_for.sh"
+# shellcheck source=../../scripts/desktop.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/desktop.sh"
 
 e2e_dir=$(mktemp -d "/tmp/lumio-e2e-$e2e_name.XXXXXX")
+desktop_pids=()
+# shellcheck source=../support/wine_session.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/wine_session.sh"
 mkdir -p "$artifacts"
 rm -f "$artifacts/$e2e_name"-*
 
@@ -87,7 +89,7 @@ click_settle=0.3
 source "$(dirname "${BASH_SOURCE[0]}")/../support/x_pointer.sh"
 
 cleanup() {
-  local status=$? side
+  local status=$? side pid
   for side in "${sides[@]}"; do
     use "$side"
     [[ -n "$lumio_pid" ]] || continue
@@ -95,7 +97,11 @@ cleanup() {
     wait_for 3 program_ended || kill -9 "$lumio_pid" 2>/dev/null || true
     wait "$lumio_pid" 2>/dev/null || true
   done
-  xdotool mouseup 1 2>/dev/null || true
+  own_wine_end
+  for pid in "${desktop_pids[@]}"; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
   if ((status != 0 && status != 77)); then
     for side in "${sides[@]}"; do
       [[ -s "$e2e_dir/$side.log" ]] && { echo "--- $side program output:"; tail -n 20 "$e2e_dir/$side.log"; }
@@ -106,6 +112,11 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM
+
+# A desktop and a Wine session of the test's own: the pointer and the focus are no other test's.
+desktop_display "$e2e_dir" 1280 800 || { echo "FAIL: Xvfb did not start" >&2; exit 1; }
+desktop_panel "$e2e_dir" || { echo "FAIL: no notification area on the test's display" >&2; exit 1; }
+own_wine
 
 # --- The programs ---------------------------------------------------------------------------
 

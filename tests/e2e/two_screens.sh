@@ -7,20 +7,6 @@
 source "$(dirname "$0")/lib.sh"
 require_programs Xvfb xrandr xdpyinfo
 
-# own_display WIDTH HEIGHT: a display of its own (the shared one is one screen, 1280 x 800).
-own_display() {
-  local number
-  for number in $(seq 150 170); do
-    [[ -e /tmp/.X11-unix/X$number || -e /tmp/.X$number-lock ]] && continue
-    Xvfb ":$number" -screen 0 "$1x$2x24" -nolisten tcp -noreset >"$e2e_dir/xvfb.log" 2>&1 &
-    background_pids+=($!)
-    export DISPLAY=:$number
-    wait_for 10 xdpyinfo || fail "Xvfb on :$number did not start"
-    return 0
-  done
-  skip "no free display number"
-}
-
 own_display 2560 800
 xrandr --setmonitor left 1280/339x800/212+0+0 screen >/dev/null
 xrandr --setmonitor '*right' 1280/339x800/212+1280+0 none >/dev/null

@@ -2,9 +2,10 @@
 # Helpers of the Windows program's end-to-end tests; sourced by each test script, run as
 #   e2e_NAME.sh LUMIO_EXE LUMIO_STATIONS PROBE_EXE ARTIFACT_DIR [ZIP]
 # (LUMIO_STATIONS is the Linux station-list tool: the list files are the same on both systems).
-# The program runs under Wine in the test services' prefix, on their X display, with their
-# notification area and sound sink; each script gets a private program folder holding a copy of
-# the program, and everything it starts is ended by its PID when it exits. Every wait is bounded.
+# Each script gets a desktop of its own (an X display with a notification area, a sound sink on
+# the test services' PulseAudio, and a Wine session on them sharing the services' prefix), so
+# that tests run side by side, and a private program folder holding a copy of the program;
+# everything it starts is ended when it exits. Every wait is bounded.
 set -Eeuo pipefail
 trap 'echo "FAIL: $BASH_SOURCE line $LINENO: \"$BASH_COMMAND\" failed" >&2' ERR
 
@@ -28,7 +29,7 @@ fail() {
   exit 1
 }
 
-for variable in DISPLAY WINEPREFIX XDG_RUNTIME_DIR LUMIO_PULSE_SINK; do
+for variable in WINEPREFIX XDG_RUNTIME_DIR LUMIO_PULSE_SINK; do
   [[ -n "${!variable:-}" ]] || skip "$variable is not set (start the test services: scripts/services.sh)"
 done
 [[ -d "$WINEPREFIX" ]] || skip "no Wine prefix at $WINEPREFIX"
@@ -37,16 +38,15 @@ done
 lumio_wine=${LUMIO_WINE:-wine}
 # As a listener starts it (README), with as much sound in the server as run_under_wine.sh gives.
 export PULSE_LATENCY_MSEC=${PULSE_LATENCY_MSEC:-100}
-for program in "$lumio_wine" xdotool xdpyinfo import convert; do
+for program in "$lumio_wine" Xvfb xdpyinfo trayer xcompmgr xdotool import convert; do
   command -v "$program" >/dev/null || skip "$program is not installed (scripts/install-deps.sh)"
 done
-xdpyinfo >/dev/null 2>&1 || skip "the display $DISPLAY does not answer"
-xdotool search --onlyvisible --class trayer >/dev/null 2>&1 ||
-  skip "no notification area (trayer) on the display: start it as scripts/services.sh does"
 [[ -f "$lumio_exe" ]] || fail "no program at $lumio_exe"
 
 # shellcheck source=../../scripts/wait_for.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wait_for.sh"
+# shellcheck source=../../scripts/desktop.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/desktop.sh"
 
 e2e_dir=$(mktemp -d "/tmp/lumio-win-e2e-$e2e_name.XXXXXX")
 program_dir=$e2e_dir/program
@@ -64,6 +64,9 @@ export PATH="$e2e_dir/bin:$PATH"
 
 lumio_pid=
 lumio_log=$e2e_dir/lumio.log
+desktop_pids=()
+# shellcheck source=../support/wine_session.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/wine_session.sh"
 
 e2e_cleanup() {
   local status=$?
@@ -76,78 +79,31 @@ e2e_cleanup() {
     wait_for 3 program_ended || kill -9 "$lumio_pid" 2>/dev/null || true
     wait "$lumio_pid" 2>/dev/null || true
   fi
-  xdotool mouseup 1 2>/dev/null || true  # a failed drag must not hold the button for the next test
-  own_displays_end
+  own_wine_end
+  for pid in "${desktop_pids[@]}"; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  desktop_sink_end
   rm -rf "$e2e_dir"
   exit "$status"
 }
 trap e2e_cleanup EXIT
 trap 'exit 1' INT TERM
 
-# --- A display and a Wine of the test's own -------------------------------------------------
+# --- The test's own desktop -----------------------------------------------------------------
 
-# Wine reads the screens once, when the desktop of its prefix's server starts, and the services'
-# prefix has long started on their display of one screen: a test of other screens gets a display
-# and a Wine session of its own.
-services_prefix=$WINEPREFIX
-own_display_pids=()
-own_prefixes=()
-own_sessions=0
-
-# own_display WIDTH HEIGHT: an X display of one screen of that size, the display of everything
-# started from now on. Its monitors are set with xrandr --setmonitor before own_wine.
+# own_display WIDTH HEIGHT: a further display of the test's own, of one screen of that size, the
+# display of everything started from now on. Its monitors are set with xrandr --setmonitor
+# before own_wine.
 own_display() {
-  local number
-  command -v Xvfb >/dev/null || skip "Xvfb is not installed (scripts/install-deps.sh)"
-  for number in $(seq 150 170); do
-    [[ -e /tmp/.X11-unix/X$number || -e /tmp/.X$number-lock ]] && continue
-    Xvfb ":$number" -screen 0 "$1x$2x24" -nolisten tcp -noreset >"$e2e_dir/xvfb-$number.log" 2>&1 &
-    own_display_pids+=($!)
-    export DISPLAY=:$number
-    wait_for 10 xdpyinfo || fail "Xvfb on :$number did not start"
-    return 0
-  done
-  skip "no free display number"
+  desktop_display "$e2e_dir" "$1" "$2" || fail "Xvfb did not start: $(cat "$e2e_dir"/display.*.log)"
 }
 
-# own_wine: a Wine session of the test's own on the current display, which shows programs the
-# display's monitors; ends the one made before. Its prefix shares the services' drive C: (only
-# the registry is its own), so it costs no boot of a new prefix, only the start of a desktop.
-own_wine() {
-  local prefix=$e2e_dir/wine-$((own_sessions += 1))
-  own_sessions_end
-  mkdir -p "$prefix/dosdevices"
-  cp "$services_prefix"/{system.reg,user.reg,userdef.reg,.update-timestamp} "$prefix/"
-  ln -s "$services_prefix/drive_c" "$prefix/drive_c"
-  ln -s ../drive_c "$prefix/dosdevices/c:"
-  ln -s / "$prefix/dosdevices/z:"
-  # Wine's RandR view is the display's outputs, and Xvfb has one; its Xinerama view is the
-  # monitors xrandr --setmonitor made, which the server reports as Xinerama screens.
-  printf '\n[Software\\\\Wine\\\\X11 Driver]\n"UseXRandR"="N"\n' >>"$prefix/user.reg"
-  export WINEPREFIX=$prefix
-  own_prefixes+=("$prefix")
-  wineserver -p
-}
-
-# own_sessions_end: ends the Wine sessions of the test's own (their programs too).
-own_sessions_end() {
-  local prefix
-  for prefix in "${own_prefixes[@]}"; do
-    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
-  done
-  own_prefixes=()
-}
-
-# own_displays_end: ends the Wine sessions and the displays of the test's own.
-own_displays_end() {
-  local pid
-  own_sessions_end
-  for pid in "${own_display_pids[@]}"; do
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
-  own_display_pids=()
-}
+own_display 1280 800
+desktop_panel "$e2e_dir" || fail "no notification area (trayer) on the test's display"
+desktop_sink "lumio_win_e2e_${e2e_name}_$$" || fail "no sink of the test's own on PulseAudio"
+own_wine
 
 # wine_monitors: the screens Windows programs see, "LEFT TOP RIGHT BOTTOM" each, joined by ";"
 # in a stable order.
