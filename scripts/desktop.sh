@@ -2,7 +2,7 @@
 # Sourced by the test services and the end-to-end tests: a desktop on a virtual X display, as a
 # listener's has, of which several can start at once (each end-to-end test has its own, so that
 # no two share a pointer, a focus or a notification area). Needs wait_for (wait_for.sh).
-# The PID of everything started is added to the array desktop_pids, for the caller to end.
+# The PID of everything started is added to the array desktop_pids; desktop_end ends them.
 
 # desktop_display DIR WIDTH HEIGHT: an X display of one screen of that size, the display of
 # everything started from now on (DISPLAY); its log goes to DIR. Xvfb picks a free display
@@ -43,4 +43,16 @@ desktop_sink_end() {
   [[ -n "${desktop_sink_module:-}" ]] || return 0
   pactl unload-module "$desktop_sink_module" 2>/dev/null || true
   desktop_sink_module=
+}
+
+# desktop_end: ends everything started here (the displays with their programs' windows) and
+# removes the sink.
+desktop_end() {
+  local pid
+  for pid in "${desktop_pids[@]}"; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  desktop_pids=()
+  desktop_sink_end
 }

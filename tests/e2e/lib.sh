@@ -87,11 +87,11 @@ e2e_cleanup() {
     kill -9 "$lumio_pid" 2>/dev/null || true
     wait "$lumio_pid" 2>/dev/null || true
   fi
-  for pid in "${background_pids[@]}" "${desktop_pids[@]}"; do
+  for pid in "${background_pids[@]}"; do
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
   done
-  desktop_sink_end
+  desktop_end
   if ((status != 0 && status != 77)) || ((e2e_failed)); then
     [[ -f "$lumio_log" ]] && cp "$lumio_log" "$artifacts/$e2e_name-lumio.log"
     [[ -s "$lumio_log" ]] && { echo "--- program output:"; tail -n 40 "$lumio_log"; }

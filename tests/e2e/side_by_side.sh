@@ -89,7 +89,7 @@ click_settle=0.3
 source "$(dirname "${BASH_SOURCE[0]}")/../support/x_pointer.sh"
 
 cleanup() {
-  local status=$? side pid
+  local status=$? side
   for side in "${sides[@]}"; do
     use "$side"
     [[ -n "$lumio_pid" ]] || continue
@@ -98,10 +98,7 @@ cleanup() {
     wait "$lumio_pid" 2>/dev/null || true
   done
   own_wine_end
-  for pid in "${desktop_pids[@]}"; do
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
+  desktop_end
   if ((status != 0 && status != 77)); then
     for side in "${sides[@]}"; do
       [[ -s "$e2e_dir/$side.log" ]] && { echo "--- $side program output:"; tail -n 20 "$e2e_dir/$side.log"; }

@@ -80,11 +80,7 @@ e2e_cleanup() {
     wait "$lumio_pid" 2>/dev/null || true
   fi
   own_wine_end
-  for pid in "${desktop_pids[@]}"; do
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
-  desktop_sink_end
+  desktop_end
   rm -rf "$e2e_dir"
   exit "$status"
 }
