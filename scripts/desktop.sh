@@ -30,6 +30,14 @@ desktop_panel() {
   wait_for 10 xdotool search --class trayer
 }
 
+# desktop_start DIR [SINK]: a display of 1280 x 800 as a listener's desktop, with its panel, and
+# the sink SINK where one is named; false, with what failed on stderr, when something did.
+desktop_start() {
+  desktop_display "$1" 1280 800 || { echo "Xvfb did not start: $(cat "$1"/display.*.log)" >&2; return 1; }
+  desktop_panel "$1" || { echo "no notification area (trayer) on the display" >&2; return 1; }
+  [[ -z "${2:-}" ]] || desktop_sink "$2" || { echo "no sink $2 on PulseAudio" >&2; return 1; }
+}
+
 # desktop_sink NAME: a null sink of that name on the PulseAudio server, where the programs
 # started from now on play (PULSE_SINK) and the tests listen (LUMIO_PULSE_SINK); its module's
 # number goes to desktop_sink_module, for desktop_sink_end. False without a server.

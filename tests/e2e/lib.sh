@@ -113,12 +113,8 @@ own_display() {
   desktop_display "$e2e_dir" "$1" "$2" || fail "Xvfb did not start: $(cat "$e2e_dir"/display.*.log)"
 }
 
-own_display 1280 800
-desktop_panel "$e2e_dir" || fail "no notification area (trayer) on the test's display"
 # The sink only where the services' PulseAudio is: the tests that listen skip without it.
-if [[ -n "${LUMIO_PULSE_SINK:-}" ]]; then
-  desktop_sink "lumio_e2e_${e2e_name}_$$" || fail "no sink of the test's own on PulseAudio"
-fi
+desktop_start "$e2e_dir" "${LUMIO_PULSE_SINK:+lumio_e2e_${e2e_name}_$$}" || fail "the test's desktop did not start"
 
 # --- The program folder ---------------------------------------------------------------------
 

@@ -111,8 +111,7 @@ trap cleanup EXIT
 trap 'exit 1' INT TERM
 
 # A desktop and a Wine session of the test's own: the pointer and the focus are no other test's.
-desktop_display "$e2e_dir" 1280 800 || { echo "FAIL: Xvfb did not start" >&2; exit 1; }
-desktop_panel "$e2e_dir" || { echo "FAIL: no notification area on the test's display" >&2; exit 1; }
+desktop_start "$e2e_dir" || { echo "FAIL: the test's desktop did not start" >&2; exit 1; }
 own_wine
 
 # --- The programs ---------------------------------------------------------------------------

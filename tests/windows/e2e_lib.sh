@@ -96,9 +96,7 @@ own_display() {
   desktop_display "$e2e_dir" "$1" "$2" || fail "Xvfb did not start: $(cat "$e2e_dir"/display.*.log)"
 }
 
-own_display 1280 800
-desktop_panel "$e2e_dir" || fail "no notification area (trayer) on the test's display"
-desktop_sink "lumio_win_e2e_${e2e_name}_$$" || fail "no sink of the test's own on PulseAudio"
+desktop_start "$e2e_dir" "lumio_win_e2e_${e2e_name}_$$" || fail "the test's desktop did not start"
 own_wine
 
 # wine_monitors: the screens Windows programs see, "LEFT TOP RIGHT BOTTOM" each, joined by ";"
